@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests, the demo and the
+# benchmarks need. Quiet when everything is already there.
+set -euo pipefail
+
+packages=(
+    # build
+    cmake ninja-build g++ ccache pkg-config googletest libbenchmark-dev
+    # Windows targets and their test runs
+    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
+    # the launcher window and its tests
+    libgtk-3-dev libwebkit2gtk-4.1-dev xvfb xauth xdotool x11-utils imagemagick
+    # benchmark peers
+    libpugixml-dev libexpat1-dev libxml2-dev
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+    if [[ "$status" != "install ok installed" ]]; then
+        missing+=("$package")
+    fi
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+sudo=""
+[[ $(id -u) -ne 0 ]] && sudo="sudo"
+echo "installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

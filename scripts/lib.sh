@@ -1,0 +1,34 @@
+# Shared by the scripts: paths, build configuration and Wine set-up.
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build_root="$root/build"
+
+# configure <dir> <cmake args>...
+configure() {
+    local dir=$1
+    shift
+    mkdir -p "$dir"
+    cmake -S "$root" -B "$dir" -G Ninja "$@" >"$dir.configure.log" 2>&1 || {
+        cat "$dir.configure.log"
+        return 1
+    }
+}
+
+# The Wine environment of a Windows build folder: a prefix of its own, no
+# debug output, no Mono or Gecko installers, no menu entries.
+wine_env() {
+    export WINEPREFIX="$1/wineprefix"
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=d"
+}
+
+wine_start() {
+    wine_env "$1"
+    if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
+        wineboot -i >/dev/null 2>&1 || true
+    fi
+    wineserver -p
+}
+
+wine_stop() {
+    wineserver -k 2>/dev/null || true
+}

@@ -1,0 +1,43 @@
+#include "base/memory.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace Base {
+
+namespace {
+std::atomic<FreeObserver> g_free_observer{nullptr};
+}
+
+void* AllocateStorage(size_t bytes) {
+    void* storage = std::malloc(bytes);
+    if (!storage) {
+        throw std::bad_alloc();
+    }
+    return storage;
+}
+
+void FreeStorage(void* storage, size_t bytes) {
+    if (!storage) {
+        return;
+    }
+    SecureWipe(storage, bytes);
+    if (FreeObserver observer = g_free_observer.load(std::memory_order_acquire)) {
+        observer(storage, bytes);
+    }
+    std::free(storage);
+}
+
+void SecureWipe(void* data, size_t bytes) {
+    volatile unsigned char* p = static_cast<volatile unsigned char*>(data);
+    while (bytes--) {
+        *p++ = 0;
+    }
+}
+
+void SetFreeObserverForTesting(FreeObserver observer) {
+    g_free_observer.store(observer, std::memory_order_release);
+}
+
+}  // namespace Base

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+
+#include "base/string.h"
+
+// The few operating-system facts the core needs directly. Win32 error numbers
+// are the language of failure on every target: on POSIX the platform layer maps
+// errno to the nearest Win32 code and records it as the thread's last error.
+namespace Base {
+
+// Milliseconds since some fixed point, wrapping at 32 bits (GetTickCount).
+uint32_t TickCount();
+
+// Gives up the rest of the time slice (Sleep(0)).
+void YieldThread();
+
+uint32_t LastError();
+void SetLastError(uint32_t code);
+
+// Keeps the thread's last error (and errno) across a call that may change them.
+class LastErrorKeeper {
+public:
+    LastErrorKeeper();
+    ~LastErrorKeeper();
+    LastErrorKeeper(const LastErrorKeeper&) = delete;
+    LastErrorKeeper& operator=(const LastErrorKeeper&) = delete;
+
+private:
+    uint32_t last_error_;
+    int errno_;
+};
+
+// The full path of the running executable (GetModuleFileNameW, /proc/self/exe).
+BaseString ExecutablePath();
+
+}  // namespace Base

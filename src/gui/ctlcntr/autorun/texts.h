@@ -1,0 +1,13 @@
+#pragma once
+
+#include "error/messages.h"
+
+// The launcher's built-in texts, 22 languages each (LocalizedText).
+extern const MessageRow InstanceTitleText[];
+extern const MessageRow DialogTitleText[];
+extern const MessageRow BrowserWidthText[];
+extern const MessageRow BrowserHeightText[];
+extern const MessageRow InitFailedText[];
+extern const MessageRow TemplateSyntaxText[];
+extern const MessageRow DataFormatText[];
+extern const MessageRow LanguageFormatText[];

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "object/ref.h"
+
+namespace Cleanup {
+
+// Something that can give back idle resources.
+class Item : public BaseFace {
+public:
+    static constexpr Iid kIid{u"IID_Cleanup::Item"};
+    using Parent = BaseFace;
+
+    // Releases what it can; true when it did some work.
+    virtual bool Sweep(bool forced) = 0;
+};
+
+// Keeps weak references to cleanup items and sweeps them on request.
+class Manager : public BaseFace {
+public:
+    static constexpr Iid kIid{u"IID_Cleanup::Manager2"};
+    using Parent = BaseFace;
+
+    // Sweeps every live item; with `repeat`, again as long as one did work. A
+    // call made while a run is in progress returns at once.
+    virtual void Run(bool repeat) = 0;
+    virtual void AddItem(const Ref<Item>& item) = 0;
+};
+
+// The process-wide cleanup manager (a weak singleton).
+Ref<Manager> GetManager();
+
+}  // namespace Cleanup

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+namespace Object {
+
+// The usage counter of one module (the executable, a plug-in library). Every
+// live object, every Error and the Zombie hold one lock of the module whose code
+// built them, so the code stays loaded while it may still run. The state word
+// counts holders in steps of 2 with bit 0 set while any are left; the tick
+// records when the last holder left.
+class ModuleLock {
+public:
+    constexpr ModuleLock() = default;
+
+    void Lock() noexcept;
+    void Unlock() noexcept;
+
+    bool IsIdle() const noexcept { return state_.load(std::memory_order_acquire) == 0; }
+    // GetTickCount at the moment the module last became idle.
+    uint32_t IdleSince() const noexcept { return tick_.load(std::memory_order_acquire); }
+    uint32_t State() const noexcept { return state_.load(std::memory_order_acquire); }
+
+private:
+    std::atomic<uint32_t> state_{0};
+    std::atomic<uint32_t> tick_{0};
+};
+
+// The lock of the module this code is linked into.
+ModuleLock& ThisModule() noexcept;
+
+// Holds one lock of a module for its own lifetime (copies hold their own).
+class ModuleLockHold {
+public:
+    explicit ModuleLockHold(ModuleLock& lock = ThisModule()) noexcept : lock_(&lock) {
+        lock_->Lock();
+    }
+    ModuleLockHold(const ModuleLockHold& other) noexcept : ModuleLockHold(*other.lock_) {}
+    ModuleLockHold& operator=(const ModuleLockHold& other) noexcept {
+        other.lock_->Lock();
+        lock_->Unlock();
+        lock_ = other.lock_;
+        return *this;
+    }
+    ~ModuleLockHold() { lock_->Unlock(); }
+
+private:
+    ModuleLock* lock_;
+};
+
+}  // namespace Object
