@@ -1,0 +1,201 @@
+#include "xml/path_search.h"
+
+#include "error/error.h"
+#include "xml/name_chars.h"
+#include "xml/node.h"
+
+namespace Xml {
+
+namespace {
+
+[[noreturn]] void ThrowSyntax(const char* tag) {
+    throw Error::Internal(tag, "xml");
+}
+
+// One name step with its optional attribute test.
+struct Step {
+    std::u16string_view element;
+    std::u16string_view attribute;  // empty without a test
+    bool needs_value = false;
+    std::u16string_view value;
+
+    bool Matches(const DomNode& node) const {
+        if (node.kind() != kElementKind || node.value().view() != element) {
+            return false;
+        }
+        if (attribute.empty()) {
+            return true;
+        }
+        const BaseString* found = node.FindAttribute(attribute);
+        return found && (!needs_value || found->view() == value);
+    }
+};
+
+// The search as an explicit stack of tasks rather than recursion, so that deep
+// trees cannot exhaust the machine stack. Tasks run in the order the recursive
+// definition visits them: a match's continuation first, then the search below
+// it, then the next sibling.
+class PathSearch {
+public:
+    PathSearch(std::u16string_view query, bool first_only, std::vector<DomNode*>& results)
+        : query_(query), first_only_(first_only), results_(results) {}
+
+    void Run(DomNode& context) {
+        Continue(context, 0, true);
+        while (!tasks_.empty() && !(first_only_ && !results_.empty())) {
+            RunTop();
+        }
+    }
+
+private:
+    // The children of `node` tried against `step`; with `any_depth` each
+    // child's subtree is searched the same way after the child's continuation.
+    struct Task {
+        bool any_depth;
+        DomNode* node;
+        size_t next_child;
+        Step step;
+        size_t rest;  // query position after the step
+    };
+
+    // Evaluates the query from `position` at `node` up to its next name step,
+    // which becomes a task.
+    void Continue(DomNode& start, size_t position, bool at_start) {
+        DomNode* node = &start;
+        bool any_depth = false;
+        for (;;) {
+            std::u16string_view rest = query_.substr(position);
+            if (rest.empty()) {
+                results_.push_back(node);
+                return;
+            }
+            if (IsDotStep(rest, 1)) {
+                position += rest.size() > 1 ? 2 : 1;
+            } else if (IsDotStep(rest, 2)) {
+                node = node->parent();
+                if (!node) {
+                    return;
+                }
+                position += rest.size() > 2 ? 3 : 2;
+            } else if (rest[0] == u'/' && at_start) {
+                while (node->parent()) {
+                    node = node->parent();
+                }
+                position += 1;
+            } else if (rest[0] == u'/') {
+                any_depth = true;
+                position += 1;
+                break;
+            } else {
+                break;
+            }
+            at_start = false;
+        }
+        Task task{any_depth, node, 0, {}, 0};
+        task.rest = ParseStep(position, task.step);
+        tasks_.push_back(task);
+    }
+
+    // "." (length 1) or ".." (length 2) followed by "/" or the end.
+    static bool IsDotStep(std::u16string_view rest, size_t dots) {
+        if (rest.size() < dots || rest.substr(0, dots) != std::u16string_view(u"..", dots)) {
+            return false;
+        }
+        return rest.size() == dots || rest[dots] == u'/';
+    }
+
+    void RunTop() {
+        Task& top = tasks_.back();
+        const std::vector<DomNode*>& children = top.node->children();
+        while (top.next_child < children.size()) {
+            DomNode* child = children[top.next_child++];
+            if (child->kind() != kElementKind) {
+                continue;
+            }
+            Task copy = top;  // the pushes below may move `top`
+            if (copy.any_depth) {
+                tasks_.push_back({true, child, 0, copy.step, copy.rest});
+            }
+            if (copy.step.Matches(*child)) {
+                Continue(*child, copy.rest, false);
+            }
+            return;
+        }
+        tasks_.pop_back();
+    }
+
+    // Reads the step at `position` into `step`; returns the position after it
+    // and its "/".
+    size_t ParseStep(size_t position, Step& step) const {
+        size_t at = position;
+        if (!IsNameStartChar(CharAt(at))) {
+            ThrowSyntax("xml-fnd-sntx-mis-elm");
+        }
+        step.element = ReadName(at);
+        if (CharAt(at) == u'[') {
+            ++at;
+            if (CharAt(at) != u'@') {
+                ThrowSyntax("xml-fnd-sntx-not-sup");
+            }
+            ++at;
+            if (!IsNameStartChar(CharAt(at))) {
+                ThrowSyntax("xml-fnd-sntx-mis-prm");
+            }
+            step.attribute = ReadName(at);
+            if (CharAt(at) == u'=') {
+                ++at;
+                char16_t quote = CharAt(at);
+                if (quote != u'\'' && quote != u'"') {
+                    ThrowSyntax("xml-fnd-sntx-mis-val");
+                }
+                ++at;
+                size_t close = query_.find(quote, at);
+                if (close == std::u16string_view::npos) {
+                    ThrowSyntax("xml-fnd-sntx-uncl-val");
+                }
+                step.needs_value = true;
+                step.value = query_.substr(at, close - at);
+                at = close + 1;
+            }
+            if (CharAt(at) != u']') {
+                ThrowSyntax("xml-fnd-sntx-mis-val");
+            }
+            ++at;
+        }
+        if (at == query_.size()) {
+            return at;
+        }
+        if (query_[at] != u'/') {
+            ThrowSyntax("xml-fnd-sntx-mis-slsh");
+        }
+        return at + 1;
+    }
+
+    // The character at `at`, or 0 past the end (a query never holds U+0000).
+    char16_t CharAt(size_t at) const { return at < query_.size() ? query_[at] : 0; }
+
+    std::u16string_view ReadName(size_t& at) const {
+        size_t start = at++;
+        while (IsNameChar(CharAt(at))) {
+            ++at;
+        }
+        return query_.substr(start, at - start);
+    }
+
+    std::u16string_view query_;
+    bool first_only_;
+    std::vector<DomNode*>& results_;
+    std::vector<Task> tasks_;
+};
+
+}  // namespace
+
+void FindRecords(DomNode& context, std::u16string_view query, bool first_only,
+                 std::vector<DomNode*>& results) {
+    if (query.find(u"///") != std::u16string_view::npos) {
+        ThrowSyntax("xml-fnd-sntx-trpsl");
+    }
+    PathSearch(query, first_only, results).Run(context);
+}
+
+}  // namespace Xml
