@@ -1,0 +1,322 @@
+#include <gtk/gtk.h>
+#include <webkit2/webkit2.h>
+
+#include <string>
+
+#include "error/messages.h"
+#include "gui/ctlcntr/autorun/html_dialog.h"
+#include "gui/ctlcntr/autorun/link_command.h"
+#include "gui/ctlcntr/autorun/run_target.h"
+#include "gui/ctlcntr/autorun/shell_open.h"
+#include "gui/ctlcntr/autorun/texts.h"
+#include "mt/current_thread.h"
+#include "object/manager.h"
+
+namespace {
+
+constexpr int kIconSize = 16;
+
+// No scroll bars and no text selection: the page is a fixed menu, not a
+// document.
+constexpr char kPageStyle[] =
+    "html { overflow: hidden !important; }"
+    "* { user-select: none !important; -webkit-user-select: none !important;"
+    " -webkit-user-drag: none !important; }";
+
+// Leading blanks, an optional sign, then decimal digits; anything else ends the
+// number, and text without digits is 0.
+int DecimalTextValue(std::u16string_view text) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == u' ' || (text[i] >= u'\t' && text[i] <= u'\r'))) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i++] == u'-';
+    }
+    long value = 0;
+    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9' && value < 1000000; ++i) {
+        value = value * 10 + (text[i] - u'0');
+    }
+    return static_cast<int>(negative ? -value : value);
+}
+
+// The product's installation folder. It comes from the machine's settings
+// once they are readable here; until then the icon is looked for beside the
+// medium, as when no product is installed.
+BaseString InstallFolder() {
+    return {};
+}
+
+BaseString AppIconPath(BaseString folder) {
+    if (folder.length() > 1 && !folder.view().ends_with(u'/')) {
+        folder += u'/';
+    }
+    return folder + u"rsc/appico.ico";
+}
+
+// A script string literal of the text, safe to put into a script.
+std::string ScriptString(const BaseString& text) {
+    std::string literal = "\"";
+    for (char c : text.ToUtf8()) {
+        auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            literal += '\\';
+            literal += c;
+        } else if (byte < 0x20) {
+            static constexpr char kHex[] = "0123456789abcdef";
+            literal += "\\u00";
+            literal += kHex[byte >> 4];
+            literal += kHex[byte & 15];
+        } else {
+            literal += c;
+        }
+    }
+    return literal + "\"";
+}
+
+// Shift, Control and the middle button ask a browser for a new window.
+bool AsksForNewWindow(WebKitNavigationAction* action) {
+    guint modifiers = webkit_navigation_action_get_modifiers(action);
+    return (modifiers & (GDK_SHIFT_MASK | GDK_CONTROL_MASK)) != 0 ||
+           webkit_navigation_action_get_mouse_button(action) == 2;
+}
+
+// Puts the remembered cursor back and enables the page and the window again,
+// whatever an extension did to them.
+class InvokeScope {
+public:
+    InvokeScope(GtkWidget* window, GtkWidget* page) : window_(window), page_(page) {
+        GdkWindow* gdk_window = gtk_widget_get_window(window_);
+        previous_cursor_ = gdk_window_get_cursor(gdk_window);
+        if (previous_cursor_) {
+            g_object_ref(previous_cursor_);
+        }
+        GdkCursor* wait = gdk_cursor_new_from_name(gdk_window_get_display(gdk_window), "wait");
+        gdk_window_set_cursor(gdk_window, wait);
+        if (wait) {
+            g_object_unref(wait);
+        }
+        gtk_widget_set_sensitive(page_, FALSE);
+        gdk_display_flush(gdk_window_get_display(gdk_window));
+    }
+    ~InvokeScope() {
+        gtk_widget_set_sensitive(page_, TRUE);
+        gtk_widget_set_sensitive(window_, TRUE);
+        gdk_window_set_cursor(gtk_widget_get_window(window_), previous_cursor_);
+        if (previous_cursor_) {
+            g_object_unref(previous_cursor_);
+        }
+    }
+    InvokeScope(const InvokeScope&) = delete;
+    InvokeScope& operator=(const InvokeScope&) = delete;
+
+private:
+    GtkWidget* window_;
+    GtkWidget* page_;
+    GdkCursor* previous_cursor_;
+};
+
+}  // namespace
+
+struct HtmlDialog::Callbacks {
+    static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
+                                   WebKitPolicyDecisionType type, gpointer data) {
+        auto* self = static_cast<HtmlDialog*>(data);
+        if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) {
+            return FALSE;
+        }
+        if (type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) {
+            WebKitNavigationAction* action =
+                webkit_navigation_policy_decision_get_navigation_action(
+                    WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+            const char* uri =
+                webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
+            std::string url = uri ? uri : "";
+            if (self->awaiting_page_ && url == self->base_uri_) {
+                webkit_policy_decision_use(decision);
+                return TRUE;
+            }
+            if (!AsksForNewWindow(action)) {
+                BaseString command_url = BaseString::FromUtf8(url);
+                self->HandleMessage(false, [&] { self->ExecuteLinkCommand(command_url); });
+                self->HandleMessage(false, [self] { self->RefreshVisibility(); });
+            }
+        }
+        webkit_policy_decision_ignore(decision);
+        return TRUE;
+    }
+
+    static GtkWidget* OnCreate(WebKitWebView*, WebKitNavigationAction*, gpointer) {
+        return nullptr;
+    }
+
+    static gboolean OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*,
+                                  WebKitHitTestResult*, gpointer) {
+        return TRUE;
+    }
+
+    static void OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer data) {
+        auto* self = static_cast<HtmlDialog*>(data);
+        if (event == WEBKIT_LOAD_COMMITTED) {
+            self->awaiting_page_ = false;
+        } else if (event == WEBKIT_LOAD_FINISHED) {
+            self->HandleMessage(false, [self] { self->OnPageLoaded(); });
+        }
+    }
+
+    // Scripts run in the order they were sent: when this marker script has run,
+    // so have the visibility calls before it.
+    static void OnVisibilityApplied(GObject* view, GAsyncResult* result, gpointer data) {
+        GError* error = nullptr;
+        JSCValue* value =
+            webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, &error);
+        if (value) {
+            g_object_unref(value);
+        }
+        // A failed marker script means the run has ended and the dialog may be
+        // gone: only a finished one may touch it.
+        bool finished = error == nullptr;
+        g_clear_error(&error);
+        if (finished) {
+            auto* self = static_cast<HtmlDialog*>(data);
+            self->ShowDialog(self->web_view_);
+        }
+    }
+};
+
+HtmlDialog::HtmlDialog() {
+    std::string icon_path = AppIconPath(InstallFolder()).ToUtf8();
+    icon_ = gdk_pixbuf_new_from_file_at_size(icon_path.c_str(), kIconSize, kIconSize, nullptr);
+}
+
+HtmlDialog::~HtmlDialog() {
+    if (pending_show_) {
+        g_cancellable_cancel(pending_show_);
+        g_object_unref(pending_show_);
+    }
+    if (icon_) {
+        g_object_unref(icon_);
+    }
+}
+
+void HtmlDialog::SetPage(const BaseString& page, const VisibilityMap& visibility) {
+    page_ = page;
+    visibility_ = visibility;
+}
+
+void HtmlDialog::OnInitDialog() {
+    int width = DecimalTextValue(LocalizedText(BrowserWidthText));
+    int height = DecimalTextValue(LocalizedText(BrowserHeightText));
+
+    WebKitUserContentManager* content_manager = webkit_user_content_manager_new();
+    WebKitUserStyleSheet* style =
+        webkit_user_style_sheet_new(kPageStyle, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+                                    WEBKIT_USER_STYLE_LEVEL_USER, nullptr, nullptr);
+    webkit_user_content_manager_add_style_sheet(content_manager, style);
+    webkit_user_style_sheet_unref(style);
+    web_view_ = webkit_web_view_new_with_user_content_manager(content_manager);
+    g_object_unref(content_manager);
+
+    WebKitSettings* settings = webkit_web_view_get_settings(WEBKIT_WEB_VIEW(web_view_));
+    webkit_settings_set_hardware_acceleration_policy(settings,
+                                                     WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
+    webkit_settings_set_enable_developer_extras(settings, FALSE);
+    webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
+    GdkRGBA white{1, 1, 1, 1};
+    webkit_web_view_set_background_color(WEBKIT_WEB_VIEW(web_view_), &white);
+    // A link or file dropped on the page would become a navigation.
+    gtk_drag_dest_unset(web_view_);
+
+    g_signal_connect(web_view_, "decide-policy", G_CALLBACK(Callbacks::OnDecidePolicy), this);
+    g_signal_connect(web_view_, "create", G_CALLBACK(Callbacks::OnCreate), this);
+    g_signal_connect(web_view_, "context-menu", G_CALLBACK(Callbacks::OnContextMenu), this);
+    g_signal_connect(web_view_, "load-changed", G_CALLBACK(Callbacks::OnLoadChanged), this);
+
+    gtk_widget_set_size_request(web_view_, width, height);
+    gtk_box_pack_start(GTK_BOX(content()), web_view_, TRUE, TRUE, 0);
+    gtk_widget_show(web_view_);
+
+    if (icon_) {
+        gtk_window_set_icon(GTK_WINDOW(window()), icon_);
+    }
+    std::string title = BaseString(LocalizedText(DialogTitleText)).ToUtf8();
+    gtk_window_set_title(GTK_WINDOW(window()), title.c_str());
+    LoadPage();
+}
+
+void HtmlDialog::LoadPage() {
+    gchar* folder = g_get_current_dir();
+    gchar* folder_uri = g_filename_to_uri(folder, nullptr, nullptr);
+    base_uri_ = folder_uri ? std::string(folder_uri) + "/" : std::string();
+    g_free(folder_uri);
+    g_free(folder);
+    awaiting_page_ = true;
+    std::string html = page_.ToUtf8();
+    webkit_web_view_load_html(WEBKIT_WEB_VIEW(web_view_), html.c_str(),
+                              base_uri_.empty() ? nullptr : base_uri_.c_str());
+}
+
+void HtmlDialog::OnPageLoaded() {
+    RefreshVisibility();
+    pending_show_ = g_cancellable_new();
+    webkit_web_view_evaluate_javascript(WEBKIT_WEB_VIEW(web_view_), "0", -1, nullptr, nullptr,
+                                        pending_show_, Callbacks::OnVisibilityApplied, this);
+}
+
+void HtmlDialog::ExecuteLinkCommand(std::u16string_view url) {
+    LinkCommand command = ParseLinkCommand(url);
+    switch (command.kind) {
+        case LinkCommand::Kind::kRun:
+            ShellOpen(ResolveRunTarget(command.argument));
+            break;
+        case LinkCommand::Kind::kInvoke:
+            Invoke(command.argument);
+            break;
+        case LinkCommand::Kind::kQuit:
+            PostQuit(kEndResult);
+            break;
+        case LinkCommand::Kind::kNone:
+            break;
+    }
+}
+
+void HtmlDialog::Invoke(const BaseString& clsid) {
+    InvokeScope scope(window(), web_view_);
+    try {
+        LookupExtension(clsid)->Execute(window());
+    } catch (const Error& error) {
+        ShowError(error, window());
+        Mt::CheckInterrupt();
+    }
+}
+
+void HtmlDialog::RefreshVisibility() {
+    for (const auto& [element_id, clsid] : visibility_) {
+        bool visible = false;
+        try {
+            visible = (LookupExtension(clsid)->IsVisible() & 0xFF) != 0;
+        } catch (const Error&) {
+            Mt::CheckInterrupt();
+        }
+        SetObjectVisibility(element_id, visible);
+    }
+}
+
+Ref<Gui::PropertySheetExtension> HtmlDialog::LookupExtension(const BaseString& clsid) {
+    auto cached = extension_cache_.find(clsid);
+    if (cached != extension_cache_.end()) {
+        return cached->second;
+    }
+    Ref<Gui::PropertySheetExtension> extension = Object::Create<Gui::PropertySheetExtension>(clsid);
+    extension_cache_.emplace(clsid, extension);
+    return extension;
+}
+
+// A page without the function, or a failing script, is left as it is.
+void HtmlDialog::SetObjectVisibility(const BaseString& element_id, bool visible) {
+    std::string script = "SetObjectVisibility(" + ScriptString(element_id) + "," +
+                         (visible ? "true" : "false") + ")";
+    webkit_web_view_evaluate_javascript(WEBKIT_WEB_VIEW(web_view_), script.c_str(), -1, nullptr,
+                                        nullptr, nullptr, nullptr, nullptr);
+}

@@ -1,0 +1,43 @@
+#include "gui/ctlcntr/autorun/launcher.h"
+
+#include "error/show_error.h"
+#include "gui/ctlcntr/autorun/common_controls.h"
+#include "gui/ctlcntr/autorun/esc_domain.h"
+#include "gui/ctlcntr/autorun/html_dialog.h"
+#include "gui/ctlcntr/autorun/single_instance.h"
+#include "gui/ctlcntr/autorun/texts.h"
+#include "gui/ctlcntr/autorun/window_search.h"
+#include "object/system.h"
+
+namespace {
+
+constexpr char16_t kInstanceLockName[] = u"breltautorun";
+constexpr char16_t kDialogWindowClass[] = u"#32770";
+
+void ShowPage(const LauncherPage& page) {
+    HtmlDialog dialog;
+    dialog.SetPage(page.text, page.visibility);
+    dialog.RunModal(nullptr);
+}
+
+}  // namespace
+
+int RunLauncher(PageSource build_page) {
+    Object::ModuleStart();
+    SingleInstanceLock instance_lock(kInstanceLockName);
+    if (instance_lock.AnotherInstanceExists()) {
+        BringWindowToFront(kDialogWindowClass, LocalizedText(InstanceTitleText));
+        return 1;
+    }
+    try {
+        InitCommonControls();
+        LauncherPage page = build_page();
+        RegisterEscDomain();
+        ShowPage(page);
+    } catch (Error& error) {
+        error.Add(ErrContext, LocalizedText(InitFailedText), false);
+        ShowError(error, nullptr);
+    }
+    UnregisterEscDomain();
+    return 0;
+}

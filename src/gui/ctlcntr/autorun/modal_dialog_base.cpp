@@ -1,0 +1,37 @@
+#include "gui/ctlcntr/autorun/modal_dialog_base.h"
+
+#include "gui/ctlcntr/autorun/modal_loop_recursion.h"
+#include "mt/current_thread.h"
+
+void ModalDialogBase::EnterHandler() {
+    ++ModalLoopRecursion();
+}
+
+void ModalDialogBase::LeaveHandler(Error& failure, bool is_end_message) {
+    try {
+        Mt::CheckInterrupt();
+    } catch (const Error& interrupt) {
+        failure = interrupt;
+    }
+    int32_t depth = --ModalLoopRecursion();
+    bool outermost = !run_active_ || depth == 0;
+    if (failure.IsSet() && !pending_error_.IsSet() && outermost) {
+        pending_error_ = failure;
+    }
+    if (pending_error_.IsSet()) {
+        if (ending_) {
+            return;
+        }
+        CallEndModalOnce();
+    }
+    if (!ending_ && is_end_message) {
+        CallEndModalOnce();
+    }
+}
+
+// EndModal may send messages of its own; they must not end the run again.
+void ModalDialogBase::CallEndModalOnce() {
+    ending_ = true;
+    EndModal();
+    ending_ = false;
+}

@@ -1,0 +1,11 @@
+#include "gui/ctlcntr/autorun/run_target.h"
+
+bool IsFullRunTarget(std::u16string_view argument) {
+    bool drive = argument.size() >= 2 && argument[1] == u':';
+    return drive || argument.starts_with(u"\\\\");
+}
+
+BaseString ExecutableFolder(const BaseString& executable_path) {
+    size_t separator = executable_path.FindLast(u'\\');
+    return separator == BaseString::npos ? BaseString() : executable_path.Substr(0, separator + 1);
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "base/string.h"
+
+// Opens a file or folder the way the desktop's file manager would: a program
+// is started, anything else goes to the program the desktop associates with
+// it. Nothing is reported; a missing file simply opens nothing. The path is
+// never read by a shell: it reaches the started program as one argument.
+//
+// Windows: ShellExecuteW with the "open" verb. POSIX: an executable regular
+// file is started directly in a session of its own; everything else is handed
+// to xdg-open. Started processes are detached from the launcher.
+void ShellOpen(const BaseString& path);

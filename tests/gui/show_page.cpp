@@ -1,0 +1,55 @@
+// Shows a finished page in the launcher's window, through the launcher's own
+// run, for the end-to-end tests: the page is "page.html" of the current
+// directory (UTF-8) and its bound elements are the lines "element-id class-id"
+// of "visibility.txt" there. "CID_Test::ToggleExtension" is a page extension
+// whose element is hidden until it has been invoked; invoking it also writes
+// "invoked.txt".
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "gui/ctlcntr/autorun/launcher.h"
+#include "gui/ctlcntr/autorun/property_sheet_extension.h"
+#include "object/factory.h"
+
+namespace {
+
+class ToggleExtension final : public Object::Impl<ToggleExtension, Gui::PropertySheetExtension> {
+public:
+    static constexpr char16_t kClsid[] = u"CID_Test::ToggleExtension";
+
+    void Execute(WindowHandle) override {
+        shown_ = !shown_;
+        std::ofstream("invoked.txt") << "invoked\n";
+    }
+    uint32_t IsVisible() override { return shown_ ? 0x101 : 0x100; }
+
+private:
+    bool shown_ = false;
+};
+
+Object::FactoryRegistration registration{Object::ClassFactory<ToggleExtension>()};
+
+std::string ReadFile(const char* name) {
+    std::ifstream file(name, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+LauncherPage ReadPage() {
+    LauncherPage page;
+    page.text = BaseString::FromUtf8(ReadFile("page.html"));
+    std::istringstream lines(ReadFile("visibility.txt"));
+    std::string element_id, clsid;
+    while (lines >> element_id >> clsid) {
+        page.visibility[BaseString::FromUtf8(element_id)] = BaseString::FromUtf8(clsid);
+    }
+    return page;
+}
+
+}  // namespace
+
+int main() {
+    return RunLauncher(ReadPage);
+}
