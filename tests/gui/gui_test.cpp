@@ -1,0 +1,339 @@
+// The launcher's window end to end: the real launcher run in a real window
+// under Xvfb, driven with xdotool, observed through the X server.
+#include <X11/Xutil.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <memory>
+
+#include "gui_session.h"
+
+namespace {
+
+using namespace GuiSession;
+
+constexpr uint32_t kPageBlue = 0x2060A0;
+constexpr uint32_t kBoxRed = 0xFF0000;
+constexpr uint32_t kUnpaintedGrey = 0xF6F5F4;
+constexpr int kBoxX = 450;
+constexpr int kBoxY = 70;
+
+std::string Id(Window window) {
+    return std::to_string(window);
+}
+
+void Click(Window window, int x, int y, const std::string& button = "1") {
+    RunTool({"xdotool", "mousemove", "--window", Id(window), std::to_string(x), std::to_string(y),
+             "click", button});
+}
+
+void Keys(Window window, const std::vector<std::string>& keys) {
+    RunTool({"xdotool", "windowfocus", "--sync", Id(window)});
+    std::vector<std::string> command = {"xdotool", "key", "--delay", "50"};
+    command.insert(command.end(), keys.begin(), keys.end());
+    RunTool(command);
+}
+
+// Lets the page settle after an input that should change nothing.
+void Settle() {
+    WaitUntil([] { return false; }, 700ms);
+}
+
+class LauncherWindow : public testing::Test {
+protected:
+    static void SetUpTestSuite() { screen_ = std::make_unique<Desktop>(); }
+    static void TearDownTestSuite() { screen_.reset(); }
+    void SetUp() override { ASSERT_NE(screen_->display(), nullptr) << "no X display"; }
+
+    Desktop& screen() { return *screen_; }
+
+    // The launcher's window once it shows the page.
+    Window Show(Launcher& launcher) {
+        Window window = screen().WaitForWindow(launcher.pid());
+        EXPECT_NE(window, None) << launcher.ErrorOutput();
+        if (window != None) {
+            EXPECT_TRUE(WaitUntil([&] {
+                Desktop::Image image = screen().Capture(window);
+                return !image.pixels.empty() && image.At(600, 400) == kPageBlue;
+            }));
+        }
+        return window;
+    }
+
+    Medium medium_;
+
+private:
+    static std::unique_ptr<Desktop> screen_;
+};
+
+std::unique_ptr<Desktop> LauncherWindow::screen_;
+
+// The first frame anyone sees is the finished page with its bound elements
+// already hidden: the box is red in the page's style sheet and its component
+// hides it before the window appears.
+TEST_F(LauncherWindow, AppearsOnlyWhenThePageIsReadyWithTitleClassAndSize) {
+    struct Case {
+        const char* locale;
+        const char* title;
+    } cases[] = {
+        {"en_US.UTF-8", "Autorun"}, {"ja_JP.UTF-8", "自動実行"}, {"ru_RU.UTF-8", "Автозапуск"}};
+    medium_.WritePage({{"quit:", ""}});
+    for (const Case& c : cases) {
+        Launcher launcher(medium_, {{"LC_ALL", c.locale}});
+        Window window = screen().WaitForWindow(launcher.pid());
+        ASSERT_NE(window, None);
+        // The X server shows a new window before its first paint: the first
+        // painted frame must be the page, with the bound element hidden.
+        Desktop::Image first;
+        EXPECT_TRUE(WaitUntil([&] {
+            first = screen().Capture(window);
+            uint32_t pixel = first.pixels.empty() ? 0 : first.At(600, 400);
+            return pixel != 0 && pixel != kUnpaintedGrey;
+        }));
+        screen().SaveArtifact(window, std::string("window-") + c.locale);
+        EXPECT_EQ(screen().Title(window), c.title);
+        EXPECT_EQ(first.width, 670);
+        EXPECT_EQ(first.height, 490);
+        EXPECT_EQ(first.At(600, 400), kPageBlue);
+        EXPECT_EQ(first.At(kBoxX, kBoxY), kPageBlue) << "bound element shown before refresh";
+
+        XWindowAttributes attributes{};
+        Window child;
+        int x = 0, y = 0;
+        XGetWindowAttributes(screen().display(), window, &attributes);
+        XTranslateCoordinates(screen().display(), window, attributes.root, 0, 0, &x, &y, &child);
+        EXPECT_EQ(x, (WidthOfScreen(attributes.screen) - 670) / 2);
+        EXPECT_EQ(y, (HeightOfScreen(attributes.screen) - 490) / 2);
+
+        Click(window, LinkX(), LinkY(0));
+        EXPECT_EQ(launcher.WaitForExit(), 0);
+    }
+}
+
+TEST_F(LauncherWindow, RunLinksStartFilesFromTheLauncherFolder) {
+    medium_.WriteMarkerScript("setup.sh", "ran-setup");
+    medium_.WriteMarkerScript("My Setup.sh", "ran-my-setup");
+    medium_.WriteMarkerScript("café.sh", "ran-cafe");
+    medium_.WriteMarkerScript("Tools/setup.sh", "ran-tools-setup");
+    medium_.WritePage({{"run:setup.sh", ""},
+                       {"run:My%20Setup.sh", ""},
+                       {"run:café.sh", ""},
+                       {"run:Tools/setup.sh", ""}});
+    Launcher launcher(medium_);
+    Window window = Show(launcher);
+    ASSERT_NE(window, None);
+    Desktop::Image before = screen().Capture(window);
+
+    struct Case {
+        int row;
+        const char* marker;
+    } cases[] = {{0, "ran-setup"}, {1, "ran-my-setup"}, {2, "ran-cafe"}};
+    for (const Case& c : cases) {
+        Click(window, LinkX(), LinkY(c.row));
+        EXPECT_TRUE(WaitUntil([&] { return medium_.Exists(c.marker); })) << c.marker;
+    }
+    // A folder part is dropped: the link starts setup.sh beside the launcher.
+    std::filesystem::remove(medium_.Path("ran-setup"));
+    Click(window, LinkX(), LinkY(3));
+    EXPECT_TRUE(WaitUntil([&] { return medium_.Exists("ran-setup"); }));
+    Settle();
+    EXPECT_FALSE(medium_.Exists("ran-tools-setup"));
+    EXPECT_TRUE(screen().Capture(window) == before) << "the page changed";
+    screen().SaveArtifact(window, "after-run-links");
+}
+
+TEST_F(LauncherWindow, LinksThatAreNoCommandOrAskForANewWindowRunNothing) {
+    medium_.WriteMarkerScript("setup.sh", "ran-setup");
+    medium_.WritePage({{"http://127.0.0.1:9/page.html", ""},
+                       {"run:setup.sh", "target=\"_blank\""},
+                       {"run:setup.sh", ""},
+                       {"run:setup.sh", "onclick=\"window.open('run:setup.sh'); return false\""}});
+    Launcher launcher(medium_);
+    Window window = Show(launcher);
+    ASSERT_NE(window, None);
+    Desktop::Image before = screen().Capture(window);
+
+    Click(window, LinkX(), LinkY(0));
+    Click(window, LinkX(), LinkY(1));
+    RunTool({"xdotool", "mousemove", "--window", Id(window), std::to_string(LinkX()),
+             std::to_string(LinkY(2)), "keydown", "shift", "click", "1", "keyup", "shift"});
+    Click(window, LinkX(), LinkY(2), "2");
+    Click(window, LinkX(), LinkY(3));
+    Settle();
+    EXPECT_FALSE(medium_.Exists("ran-setup"));
+    EXPECT_EQ(screen().DialogWindows().size(), 1u);
+    EXPECT_TRUE(screen().Capture(window) == before) << "the page changed";
+    EXPECT_EQ(launcher.WaitForExit(0ms), -1) << "the launcher ended";
+}
+
+// The error of a failed "invoke:" belongs to the launcher's window; the page
+// takes input again once it is closed.
+TEST_F(LauncherWindow, InvokeShowsItsErrorOverTheWindowAndThePageGoesOn) {
+    medium_.WriteMarkerScript("setup.sh", "ran-setup");
+    medium_.WritePage({{"invoke:CID_Test::Missing", ""},
+                       {"run:setup.sh", ""},
+                       {"invoke:CID_Test::ToggleExtension", ""}});
+    Launcher launcher(medium_);
+    Window window = Show(launcher);
+    ASSERT_NE(window, None);
+
+    Click(window, LinkX(), LinkY(0));
+    Window message = None;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (Window candidate : screen().ClientWindows()) {
+            if (screen().ProcessOf(candidate) == launcher.pid() && candidate != window &&
+                screen().IsShown(candidate)) {
+                message = candidate;
+            }
+        }
+        return message != None;
+    }));
+    EXPECT_EQ(screen().TransientFor(message), window);
+    EXPECT_EQ(screen().Title(message), "Orvella");
+    screen().SaveArtifact(message, "invoke-error");
+    Keys(message, {"Return"});
+    ASSERT_TRUE(WaitUntil([&] { return !screen().IsShown(message); }));
+
+    Click(window, LinkX(), LinkY(1));
+    EXPECT_TRUE(WaitUntil([&] { return medium_.Exists("ran-setup"); }));
+
+    // A component that exists runs, and the element bound to it follows its
+    // answer right after the click.
+    EXPECT_EQ(screen().Capture(window).At(kBoxX, kBoxY), kPageBlue);
+    Click(window, LinkX(), LinkY(2));
+    EXPECT_TRUE(WaitUntil([&] { return medium_.Exists("invoked.txt"); }));
+    EXPECT_TRUE(WaitUntil([&] { return screen().Capture(window).At(kBoxX, kBoxY) == kBoxRed; }));
+}
+
+TEST_F(LauncherWindow, KeysReachThePageOnlyAsTabAndReturn) {
+    medium_.WriteMarkerScript("setup.sh", "ran-setup");
+    medium_.WritePage({{"run:setup.sh", ""}});
+    Launcher launcher(medium_);
+    Window window = Show(launcher);
+    ASSERT_NE(window, None);
+    Click(window, 450, 210);  // into the text field
+    Desktop::Image before = screen().Capture(window);
+    Keys(window, {"a", "b", "1", "space", "BackSpace", "Left", "ctrl+a"});
+    Settle();
+    EXPECT_TRUE(screen().Capture(window) == before) << "a key reached the page";
+    EXPECT_EQ(launcher.WaitForExit(0ms), -1);
+
+    // From the text field, Shift+Tab goes back to the link and Return follows it.
+    Keys(window, {"shift+Tab", "Return"});
+    EXPECT_TRUE(WaitUntil([&] { return medium_.Exists("ran-setup"); }));
+}
+
+TEST_F(LauncherWindow, EveryEndingExitsWithZero) {
+    medium_.WritePage({{"quit:", ""}, {"quit:now", ""}, {"quit:/", ""}});
+    struct Ending {
+        const char* name;
+        std::function<void(Desktop&, Launcher&, Window)> end;
+    } endings[] = {
+        {"quit link", [](Desktop&, Launcher&, Window w) { Click(w, LinkX(), LinkY(0)); }},
+        {"Escape", [](Desktop&, Launcher&, Window w) { Keys(w, {"Escape"}); }},
+        {"close",
+         [](Desktop& s, Launcher&, Window w) {
+             s.SendClientMessage(
+                 w, "WM_PROTOCOLS",
+                 static_cast<long>(XInternAtom(s.display(), "WM_DELETE_WINDOW", 0)));
+         }},
+        {"SIGTERM", [](Desktop&, Launcher& l, Window) { kill(l.pid(), SIGTERM); }},
+        {"SIGHUP", [](Desktop&, Launcher& l, Window) { kill(l.pid(), SIGHUP); }},
+        {"cancel broadcast",
+         [](Desktop& s, Launcher&, Window) {
+             for (Window top : s.ClientWindows()) {
+                 s.SendClientMessage(top, "Dravik::CancelDialog");
+             }
+         }},
+        {"log-off message",
+         [](Desktop& s, Launcher&, Window w) { s.SendClientMessage(w, "Tarnis::LogoffMessage"); }},
+    };
+    for (const Ending& ending : endings) {
+        Launcher launcher(medium_);
+        Window window = Show(launcher);
+        ASSERT_NE(window, None) << ending.name;
+        if (std::string(ending.name) == "quit link") {
+            // Only exactly "quit:" ends the run.
+            Click(window, LinkX(), LinkY(1));
+            Click(window, LinkX(), LinkY(2));
+            Settle();
+            EXPECT_EQ(launcher.WaitForExit(0ms), -1);
+        }
+        ending.end(screen(), launcher, window);
+        EXPECT_EQ(launcher.WaitForExit(), 0) << ending.name << "\n" << launcher.ErrorOutput();
+    }
+}
+
+TEST_F(LauncherWindow, ASecondStartBringsTheFirstWindowToTheFrontAndExitsWithOne) {
+    medium_.WritePage({{"quit:", ""}});
+    Launcher first(medium_);
+    Window window = Show(first);
+    ASSERT_NE(window, None);
+
+    Display* display = screen().display();
+    Window cover =
+        XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1280, 1024, 0, 0, 0);
+    XClassHint hint{const_cast<char*>("cover"), const_cast<char*>("Cover")};
+    XSetClassHint(display, cover, &hint);
+    XMapRaised(display, cover);
+    XSync(display, False);
+    ASSERT_EQ(screen().ClientWindows().back(), cover);
+
+    Launcher second(medium_);
+    EXPECT_EQ(second.WaitForExit(), 1);
+    EXPECT_TRUE(WaitUntil([&] { return screen().ClientWindows().back() == window; }));
+    XDestroyWindow(display, cover);
+    XSync(display, False);
+    EXPECT_EQ(first.WaitForExit(0ms), -1);
+}
+
+// The page program reads its page from a named pipe, so the first launcher
+// holds the lock while its page is still being built.
+TEST_F(LauncherWindow, ASecondStartWhileTheFirstBuildsItsPageExitsWithoutAWindow) {
+    medium_.WritePage({{"quit:", ""}});
+    std::filesystem::rename(medium_.Path("page.html"), medium_.Path("page.ready"));
+    ASSERT_EQ(mkfifo(medium_.Path("page.html").c_str(), 0600), 0);
+    Launcher first(medium_);
+    Settle();
+    Launcher second(medium_);
+    EXPECT_EQ(second.WaitForExit(), 1);
+    EXPECT_TRUE(screen().DialogWindows().empty());
+
+    {
+        std::ifstream ready(medium_.Path("page.ready"));
+        std::ofstream(medium_.Path("page.html")) << ready.rdbuf();
+    }
+    Window window = Show(first);
+    ASSERT_NE(window, None);
+    Click(window, LinkX(), LinkY(0));
+    EXPECT_EQ(first.WaitForExit(), 0);
+}
+
+TEST_F(LauncherWindow, TwentyLaunchersStartedTogetherLeaveOneWindow) {
+    medium_.WritePage({{"quit:", ""}});
+    std::vector<std::unique_ptr<Launcher>> launchers;
+    for (int i = 0; i < 20; ++i) {
+        launchers.push_back(std::make_unique<Launcher>(medium_));
+    }
+    Launcher* running = nullptr;
+    int second_starts = 0;
+    for (auto& launcher : launchers) {
+        int status = launcher->WaitForExit(3s);
+        if (status == 1) {
+            ++second_starts;
+        } else {
+            EXPECT_EQ(status, -1);
+            running = launcher.get();
+        }
+    }
+    EXPECT_EQ(second_starts, 19);
+    ASSERT_NE(running, nullptr);
+    Window window = Show(*running);
+    EXPECT_EQ(screen().DialogWindows().size(), 1u);
+    Click(window, LinkX(), LinkY(0));
+    EXPECT_EQ(running->WaitForExit(), 0);
+}
+
+}  // namespace
