@@ -1,7 +1,9 @@
 // The launcher's window end to end: the real launcher run in a real window
 // under Xvfb, driven with xdotool, observed through the X server.
-#include <X11/Xutil.h>
 #include <gtest/gtest.h>
+
+// Xlib's macros (None, Bool, ...) must come after the test framework.
+#include <X11/Xutil.h>
 #include <signal.h>
 #include <sys/stat.h>
 
