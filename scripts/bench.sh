@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Start to page shown, over several runs in one go, for the launcher beside the
+# smallest WebKitGTK program that shows the same finished page, and the peak
+# memory of each with its web processes (bench/launcher_startup.cpp). Under
+# Xvfb when there is no display. Usage: scripts/bench.sh [runs]
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+"$root/scripts/install.sh"
+bench="$build_root/bench"
+configure "$bench" -DCMAKE_BUILD_TYPE=Release -DORV_BENCH=ON -DORV_FUZZ=OFF
+ninja -C "$bench" show_page webkit_floor launcher_startup >"$bench.build.log"
+
+medium=$(mktemp -d)
+trap 'rm -rf "$medium"' EXIT
+cp "$root/bench/page/page.html" "$medium/page.html"
+: >"$medium/visibility.txt"
+cp "$bench/tests/gui/show_page" "$medium/autorun"
+cd "$medium"
+export XDG_RUNTIME_DIR="$medium"
+
+command=("$bench/bench/launcher_startup" "${1:-10}" "$medium/autorun" "$bench/bench/webkit_floor"
+    "$medium/page.html")
+if [[ -n "${DISPLAY:-}" ]]; then
+    "${command[@]}"
+else
+    xvfb-run -a -s "-screen 0 1280x1024x24" "${command[@]}"
+fi
