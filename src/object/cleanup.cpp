@@ -5,12 +5,40 @@
 #include <mutex>
 #include <vector>
 
+#include "mt/event_loop.h"
 #include "object/impl.h"
+#include "object/manager.h"
 #include "object/singleton.h"
 
 namespace Cleanup {
 
 namespace {
+
+std::atomic<uint32_t> g_sweep_interval{60000};
+
+// An observer of the background loop's timer that runs its manager's sweep.
+class ActivityTicketImpl final
+    : public Object::Impl<ActivityTicketImpl, ActivityTicket, Mt::EventLoop::Observer> {
+public:
+    explicit ActivityTicketImpl(Ref<Manager> manager) : manager_(std::move(manager)) {}
+
+    void Start() {
+        Ref<Mt::EventLoop> loop =
+            Object::Create<Mt::EventLoop>(BaseString(Mt::kBackgroundLoopClsid));
+        registration_ = loop->Register(Ref<Mt::EventLoop::Observer>::Share(this), nullptr,
+                                       g_sweep_interval.load());
+    }
+
+    void Notify(const BaseString& notification) override {
+        if (notification == Mt::kTriggerNotification) {
+            manager_->Run(false);
+        }
+    }
+
+private:
+    Ref<Manager> manager_;
+    Ref<BaseFace> registration_;
+};
 
 class ManagerImpl final : public Object::Impl<ManagerImpl, Manager> {
 public:
@@ -37,6 +65,17 @@ public:
         items_[item.Identity()].Set(item);
     }
 
+    Ref<ActivityTicket> GetActivityTicket() override {
+        std::lock_guard lock(ticket_mutex_);
+        if (Ref<ActivityTicket> live = ticket_.Lock()) {
+            return live;
+        }
+        Ref<ActivityTicketImpl> ticket = Object::New<ActivityTicketImpl>(Ref<Manager>::Share(this));
+        ticket->Start();
+        ticket_.Set(ticket);
+        return ticket;
+    }
+
 private:
     std::vector<Ref<Item>> LiveItems() {
         std::vector<Ref<Item>> live;
@@ -55,6 +94,9 @@ private:
     std::mutex mutex_;
     std::map<uint64_t, WeakRef<Item>> items_;
     std::atomic<bool> running_{false};
+
+    std::mutex ticket_mutex_;
+    WeakRef<ActivityTicket> ticket_;
 };
 
 }  // namespace
@@ -62,6 +104,10 @@ private:
 Ref<Manager> GetManager() {
     static Object::WeakSingleton<Manager> singleton;
     return singleton.Get([] { return Object::New<ManagerImpl>(); });
+}
+
+void SetSweepIntervalForTesting(uint32_t milliseconds) {
+    g_sweep_interval.store(milliseconds);
 }
 
 }  // namespace Cleanup

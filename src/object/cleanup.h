@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "object/ref.h"
 
 namespace Cleanup {
@@ -14,6 +16,14 @@ public:
     virtual bool Sweep(bool forced) = 0;
 };
 
+// While it lives, its manager sweeps its items from the background event loop
+// at a steady pace.
+class ActivityTicket : public BaseFace {
+public:
+    static constexpr Iid kIid{u"IID_Cleanup::ActivityTicket"};
+    using Parent = BaseFace;
+};
+
 // Keeps weak references to cleanup items and sweeps them on request.
 class Manager : public BaseFace {
 public:
@@ -24,9 +34,15 @@ public:
     // call made while a run is in progress returns at once.
     virtual void Run(bool repeat) = 0;
     virtual void AddItem(const Ref<Item>& item) = 0;
+    // The live activity ticket of this manager, made when none is alive.
+    virtual Ref<ActivityTicket> GetActivityTicket() = 0;
 };
 
 // The process-wide cleanup manager (a weak singleton).
 Ref<Manager> GetManager();
+
+// Milliseconds between the sweeps of the activity tickets made from now on
+// (a minute unless a test shortens it).
+void SetSweepIntervalForTesting(uint32_t milliseconds);
 
 }  // namespace Cleanup

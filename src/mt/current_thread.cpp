@@ -1,7 +1,12 @@
 #include "mt/current_thread.h"
+
 #include "object/manager.h"
 
 namespace Mt {
+
+Ref<CurrentThread> GetCurrentThread() {
+    return Object::Create<CurrentThread>(BaseString(kCurrentThreadClsid));
+}
 
 void CheckInterrupt() {
     Ref<Object::Manager> manager = Object::GetManager();

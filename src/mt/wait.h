@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "error/error.h"
+#include "mt/blocker.h"
+
+namespace Mt {
+
+// The merged wait of the calling thread: its interrupt event first, then the
+// handle of each handle blocker in order; with a message-queue blocker, input
+// in the thread's queue ends the wait too. Every blocker is then told whether
+// it fired and the wait's error, which is also returned: the interrupt error
+// when the thread was interrupted, "WFMO err %d(%d)" when the wait failed.
+Error WaitForBlockers(const std::vector<Ref<::Win32::BlockerInfo>>& blockers, uint32_t timeout);
+
+}  // namespace Mt
