@@ -35,7 +35,7 @@ TEST(XmlDom, DocumentTakesCommentsAndOneRootElement) {
     Ref<Xml::Element> root = AddElement(document, u"a");
     EXPECT_EQ(XmlErrorTag([&] { document->createChild(kElementKind, u"b", nullptr); }),
               "xml-domnode-err");
-    EXPECT_EQ(Dump(document), "<!c> a");
+    EXPECT_EQ(Dump(document), "<!--c--> a");
     EXPECT_TRUE(Xml::SameNode(document->rootElement(), root));
     EXPECT_TRUE(Xml::SameNode(root->parent(), document));
     EXPECT_FALSE(Xml::SameNode(root, document));
@@ -52,7 +52,7 @@ TEST(XmlDom, ElementTakesKindsOneToFourOnly) {
     for (int32_t kind : {1, 2, 3, 4}) {
         EXPECT_EQ(root->createChild(kind, u"x", nullptr)->kind(), kind);
     }
-    EXPECT_EQ(Dump(root), "a(x \"x\" <![x]> <!x>)");
+    EXPECT_EQ(Dump(root), "a(x \"x\" <![CDATA[x]]> <!--x-->)");
 }
 
 TEST(XmlDom, RemovingTheRootAllowsANewOne) {
@@ -80,7 +80,7 @@ TEST(XmlDom, CreateChildInsertsBeforeAChildOnly) {
     Ref<Xml::Node> last = root->createChild(kTextKind, u"last", nullptr);
     root->createChild(kCommentKind, u"before-last", last);
     root->createChild(kCommentKind, u"elsewhere", other);
-    EXPECT_EQ(Dump(root), "r(o(deep) <!before-last> \"last\" <!elsewhere>)");
+    EXPECT_EQ(Dump(root), "r(o(deep) <!--before-last--> \"last\" <!--elsewhere-->)");
     EXPECT_EQ(Xml::RecordOf(last)->document(), Xml::RecordOf(document));
     EXPECT_EQ(Xml::RecordOf(other)->document(), Xml::RecordOf(document));
 }
@@ -130,10 +130,10 @@ TEST(XmlDom, Normalize) {
         const char* expected;
     };
     const Case cases[] = {
-        {0, "r(\"a\" \"b\" <![c]> \"d\" <!e> \"f\" \"g\" s(\"h\" \"i\"))"},
-        {Xml::kMergeTexts, "r(\"ab\" <![c]> \"d\" <!e> \"fg\" s(\"hi\"))"},
-        {Xml::kCdataAsText, "r(\"a\" \"b\" \"c\" \"d\" <!e> \"f\" \"g\" s(\"h\" \"i\"))"},
-        {Xml::kMergeTexts | Xml::kCdataAsText, "r(\"abcd\" <!e> \"fg\" s(\"hi\"))"},
+        {0, "r(\"a\" \"b\" <![CDATA[c]]> \"d\" <!--e--> \"f\" \"g\" s(\"h\" \"i\"))"},
+        {Xml::kMergeTexts, "r(\"ab\" <![CDATA[c]]> \"d\" <!--e--> \"fg\" s(\"hi\"))"},
+        {Xml::kCdataAsText, "r(\"a\" \"b\" \"c\" \"d\" <!--e--> \"f\" \"g\" s(\"h\" \"i\"))"},
+        {Xml::kMergeTexts | Xml::kCdataAsText, "r(\"abcd\" <!--e--> \"fg\" s(\"hi\"))"},
     };
     for (const Case& c : cases) {
         Ref<Xml::Element> root = AddElement(NewDocument(), u"r");

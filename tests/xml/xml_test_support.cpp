@@ -9,9 +9,9 @@ std::string Dump(const Ref<Xml::Node>& node) {
         case Xml::kTextKind:
             return "\"" + value + "\"";
         case Xml::kCdataKind:
-            return "<![" + value + "]>";
+            return "<![CDATA[" + value + "]]>";
         case Xml::kCommentKind:
-            return "<!" + value + ">";
+            return "<!--" + value + "-->";
         default:
             break;
     }

@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+
+#include "object/manager.h"
+#include "test_support.h"
+#include "xml/reader.h"
+#include "xml_test_support.h"
+
+namespace {
+
+Ref<Xml::Reader> NewReader() {
+    return Object::Create<Xml::Reader>(Xml::kReaderClsid);
+}
+
+// The tree read from the text, or the error tag; the same for readString and
+// for sources that cut the text into chunks of every small length.
+std::string ReadEveryWay(const BaseString& text) {
+    Ref<Xml::Reader> reader = NewReader();
+    std::string whole;
+    std::string tag = XmlErrorTag([&] { whole = Dump(reader->readString(text)); });
+    std::string expected = tag == "no error" ? whole : tag;
+    for (size_t chunk_length : {1, 2, 3, 5, 64}) {
+        std::string chunked;
+        tag = XmlErrorTag([&] {
+            chunked = Dump(reader->readSource(Object::New<ChunkedSource>(text, chunk_length)));
+        });
+        EXPECT_EQ(tag == "no error" ? chunked : tag, expected)
+            << "chunks of " << chunk_length << " for " << Utf8(text);
+    }
+    return expected;
+}
+
+struct Case {
+    const char16_t* text;
+    const char* expected;  // the tree, or the error tag with line and column
+};
+
+void ExpectCases(const Case* begin, const Case* end) {
+    for (const Case* c = begin; c != end; ++c) {
+        EXPECT_EQ(ReadEveryWay(c->text), c->expected) << Utf8(c->text);
+    }
+}
+
+TEST(XmlReader, Structure) {
+    const Case cases[] = {
+        {u"<a/>", "a"},
+        {u"<a></a >", "a"},
+        {u"<a\n b = '1'\t/>", "a[b=1]"},
+        {u"<?xml version='1.0'?>\n<!-- c -->\n<root a='1'>t</root>\n",
+         "<!-- c --> root[a=1](\"t\")"},
+        {u"<a><b><c/></b><d/></a><!--after-->", "a(b(c) d) <!--after-->"},
+        {u"", "xml-parser-syntax-struc(1:1)"},
+        {u"  \n ", "xml-parser-syntax-struc(2:2)"},
+        {u"<?xml version='1.0'?>", "xml-parser-syntax-struc(1:22)"},
+        {u"<!--only-->", "xml-parser-syntax-struc(1:12)"},
+        {u"<a>x</a><b/>", "xml-parser-syntax-struc(1:10)"},
+        {u"x<a/>", "xml-parser-syntax-struc(1:1)"},
+        {u"<a/>\n x", "xml-parser-syntax-struc(2:2)"},
+        {u"<a/> </a>", "xml-parser-syntax-struc(1:7)"},
+        {u"<a></b>", "xml-parser-syntax-struc(1:7)"},
+        {u"<a></ab>", "xml-parser-syntax-struc(1:8)"},
+        {u"<ab></a>", "xml-parser-syntax-struc(1:8)"},
+        {u"<a></a></a>", "xml-parser-syntax-struc(1:11)"},
+        {u"</a>", "xml-parser-syntax-struc(1:4)"},
+        {u"<a></ a>", "xml-parser-syntax-struc(1:6)"},
+        {u"<a><b></a>", "xml-parser-syntax-struc(1:10)"},
+        {u"<a><b>", "xml-parser-syntax-struc(1:7)"},
+        {u"<a></a x>", "xml-parser-syntax(1:8)"},
+        {u"<a>\n  <", "xml-parser-syntax(2:4)"},
+        {u"<a/ >", "xml-parser-syntax(1:4)"},
+        {u"<a b/>", "xml-parser-syntax(1:5)"},
+        {u"<a b='1'c='2'/>", "xml-parser-syntax(1:9)"},
+        {u"<a b='1'", "xml-parser-syntax(1:9)"},
+        {u"<a><?pi?></a>", "xml-parser-syntax(1:5)"},
+        {u"<a><!x/></a>", "xml-parser-syntax(1:6)"},
+        {u"<a>< b/></a>", "xml-parser-syntax(1:5)"},
+        {u"<\u00B7a/>", "xml-parser-syntax(1:2)"},
+        {u"<\u00E9 \u00FC\u0301='1'/>", "\u00E9[\u00FC\u0301=1]"},
+        // A carriage return is an ordinary character: only line feeds count.
+        {u"\r\n<a>\r\r</b>", "xml-parser-syntax-struc(2:9)"},
+    };
+    ExpectCases(std::begin(cases), std::end(cases));
+}
+
+TEST(XmlReader, Whitespace) {
+    const Case cases[] = {
+        {u"<a> </a>", "a(\" \")"},
+        {u"<a> <b/> </a>", "a(b)"},
+        {u"<a> x </a>", "a(\" x \")"},
+        {u"<a>\n<!--c-->\n</a>", "a(<!--c-->)"},
+        {u"<a>\n  <b>\n  </b>\n</a>", "a(b(\"\n  \"))"},
+        {u"<a>x<b/> y <c/>\n</a>", "a(\"x\" b \" y \" c)"},
+        {u" \t\r\n<a/>\n", "a"},
+    };
+    ExpectCases(std::begin(cases), std::end(cases));
+}
+
+TEST(XmlReader, ReferencesAndAttributeValues) {
+    const Case cases[] = {
+        {u"<a>&lt;&#65;&#x42;&apos;</a>", "a(\"<AB'\")"},
+        {u"<a>&amp;&gt;&quot;&#x6a;&#X41;</a>", "xml-parser-syntax-entity(1:27)"},
+        {u"<a>&nbsp;</a>", "xml-parser-syntax-entity(1:5)"},
+        {u"<a>&amp</a>", "xml-parser-syntax-entity(1:8)"},
+        {u"<a>&;</a>", "xml-parser-syntax-entity(1:5)"},
+        {u"<a>&#;</a>", "xml-parser-syntax-entity(1:6)"},
+        {u"<a>&#x;</a>", "xml-parser-syntax-entity(1:7)"},
+        {u"<a>&#12a;</a>", "xml-parser-syntax-entity(1:8)"},
+        {u"<a>&quo;</a>", "xml-parser-syntax-entity(1:8)"},
+        // Above U+FFFF a reference gives the surrogate pair; U+0000, the
+        // surrogates and anything above U+10FFFF are refused.
+        {u"<a>&#x1F600;&#65536;&#x10FFFF;</a>", "a(\"\U0001F600\U00010000\U0010FFFF\")"},
+        {u"<a>x&#0;y</a>", "xml-parser-syntax-entity(1:8)"},
+        {u"<a>&#xD800;</a>", "xml-parser-syntax-entity(1:11)"},
+        {u"<a>&#57343;</a>", "xml-parser-syntax-entity(1:11)"},
+        {u"<a>&#x110000;</a>", "xml-parser-syntax-entity(1:13)"},
+        {u"<a>&#99999999999999999999;</a>", "xml-parser-syntax-entity(1:26)"},
+        {u"<a b=\"it's &amp; &quot;\" c='\"&#x3c;'/>", "a[b=it's & \",c=\"<]"},
+        {u"<a b=' \t x '/>", "a[b= \t x ]"},
+        {u"<a b='1' b='2'/>", "a[b=2]"},
+        {u"<a b=''/>", "a[b=]"},
+        {u"<a b=1/>", "xml-parser-syntax-attval(1:6)"},
+        {u"<a b='x<y'/>", "xml-parser-syntax-attval(1:8)"},
+        {u"<a b='x", "xml-parser-syntax-attval(1:8)"},
+        {u"<a b='&bad;'/>", "xml-parser-syntax-entity(1:8)"},
+    };
+    ExpectCases(std::begin(cases), std::end(cases));
+}
+
+TEST(XmlReader, CommentsAndCdata) {
+    const Case cases[] = {
+        {u"<!--c--><a/>", "<!--c--> a"},
+        {u"<a><!--x-y--><!----></a>", "a(<!--x-y--> <!---->)"},
+        {u"<a><!--x--y--></a>", "xml-parser-syntax-comment(1:11)"},
+        {u"<a><!--x---></a>", "xml-parser-syntax-comment(1:11)"},
+        {u"<a><!-x--></a>", "xml-parser-syntax-comment(1:7)"},
+        {u"<a><!--x\n", "xml-parser-syntax-eof(2:1)"},
+        {u"<a><!--x-", "xml-parser-syntax-eof(1:10)"},
+        {u"<a><![CDATA[x]]></a>", "a(<![CDATA[x]]>)"},
+        {u"<a><![CDATA[]]></a>", "a(<![CDATA[]]>)"},
+        {u"<a><![CDATA[<&>]>]]]]]></a>", "a(<![CDATA[<&>]>]]]]]>)"},
+        {u"<a><![CDATA[a]b]]c]]></a>", "a(<![CDATA[a]b]]c]]>)"},
+        {u"<a><![CDATA[x]]]></a>", "xml-parser-syntax-eof(1:22)"},
+        {u"<a><![CDATA[x]", "xml-parser-syntax-eof(1:15)"},
+        {u"<a><![CDAT[x]]></a>", "xml-parser-syntax-cdata(1:11)"},
+        {u"<a><![cdata[x]]></a>", "xml-parser-syntax-cdata(1:7)"},
+        {u"<![CDATA[x]]><a/>", "xml-parser-syntax-struc(1:3)"},
+    };
+    ExpectCases(std::begin(cases), std::end(cases));
+}
+
+TEST(XmlReader, Declaration) {
+    const Case cases[] = {
+        {u"<?xml?><a/>", "a"},
+        {u"<?xml version=\"1.0\" encoding='unknown' standalone='no' ?><a/>", "a"},
+        {u"<?xml encoding = 'x'?><a/>", "a"},
+        {u"<?xml version='1.0' standalone='yes' encoding='utf-8'?><a/>",
+         "xml-parser-syntax-header(1:46)"},
+        {u"<?xml version='1' version='1'?><a/>", "xml-parser-syntax-header(1:26)"},
+        {u"<?xml foo='1'?><a/>", "xml-parser-syntax-header(1:10)"},
+        {u"<?XML?><a/>", "xml-parser-syntax-header(1:6)"},
+        {u"<?xmlx?><a/>", "xml-parser-syntax-header(1:7)"},
+        {u"<? xml?><a/>", "xml-parser-syntax-header(1:3)"},
+        {u"<?xml version='1'encoding='x'?><a/>", "xml-parser-syntax-header(1:18)"},
+        {u"<?xml version '1'?><a/>", "xml-parser-syntax-header(1:15)"},
+        {u"<?xml version=1?><a/>", "xml-parser-syntax-header(1:15)"},
+        {u"<?xml version='1' ?x<a/>", "xml-parser-syntax-header(1:20)"},
+        {u"<?xml version='1", "xml-parser-syntax-attval(1:17)"},
+        {u"<a/><?xml?>", "xml-parser-syntax(1:6)"},
+        {u" <?xml?><a/>", "xml-parser-syntax(1:3)"},
+    };
+    ExpectCases(std::begin(cases), std::end(cases));
+}
+
+TEST(XmlReader, RepeatedNamesShareOneString) {
+    Ref<Xml::Document> document =
+        NewReader()->readString(u"<r><item k='1'/><item k='2'><k/></item></r>");
+    std::vector<Ref<Xml::Node>> items = document->rootElement()->children();
+    EXPECT_TRUE(items[0]->value().SharesStorageWith(items[1]->value()));
+    std::vector<BaseString> first = Cast<Xml::Element>(items[0], "test")->attributeNames();
+    std::vector<BaseString> second = Cast<Xml::Element>(items[1], "test")->attributeNames();
+    EXPECT_TRUE(first[0].SharesStorageWith(second[0]));
+    EXPECT_TRUE(first[0].SharesStorageWith(
+        Cast<Xml::ParentNode>(items[1], "test")->children()[0]->value()));
+}
+
+TEST(XmlReader, IsItsOwnFactory) {
+    EXPECT_EQ(NewReader().Identity(), NewReader().Identity());
+    EXPECT_EQ(XmlErrorTag([] { NewReader()->readSource(nullptr); }),
+              "xml-parser-syntax-struc(1:1)");
+}
+
+}  // namespace
