@@ -32,9 +32,6 @@ public:
     }
 
     Ref<Document> readString(const BaseString& text) override { return Parse(nullptr, text); }
-    Ref<Document> readFile(const BaseString&) override {
-        throw Error(ErrNotSupported, BaseString(), true);
-    }
     Ref<Document> readSource(const Ref<Io::Text::Source>& source) override {
         return Parse(source.get(), BaseString());
     }
