@@ -3,7 +3,7 @@
 // its web processes. Usage, in the folder of the medium:
 //   launcher_startup <runs> <launcher> <floor> <page.html>
 // "Page shown" is the first frame of the window that shows the page's colour
-// at its centre (the X server maps a window before its first paint).
+// near its top left corner (the X server maps a window before its first paint).
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -38,9 +38,8 @@ pid_t WindowProcess(Display* display, Window window) {
     unsigned long count, remaining;
     unsigned char* data = nullptr;
     pid_t pid = 0;
-    if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_PID", False), 0, 1,
-                           False, XA_CARDINAL, &type, &format, &count, &remaining,
-                           &data) == Success &&
+    if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_PID", False), 0, 1, False,
+                           XA_CARDINAL, &type, &format, &count, &remaining, &data) == Success &&
         data) {
         pid = count ? static_cast<pid_t>(reinterpret_cast<unsigned long*>(data)[0]) : 0;
         XFree(data);
@@ -48,8 +47,9 @@ pid_t WindowProcess(Display* display, Window window) {
     return pid;
 }
 
-// The centre pixel of the process's visible top-level window, or -1.
-long CentrePixel(Display* display, pid_t pid) {
+// A pixel near the top left corner of the process's visible top-level window,
+// or -1.
+long CornerPixel(Display* display, pid_t pid) {
     Window root, parent, *children = nullptr;
     unsigned int count = 0;
     long pixel = -1;
@@ -61,8 +61,7 @@ long CentrePixel(Display* display, pid_t pid) {
             attributes.map_state != IsViewable) {
             continue;
         }
-        XImage* image = XGetImage(display, children[i], attributes.width / 2,
-                                  attributes.height / 2, 1, 1, AllPlanes, ZPixmap);
+        XImage* image = XGetImage(display, children[i], 8, 8, 1, 1, AllPlanes, ZPixmap);
         if (image) {
             pixel = static_cast<long>(XGetPixel(image, 0, 0) & 0xFFFFFF);
             XDestroyImage(image);
@@ -118,7 +117,7 @@ struct Sample {
 Sample Measure(Display* display, const std::vector<std::string>& argv, long page_colour) {
     auto start = Clock::now();
     pid_t pid = Start(argv);
-    while (CentrePixel(display, pid) != page_colour) {
+    while (CornerPixel(display, pid) != page_colour) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
         if (Clock::now() - start > std::chrono::seconds(30)) {
             break;

@@ -9,7 +9,7 @@ packages=(
     # Windows targets and their test runs
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
     # the launcher window and its tests
-    libgtk-3-dev libwebkit2gtk-4.1-dev xvfb xauth xdotool x11-utils imagemagick
+    libgtk-3-dev libwebkit2gtk-4.1-dev xvfb xauth xdotool x11-utils imagemagick openbox
     # benchmark peers
     libpugixml-dev libexpat1-dev libxml2-dev
 )

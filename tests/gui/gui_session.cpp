@@ -92,6 +92,11 @@ bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
     return true;
 }
 
+pid_t StartProgram(const std::vector<std::string>& argv,
+                   const std::map<std::string, std::string>& environment) {
+    return Spawn(argv, environment);
+}
+
 int RunTool(const std::vector<std::string>& argv,
             const std::map<std::string, std::string>& environment) {
     pid_t pid = Spawn(argv, environment);
@@ -150,7 +155,9 @@ void Medium::WritePage(const std::vector<std::pair<std::string, std::string>>& l
         page << "<a style=\"top:" << 20 + 40 * row << "px\" href=\"" << links[row].first << "\" "
              << links[row].second << ">link " << row << "</a>";
     }
-    page << "<div id=\"box\"></div><input id=\"field\" value=\"\"></body></html>";
+    // Content below the window's edge: the window keeps its size all the same.
+    page << "<div id=\"box\"></div><input id=\"field\" value=\"\">"
+            "<div style=\"position:absolute;top:1500px\">end</div></body></html>";
     WriteFile("page.html", page.str());
     WriteFile("visibility.txt", "box CID_Test::ToggleExtension\n");
 }
@@ -191,6 +198,51 @@ std::string Launcher::ErrorOutput() const {
         }
     }
     return text;
+}
+
+ManagedDisplay::ManagedDisplay() {
+    int pipe_fds[2];
+    if (pipe(pipe_fds) != 0) {
+        return;
+    }
+    server_ = Spawn({"Xvfb", "-displayfd", std::to_string(pipe_fds[1]), "-screen", "0",
+                     "1280x1024x24", "-nolisten", "tcp"},
+                    {});
+    close(pipe_fds[1]);
+    std::string number;
+    char c;
+    while (read(pipe_fds[0], &c, 1) == 1 && c != '\n') {
+        number += c;
+    }
+    close(pipe_fds[0]);
+    if (server_ < 0 || number.empty()) {
+        return;
+    }
+    name_ = ":" + number;
+    window_manager_ = Spawn({"openbox"}, {{"DISPLAY", name_}});
+    Desktop desktop(name_.c_str());
+    Atom check = XInternAtom(desktop.display(), "_NET_SUPPORTING_WM_CHECK", False);
+    WaitUntil([&] {
+        Atom type;
+        int format;
+        unsigned long count = 0, remaining;
+        unsigned char* data = nullptr;
+        XGetWindowProperty(desktop.display(), DefaultRootWindow(desktop.display()), check, 0, 1,
+                           False, XA_WINDOW, &type, &format, &count, &remaining, &data);
+        if (data) {
+            XFree(data);
+        }
+        return count == 1;
+    });
+}
+
+ManagedDisplay::~ManagedDisplay() {
+    for (pid_t pid : {window_manager_, server_}) {
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+    }
 }
 
 Desktop::Desktop(const char* display_name) : display_(XOpenDisplay(display_name)) {
@@ -301,6 +353,24 @@ Window Desktop::TransientFor(Window window) {
     Window owner = None;
     XGetTransientForHint(display_, window, &owner);
     return owner;
+}
+
+Window Desktop::ActiveWindow() {
+    Atom type;
+    int format;
+    unsigned long count, remaining;
+    unsigned char* data = nullptr;
+    Window active = None;
+    if (XGetWindowProperty(display_, DefaultRootWindow(display_),
+                           XInternAtom(display_, "_NET_ACTIVE_WINDOW", False), 0, 1, False,
+                           XA_WINDOW, &type, &format, &count, &remaining, &data) == Success &&
+        data) {
+        if (count == 1) {
+            active = reinterpret_cast<Window*>(data)[0];
+        }
+        XFree(data);
+    }
+    return active;
 }
 
 void Desktop::SendClientMessage(Window window, const char* type, long data0) {

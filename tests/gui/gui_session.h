@@ -20,6 +20,10 @@ using namespace std::chrono_literals;
 // Polls `done` until it holds or the time is up.
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 20s);
 
+// Starts a program; the caller waits for it (waitpid).
+pid_t StartProgram(const std::vector<std::string>& argv,
+                   const std::map<std::string, std::string>& environment = {});
+
 // Runs a program to its end (xdotool and the like); returns its exit status.
 int RunTool(const std::vector<std::string>& argv,
             const std::map<std::string, std::string>& environment = {});
@@ -75,6 +79,24 @@ private:
     int status_ = -1;
 };
 
+// An X server of the tests' own with a window manager, for what only a window
+// manager does (iconify, activate).
+class ManagedDisplay {
+public:
+    ManagedDisplay();
+    ~ManagedDisplay();
+    ManagedDisplay(const ManagedDisplay&) = delete;
+    ManagedDisplay& operator=(const ManagedDisplay&) = delete;
+
+    // ":N", empty when the server did not start.
+    const std::string& name() const { return name_; }
+
+private:
+    pid_t server_ = -1;
+    pid_t window_manager_ = -1;
+    std::string name_;
+};
+
 // The tests' connection to an X server.
 class Desktop {
 public:
@@ -92,6 +114,8 @@ public:
     std::string Title(Window window);
     pid_t ProcessOf(Window window);
     Window TransientFor(Window window);
+    // The window manager's active window (_NET_ACTIVE_WINDOW).
+    Window ActiveWindow();
     // Top-level client windows, bottom to top.
     std::vector<Window> ClientWindows();
     void SendClientMessage(Window window, const char* type, long data0 = 0);

@@ -291,6 +291,52 @@ TEST_F(LauncherWindow, ASecondStartBringsTheFirstWindowToTheFrontAndExitsWithOne
     EXPECT_EQ(first.WaitForExit(0ms), -1);
 }
 
+// A start-up failure is shown in a message box captioned "Orvella" and still
+// ends with 0; without a display its text goes to standard error.
+TEST_F(LauncherWindow, AFailedStartUpShowsTheLocalizedMessageAndExitsWithZero) {
+    Launcher launcher(medium_);
+    Window message = None;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (Window candidate : screen().ClientWindows()) {
+            if (screen().ProcessOf(candidate) == launcher.pid() && screen().IsShown(candidate)) {
+                message = candidate;
+            }
+        }
+        return message != None;
+    })) << launcher.ErrorOutput();
+    EXPECT_EQ(screen().Title(message), "Orvella");
+    screen().SaveArtifact(message, "start-up-failure");
+    Keys(message, {"Return"});
+    EXPECT_EQ(launcher.WaitForExit(), 0);
+
+    Launcher without_display(medium_, {{"DISPLAY", ""}, {"LC_ALL", "ja_JP.UTF-8"}});
+    EXPECT_EQ(without_display.WaitForExit(), 0);
+    EXPECT_NE(
+        without_display.ErrorOutput().find("Orvella: アプリケーションを初期化できませんでした。"),
+        std::string::npos)
+        << without_display.ErrorOutput();
+}
+
+// Only a window manager iconifies: this test runs one in an X server of its own.
+TEST_F(LauncherWindow, ASecondStartRestoresTheFirstWindowWhenItIsIconified) {
+    ManagedDisplay managed;
+    ASSERT_FALSE(managed.name().empty());
+    Desktop desktop(managed.name().c_str());
+    medium_.WritePage({{"quit:", ""}});
+    Launcher first(medium_, {{"DISPLAY", managed.name()}});
+    Window window = desktop.WaitForWindow(first.pid());
+    ASSERT_NE(window, None) << first.ErrorOutput();
+    RunTool({"xdotool", "windowminimize", "--sync", Id(window)}, {{"DISPLAY", managed.name()}});
+    ASSERT_TRUE(WaitUntil([&] { return !desktop.IsShown(window); }));
+
+    Launcher second(medium_, {{"DISPLAY", managed.name()}});
+    EXPECT_EQ(second.WaitForExit(), 1);
+    EXPECT_TRUE(WaitUntil([&] { return desktop.IsShown(window); }));
+    EXPECT_TRUE(WaitUntil([&] { return desktop.ActiveWindow() == window; }));
+    kill(first.pid(), SIGTERM);
+    EXPECT_EQ(first.WaitForExit(), 0);
+}
+
 // The page program reads its page from a named pipe, so the first launcher
 // holds the lock while its page is still being built.
 TEST_F(LauncherWindow, ASecondStartWhileTheFirstBuildsItsPageExitsWithoutAWindow) {

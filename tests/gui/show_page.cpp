@@ -3,11 +3,12 @@
 // directory (UTF-8) and its bound elements are the lines "element-id class-id"
 // of "visibility.txt" there. "CID_Test::ToggleExtension" is a page extension
 // whose element is hidden until it has been invoked; invoking it also writes
-// "invoked.txt".
+// "invoked.txt". Without "page.html" the start-up fails.
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "error/error.h"
 #include "gui/ctlcntr/autorun/launcher.h"
 #include "gui/ctlcntr/autorun/property_sheet_extension.h"
 #include "object/factory.h"
@@ -37,7 +38,11 @@ std::string ReadFile(const char* name) {
     return text.str();
 }
 
+// A missing page fails the start-up as a missing template does.
 LauncherPage ReadPage() {
+    if (!std::ifstream("page.html")) {
+        throw Error(0, BaseString(u"page.html cannot be read."), false);
+    }
     LauncherPage page;
     page.text = BaseString::FromUtf8(ReadFile("page.html"));
     std::istringstream lines(ReadFile("visibility.txt"));

@@ -40,6 +40,8 @@ protected:
     GtkWidget* window() const { return window_; }
     // The box that holds the dialog's content.
     GtkWidget* content() const { return content_; }
+    // The size of the window's content, which the user cannot change.
+    void SetFixedSize(int width, int height);
     // Shows the window with the keyboard focus in `focus`.
     void ShowDialog(GtkWidget* focus);
 

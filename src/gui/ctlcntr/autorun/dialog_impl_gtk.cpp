@@ -119,6 +119,19 @@ void DialogImpl::PostQuit(int32_t result) {
     }
 }
 
+// A window that GTK may not resize takes the natural size of its content,
+// and a web view's is the size of its page. The size is fixed instead by
+// equal least and greatest sizes, which window managers honour as well.
+void DialogImpl::SetFixedSize(int width, int height) {
+    GdkGeometry size{};
+    size.min_width = size.max_width = width;
+    size.min_height = size.max_height = height;
+    gtk_window_set_geometry_hints(
+        GTK_WINDOW(window_), nullptr, &size,
+        static_cast<GdkWindowHints>(GDK_HINT_MIN_SIZE | GDK_HINT_MAX_SIZE));
+    gtk_window_set_default_size(GTK_WINDOW(window_), width, height);
+}
+
 void DialogImpl::ShowDialog(GtkWidget* focus) {
     gtk_widget_show(window_);
     gtk_window_present(GTK_WINDOW(window_));
@@ -131,7 +144,6 @@ bool DialogImpl::CreateWindow() {
         return false;
     }
     window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-    gtk_window_set_resizable(GTK_WINDOW(window_), FALSE);
     gtk_window_set_position(GTK_WINDOW(window_), GTK_WIN_POS_CENTER);
     content_ = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     gtk_container_add(GTK_CONTAINER(window_), content_);

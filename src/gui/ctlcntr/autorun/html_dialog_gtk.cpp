@@ -234,6 +234,7 @@ void HtmlDialog::OnInitDialog() {
     g_signal_connect(web_view_, "load-changed", G_CALLBACK(Callbacks::OnLoadChanged), this);
 
     gtk_widget_set_size_request(web_view_, width, height);
+    SetFixedSize(width, height);
     gtk_box_pack_start(GTK_BOX(content()), web_view_, TRUE, TRUE, 0);
     gtk_widget_show(web_view_);
 
