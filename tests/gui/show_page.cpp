@@ -31,8 +31,7 @@ private:
 
 Object::FactoryRegistration registration{Object::ClassFactory<ToggleExtension>()};
 
-std::string ReadFile(const char* name) {
-    std::ifstream file(name, std::ios::binary);
+std::string ReadFile(std::ifstream file) {
     std::stringstream text;
     text << file.rdbuf();
     return text.str();
@@ -40,12 +39,13 @@ std::string ReadFile(const char* name) {
 
 // A missing page fails the start-up as a missing template does.
 LauncherPage ReadPage() {
-    if (!std::ifstream("page.html")) {
+    std::ifstream page_file("page.html", std::ios::binary);
+    if (!page_file) {
         throw Error(0, BaseString(u"page.html cannot be read."), false);
     }
     LauncherPage page;
-    page.text = BaseString::FromUtf8(ReadFile("page.html"));
-    std::istringstream lines(ReadFile("visibility.txt"));
+    page.text = BaseString::FromUtf8(ReadFile(std::move(page_file)));
+    std::istringstream lines(ReadFile(std::ifstream("visibility.txt")));
     std::string element_id, clsid;
     while (lines >> element_id >> clsid) {
         page.visibility[BaseString::FromUtf8(element_id)] = BaseString::FromUtf8(clsid);
