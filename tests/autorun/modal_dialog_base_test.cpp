@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "gui/ctlcntr/autorun/modal_dialog_base.h"
+#include "gui/ctlcntr/autorun/modal_loop_recursion.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ TEST(ModalDialogBase, AFailureInANestedHandlerIsDroppedWhileTheRunIsActive) {
     EXPECT_EQ(result, 7);
     EXPECT_FALSE(dialog.PendingError().IsSet());
     EXPECT_EQ(dialog.end_calls, 0);
+    EXPECT_EQ(ModalLoopRecursion(), 0);
 }
 
 TEST(ModalDialogBase, WithoutARunEveryFailureIsKept) {

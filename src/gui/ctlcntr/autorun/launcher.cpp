@@ -1,6 +1,7 @@
 #include "gui/ctlcntr/autorun/launcher.h"
 
 #include "error/show_error.h"
+#include "gui/ctlcntr/autorun/com_support.h"
 #include "gui/ctlcntr/autorun/common_controls.h"
 #include "gui/ctlcntr/autorun/esc_domain.h"
 #include "gui/ctlcntr/autorun/html_dialog.h"
@@ -31,6 +32,7 @@ int RunLauncher(PageSource build_page) {
     }
     try {
         InitCommonControls();
+        EnsureComInitialized();
         LauncherPage page = build_page();
         RegisterEscDomain();
         ShowPage(page);
@@ -38,6 +40,7 @@ int RunLauncher(PageSource build_page) {
         error.Add(ErrContext, LocalizedText(InitFailedText), false);
         ShowError(error, nullptr);
     }
+    ReleaseComInitialization();
     UnregisterEscDomain();
     return 0;
 }

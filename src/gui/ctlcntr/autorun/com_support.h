@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+
+// COM on the calling thread, apartment-threaded, for the browser and its
+// objects. The record of the initialisation is an object in the thread slot
+// "TID_ComSupport::Initializer"; releasing it balances the initialisation.
+// On POSIX the record stands alone: there is no COM underneath.
+
+// Initialises COM unless the slot holds a record already; a failure is the
+// internal error "coinit(%d) err %08x".
+void EnsureComInitialized();
+
+// Empties the slot, which releases the record.
+void ReleaseComInitialization();
+
+namespace ComSupport {
+// CoInitializeEx with the given flags (0 where there is no COM), and its
+// balancing CoUninitialize.
+int32_t PlatformInitialize(uint32_t flags);
+void PlatformUninitialize();
+}  // namespace ComSupport
