@@ -47,7 +47,7 @@ TEST(ModalDialogBase, AFailureInANestedHandlerIsDroppedWhileTheRunIsActive) {
     EXPECT_EQ(result, 7);
     EXPECT_FALSE(dialog.PendingError().IsSet());
     EXPECT_EQ(dialog.end_calls, 0);
-    EXPECT_EQ(ModalLoopRecursion(), 0);
+    EXPECT_EQ(ChangeModalLoopRecursion(0), 0);
 }
 
 TEST(ModalDialogBase, WithoutARunEveryFailureIsKept) {

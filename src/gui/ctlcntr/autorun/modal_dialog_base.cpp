@@ -4,7 +4,7 @@
 #include "mt/current_thread.h"
 
 void ModalDialogBase::EnterHandler() {
-    ++ModalLoopRecursion();
+    ChangeModalLoopRecursion(1);
 }
 
 void ModalDialogBase::LeaveHandler(Error& failure, bool is_end_message) {
@@ -13,7 +13,7 @@ void ModalDialogBase::LeaveHandler(Error& failure, bool is_end_message) {
     } catch (const Error& interrupt) {
         failure = interrupt;
     }
-    int32_t depth = --ModalLoopRecursion();
+    int32_t depth = ChangeModalLoopRecursion(-1);
     bool outermost = !run_active_ || depth == 0;
     if (failure.IsSet() && !pending_error_.IsSet() && outermost) {
         pending_error_ = failure;

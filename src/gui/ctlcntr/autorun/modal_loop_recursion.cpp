@@ -1,38 +1,11 @@
 #include "gui/ctlcntr/autorun/modal_loop_recursion.h"
 
 #include "mt/current_thread.h"
-#include "object/impl.h"
 
-namespace {
-
-constexpr char16_t kSlot[] = u"TID_ModalLoopRecurseControl";
-
-class RecursionCounter : public BaseFace {
-public:
-    static constexpr Iid kIid{u"IID_ModalLoopRecurseControl"};
-    using Parent = BaseFace;
-
-    virtual int32_t& Count() = 0;
-};
-
-class ModalLoopRecurseControl final
-    : public Object::Impl<ModalLoopRecurseControl, RecursionCounter> {
-public:
-    int32_t& Count() override { return count_; }
-
-private:
-    int32_t count_ = 0;
-};
-
-}  // namespace
-
-int32_t& ModalLoopRecursion() {
+int32_t ChangeModalLoopRecursion(int32_t change) {
+    const BaseString slot(u"TID_ModalLoopRecurseControl");
     Ref<Mt::CurrentThread> thread = Mt::GetCurrentThread();
-    Ref<RecursionCounter> control = SoftCast<RecursionCounter>(thread->GetSlot(kSlot).GetFace());
-    if (!control) {
-        control = Object::New<ModalLoopRecurseControl>();
-        thread->SetSlot(kSlot, Value(control));
-    }
-    // The slot keeps the object, and so the counter, for the thread's life.
-    return control->Count();
+    int32_t count = thread->GetSlot(slot).GetInteger() + change;
+    thread->SetSlot(slot, Value(count));
+    return count;
 }
