@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "base/string.h"
+#include "io/path_grammar.h"
+
+// The file-system calls under paths and folders. Paths are normalised texts of
+// the native style. A failing call returns false (or nothing) and leaves its
+// Win32 error code as the thread's last error; the callers build the Errors.
+// On Windows every call runs with the critical-error dialogs switched off.
+namespace Io::FileSystem {
+
+// The style of this platform's paths.
+PathStyle NativeStyle();
+
+// The full path of ".", "" when it cannot be had.
+BaseString CurrentDirectory();
+
+enum class EntryKind {
+    kNone,
+    kFile,
+    kFolder,
+    // A link to a folder: a folder to look at, but never one to descend into
+    // when removing.
+    kFolderLink,
+};
+
+// What is at the path; the last error tells why when nothing is.
+EntryKind GetEntryKind(const BaseString& path);
+
+enum class TimeKind { kLastWrite, kCreation, kLastAccess };
+
+// A time stamp as a 64-bit file time (100 ns since 1601); 0 when the entry
+// cannot be looked at.
+uint64_t GetTime(const BaseString& path, TimeKind which);
+
+// Sets a time stamp of an existing file; does nothing for anything else.
+void SetTime(const BaseString& path, TimeKind which, uint64_t file_time);
+
+bool CreateFolder(const BaseString& path);
+// Removes an empty folder, or a link to a folder.
+bool RemoveFolder(const BaseString& path);
+bool RemoveFile(const BaseString& path);
+
+// The names in the folder matching the wildcard pattern, without "." and "..",
+// in enumeration order; empty when the folder cannot be enumerated.
+std::vector<BaseString> ListFolder(const BaseString& path, const BaseString& pattern);
+
+}  // namespace Io::FileSystem

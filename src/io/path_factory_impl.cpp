@@ -1,0 +1,76 @@
+#include "base/platform.h"
+#include "base/value.h"
+#include "error/error.h"
+#include "io/file_uri.h"
+#include "io/module_file.h"
+#include "io/path_factory.h"
+#include "io/path_impl.h"
+#include "object/factory.h"
+
+namespace Io::Fs {
+
+namespace {
+
+// Makes the path of a "file" URI.
+class FileUriHandler final : public Object::Impl<FileUriHandler, Io::UriScheme::Factory> {
+public:
+    static constexpr char16_t kClsid[] = u"Io::UriScheme::Handler|file";
+
+    Ref<UriEnabled> create(const UriComponents& components) override {
+        return MakePath(PathNameOfFileUri(components), false);
+    }
+};
+
+// The one path factory, its own static factory; it also serves the file URI
+// handler.
+class PathFactoryImpl final
+    : public Object::Impl<PathFactoryImpl, Object::StaticFactory, Io::Fs::PathFactory> {
+public:
+    Ref<BaseFace> CreateInstance(const BaseString& clsid, const Iid& iid) override {
+        return Object::CreateByStaticFactory(*this, clsid, iid);
+    }
+
+    Ref<BaseFace> Create(const BaseString& clsid) override {
+        if (clsid == kPathFactoryClsid) {
+            return Ref<BaseFace>::Share(PrimaryFace());
+        }
+        if (clsid == FileUriHandler::kClsid) {
+            return Object::New<FileUriHandler>();
+        }
+        return {};
+    }
+
+    void Describe(std::vector<Object::ClassRecord>& records) override {
+        records.push_back({BaseString(kPathFactoryClsid), InterfaceIds()});
+        records.push_back({BaseString(FileUriHandler::kClsid), FileUriHandler::InterfaceIds()});
+    }
+
+    Ref<Path> create(int32_t kind, const Value& source, bool quiet) override {
+        BaseString name;
+        switch (kind) {
+            case kPathFromName:
+                if (source.tag() == Value::kString) {
+                    name = source.GetString();
+                }
+                break;
+            case kPathOfModule:
+                if (source.tag() == Value::kString) {
+                    name = ModuleFileByName(source.GetString());
+                } else if (source.tag() == Value::kModule) {
+                    name = ModuleFileByHandle(source.GetModule());
+                } else {
+                    name = Base::ExecutablePath();
+                }
+                break;
+            default:
+                throw Error::Internal("bad-pathtype(%d)", "fs", kind);
+        }
+        return MakePath(name, quiet);
+    }
+};
+
+Object::FactoryRegistration registration{Object::New<PathFactoryImpl>()};
+
+}  // namespace
+
+}  // namespace Io::Fs
