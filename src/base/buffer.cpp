@@ -98,6 +98,20 @@ void ByteBuffer::Reserve(size_t capacity) {
     }
 }
 
+uint8_t* ByteBuffer::ResetForOverwrite(size_t size) {
+    bool reusable =
+        rep_ && rep_->refs.load(std::memory_order_acquire) == 1 && rep_->capacity >= size;
+    if (!reusable) {
+        Clear();
+        if (size == 0) {
+            return nullptr;
+        }
+        MakeUnique(size);
+    }
+    rep_->size = size;
+    return rep_->bytes();
+}
+
 void ByteBuffer::Clear() noexcept {
     Unref(rep_);
     rep_ = nullptr;

@@ -31,6 +31,10 @@ public:
     // Changes the length; new bytes are zero.
     void Resize(size_t size);
     void Reserve(size_t capacity);
+    // Makes this `size` bytes for the caller to overwrite and returns them: the
+    // storage is kept when this buffer holds it alone and it is large enough,
+    // otherwise fresh storage is taken. The bytes are not cleared first.
+    uint8_t* ResetForOverwrite(size_t size);
     void Clear() noexcept;
     // Private, writable bytes of the current content.
     uint8_t* MutableData();

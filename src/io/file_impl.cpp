@@ -81,7 +81,7 @@ Ref<Io::Source> FileImpl::source() {
     if (!(access_ & kAccessRead)) {
         throw Error::Internal("source-on-nonrfile", "fs");
     }
-    return NewFileSource(Ref<Io::File>::Share(this), size());
+    return NewFileSource(Ref<FileImpl>::Share(this), size());
 }
 
 Ref<Io::Sink> FileImpl::sink() {
@@ -108,21 +108,26 @@ void FileImpl::setSize(uint64_t size) {
 }
 
 ByteBuffer FileImpl::read(uint64_t offset, uint32_t count) {
-    count = std::min(count, kMaxReadSize);
     ByteBuffer bytes;
-    bytes.Resize(count);
+    ReadInto(offset, count, bytes);
+    return bytes;
+}
+
+void FileImpl::ReadInto(uint64_t offset, uint32_t count, ByteBuffer& bytes) {
+    count = std::min(count, kMaxReadSize);
+    uint8_t* storage = bytes.ResetForOverwrite(count);
     uint32_t done = 0;
     {
         std::lock_guard hold(lock_);
-        if (!file_.ReadAt(offset, bytes.MutableData(), count, done)) {
+        if (!file_.ReadAt(offset, storage, count, done)) {
             Fail(ReadFileFailedText);
         }
     }
     if (done == 0) {
-        return {};
+        bytes.Clear();
+    } else {
+        bytes.Resize(done);
     }
-    bytes.Resize(done);
-    return bytes;
 }
 
 void FileImpl::write(uint64_t offset, const ByteBuffer& bytes) {

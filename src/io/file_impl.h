@@ -27,6 +27,10 @@ public:
     void write(uint64_t offset, const ByteBuffer& bytes) override;
     void flush() override;
 
+    // `read` into the given buffer, whose storage is reused when it holds it
+    // alone: a source that reads chunk after chunk then allocates nothing.
+    void ReadInto(uint64_t offset, uint32_t count, ByteBuffer& bytes);
+
 private:
     // The Error of the failed platform call just made, with the path.
     [[noreturn]] void Fail(const MessageRow* message) const;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "io/file_impl.h"
 #include "object/impl.h"
 
 namespace Io::Fs {
@@ -12,7 +13,7 @@ namespace {
 // it at a time, while the file serialises the calls of all of them.
 class FileSourceImpl final : public Object::Impl<FileSourceImpl, Io::File::Source> {
 public:
-    FileSourceImpl(Ref<Io::File> file, uint64_t end) : file_(std::move(file)), end_(end) {}
+    FileSourceImpl(Ref<FileImpl> file, uint64_t end) : file_(std::move(file)), end_(end) {}
 
     bool atEnd() override { return position_ >= end_; }
 
@@ -22,18 +23,24 @@ public:
         }
         uint32_t count =
             static_cast<uint32_t>(std::min<uint64_t>(end_ - position_, Io::File::kMaxReadSize));
-        ByteBuffer bytes = file_->read(position_, count);
-        if (bytes.empty()) {
+        // The chunk handed out last time is overwritten when its taker let it go.
+        file_->ReadInto(position_, count, chunk_);
+        if (chunk_.empty()) {
             end_ = position_;
         }
-        position_ += bytes.size();
+        position_ += chunk_.size();
+        ByteBuffer bytes = chunk_;
+        if (atEnd()) {
+            chunk_.Clear();
+        }
         return bytes;
     }
 
 private:
-    Ref<Io::File> file_;
+    Ref<FileImpl> file_;
     uint64_t position_ = 0;
     uint64_t end_;
+    ByteBuffer chunk_;
 };
 
 class FileSinkImpl final : public Object::Impl<FileSinkImpl, Io::File::Sink> {
@@ -54,7 +61,7 @@ private:
 
 }  // namespace
 
-Ref<Io::Source> NewFileSource(Ref<Io::File> file, uint64_t end) {
+Ref<Io::Source> NewFileSource(Ref<FileImpl> file, uint64_t end) {
     return Object::New<FileSourceImpl>(std::move(file), end);
 }
 

@@ -2,6 +2,8 @@
 
 #include "base/buffer.h"
 
+#include <cstring>
+
 namespace {
 
 TEST(ByteBuffer, ExplicitLengthAndCopyOnWrite) {
@@ -24,6 +26,25 @@ TEST(ByteBuffer, ExplicitLengthAndCopyOnWrite) {
     EXPECT_EQ(b.view(), std::string_view("axbaxb\0\0", 8));
     b.Resize(2);
     EXPECT_EQ(b.view(), "ax");
+}
+
+TEST(ByteBuffer, ResetForOverwriteReusesOnlyStorageHeldAlone) {
+    ByteBuffer buffer(std::string_view("0123456789"));
+    const uint8_t* storage = buffer.data();
+    EXPECT_EQ(buffer.ResetForOverwrite(4), storage);
+    EXPECT_EQ(buffer.size(), 4u);
+
+    ByteBuffer handed_out = buffer;
+    uint8_t* fresh = buffer.ResetForOverwrite(3);
+    EXPECT_NE(fresh, storage);
+    std::memcpy(fresh, "abc", 3);
+    EXPECT_EQ(buffer.view(), "abc");
+    EXPECT_EQ(handed_out.view(), "0123");
+
+    EXPECT_NE(buffer.ResetForOverwrite(1000), fresh);
+    EXPECT_EQ(buffer.size(), 1000u);
+    EXPECT_EQ(buffer.ResetForOverwrite(0), buffer.data());
+    EXPECT_TRUE(buffer.empty());
 }
 
 }  // namespace
