@@ -30,7 +30,8 @@ enum class EntryKind {
 // What is at the path; the last error tells why when nothing is.
 EntryKind GetEntryKind(const BaseString& path);
 
-enum class TimeKind { kLastWrite, kCreation, kLastAccess };
+// The values of Io::kTimeLastWrite, kTimeCreation and kTimeLastAccess.
+enum class TimeKind : uint32_t { kLastWrite = 0, kCreation = 1, kLastAccess = 2 };
 
 // A time stamp as a 64-bit file time (100 ns since 1601); 0 when the entry
 // cannot be looked at.

@@ -11,13 +11,16 @@
 
 #include "base/errno_win32.h"
 #include "base/platform.h"
-#include "io/file_time.h"
 
 namespace Io::FileSystem {
 
 namespace {
 
 constexpr uint32_t kErrorAlreadyExists = 183;
+
+// 100-nanosecond intervals from 1601-01-01, the epoch of file times, to
+// 1970-01-01, that of Unix times.
+constexpr int64_t kUnixEpochAsFileTime = 116444736000000000;
 
 bool FailFromErrno() {
     Base::SetLastErrorFromErrno();

@@ -21,9 +21,6 @@ public:
 
     NativeFile() noexcept = default;
     NativeFile(NativeFile&& other) noexcept;
-    NativeFile& operator=(NativeFile&& other) noexcept;
-    NativeFile(const NativeFile&) = delete;
-    NativeFile& operator=(const NativeFile&) = delete;
     ~NativeFile();
 
     // `access` and `share` are the bits of Io::kAccessRead/Write and

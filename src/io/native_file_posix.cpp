@@ -59,12 +59,6 @@ int DispositionFlags(NativeFile::Disposition disposition) {
 NativeFile::NativeFile(NativeFile&& other) noexcept
     : handle_(std::exchange(other.handle_, -1)), access_(other.access_) {}
 
-NativeFile& NativeFile::operator=(NativeFile&& other) noexcept {
-    std::swap(handle_, other.handle_);
-    std::swap(access_, other.access_);
-    return *this;
-}
-
 NativeFile::~NativeFile() {
     Close();
 }

@@ -15,19 +15,11 @@ namespace {
 
 constexpr uint32_t kErrorFileNotFound = 2;
 
-bool IsKnownTime(uint32_t which) {
-    return which == kTimeLastWrite || which == kTimeCreation || which == kTimeLastAccess;
-}
+static_assert(static_cast<uint32_t>(FileSystem::TimeKind::kCreation) == kTimeCreation &&
+              static_cast<uint32_t>(FileSystem::TimeKind::kLastAccess) == kTimeLastAccess);
 
-FileSystem::TimeKind TimeKindOf(uint32_t which) {
-    switch (which) {
-        case kTimeCreation:
-            return FileSystem::TimeKind::kCreation;
-        case kTimeLastAccess:
-            return FileSystem::TimeKind::kLastAccess;
-        default:
-            return FileSystem::TimeKind::kLastWrite;
-    }
+bool IsKnownTime(uint32_t which) {
+    return which <= kTimeLastAccess;
 }
 
 bool IsNotFound(uint32_t error) {
@@ -103,12 +95,13 @@ uint32_t PathImpl::type() {
 }
 
 uint64_t PathImpl::time(uint32_t which) {
-    return IsKnownTime(which) ? FileSystem::GetTime(text_, TimeKindOf(which)) : 0;
+    return IsKnownTime(which) ? FileSystem::GetTime(text_, static_cast<FileSystem::TimeKind>(which))
+                              : 0;
 }
 
 void PathImpl::setTime(uint32_t which, uint64_t file_time) {
     if (IsKnownTime(which)) {
-        FileSystem::SetTime(text_, TimeKindOf(which), file_time);
+        FileSystem::SetTime(text_, static_cast<FileSystem::TimeKind>(which), file_time);
     }
 }
 

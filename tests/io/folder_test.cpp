@@ -172,6 +172,20 @@ TEST(Remove, RecursiveRemovalDoesNotFollowLinks) {
     EXPECT_EQ(temp.ReadFile(u"kept/precious"), "x");
 }
 
+// A path that cannot be looked at is not taken for a missing one.
+TEST(Remove, FailedLookupIsAnError) {
+    ScopedLanguage english(0x0409);
+    TempFolder temp;
+    std::u16string name;
+    for (int i = 0; i < 20; ++i) {
+        name += std::u16string(250, u'x') + u"/";
+    }
+    Ref<Io::Path> too_long = temp.Child(name);
+    Error error = ErrorOf([&] { too_long->remove(true); });
+    EXPECT_EQ(error.MessageAt(0), u"Failed to delete file '" + too_long->text() + u"'.");
+    EXPECT_FALSE(error.Has(ErrNotFound));
+}
+
 // Listed names are used as they are: a "\" in a POSIX name is no separator.
 TEST(Remove, NamesWithBackslashesStayInsideTheFolder) {
     TempFolder temp;
