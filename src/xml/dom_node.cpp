@@ -23,7 +23,17 @@ auto FindAttributeSlot(Attributes& attributes, std::u16string_view name) {
 }  // namespace
 
 DomNodeRef DomNode::NewDocument() {
-    return DomNodeRef::Adopt(new DomNode(kDocumentKind, BaseString()));
+    return DomNodeRef::Adopt(New(*new NodeArena(sizeof(DomNode)), kDocumentKind, BaseString()));
+}
+
+DomNode* DomNode::New(NodeArena& arena, int32_t kind, BaseString value) {
+    return new (arena.Allocate()) DomNode(arena, kind, std::move(value));
+}
+
+void DomNode::Delete(DomNode* node) noexcept {
+    NodeArena* arena = node->arena_;
+    node->~DomNode();
+    arena->Free(node);
 }
 
 void DomNode::Release() noexcept {
@@ -43,7 +53,7 @@ void DomNode::SetValue(BaseString value) {
     value_ = std::move(value);
 }
 
-DomNode* DomNode::CreateChild(int32_t kind, BaseString value, const DomNode* before) {
+DomNode* DomNode::CreateChild(int32_t kind, BaseString value, DomNode* before) {
     bool allowed = false;
     if (kind_ == kDocumentKind) {
         allowed = kind == kCommentKind || (kind == kElementKind && element_count_ == 0);
@@ -52,16 +62,15 @@ DomNode* DomNode::CreateChild(int32_t kind, BaseString value, const DomNode* bef
     }
     RequireKind(allowed);
 
-    auto* child = new DomNode(kind, std::move(value));
+    DomNode* child = New(*arena_, kind, std::move(value));
     child->parent_ = this;
     child->document_ = kind_ == kDocumentKind ? this : document_;
-    auto at = before ? std::find(children_.begin(), children_.end(), before) : children_.end();
-    try {
-        children_.insert(at, child);
-    } catch (...) {
-        delete child;
-        throw;
-    }
+    DomNode* next = before && before->parent_ == this ? before : nullptr;
+    DomNode* previous = next ? next->previous_sibling_ : last_child_;
+    child->previous_sibling_ = previous;
+    child->next_sibling_ = next;
+    (previous ? previous->next_sibling_ : first_child_) = child;
+    (next ? next->previous_sibling_ : last_child_) = child;
     if (kind == kElementKind) {
         ++element_count_;
         root_element_ = child;
@@ -69,22 +78,28 @@ DomNode* DomNode::CreateChild(int32_t kind, BaseString value, const DomNode* bef
     return child;
 }
 
-void DomNode::RemoveChild(const DomNode* child) {
+void DomNode::RemoveChild(DomNode* child) {
     RequireKind(IsParentKind(kind_));
-    auto at = std::find(children_.begin(), children_.end(), child);
-    if (at == children_.end()) {
+    if (!child || child->parent_ != this) {
         return;
     }
-    DomNode* removed = *at;
-    children_.erase(at);
-    if (removed == root_element_) {
+    Unlink(child);
+    if (child == root_element_) {
         root_element_ = nullptr;
         if (kind_ == kDocumentKind) {
             --element_count_;
         }
     }
-    Detach(removed);
-    removed->Release();
+    Detach(child);
+    child->Release();
+}
+
+void DomNode::Unlink(DomNode* child) noexcept {
+    (child->previous_sibling_ ? child->previous_sibling_->next_sibling_ : first_child_) =
+        child->next_sibling_;
+    (child->next_sibling_ ? child->next_sibling_->previous_sibling_ : last_child_) =
+        child->previous_sibling_;
+    child->previous_sibling_ = child->next_sibling_ = nullptr;
 }
 
 DomNode* DomNode::RootElement() const {
@@ -125,7 +140,7 @@ int32_t DomNode::RemoveAttribute(std::u16string_view name) {
 
 DomNode* DomNode::ChildElement(std::u16string_view name) const {
     RequireKind(kind_ == kElementKind);
-    for (DomNode* child : children_) {
+    for (DomNode* child = first_child_; child; child = child->next_sibling_) {
         if (child->kind_ == kElementKind && child->value_.view() == name) {
             return child;
         }
@@ -139,30 +154,23 @@ void DomNode::Normalize(int32_t flags) {
     while (!pending.empty()) {
         DomNode* node = pending.back();
         pending.pop_back();
-        std::vector<DomNode*>& children = node->children_;
-        size_t kept = 0;
-        for (size_t i = 0; i < children.size(); ++i) {
-            DomNode* child = children[i];
+        for (DomNode* child = node->first_child_; child;) {
+            DomNode* next = child->next_sibling_;
             if (child->kind_ == kElementKind) {
                 pending.push_back(child);
             }
             if ((flags & kCdataAsText) && child->kind_ == kCdataKind) {
                 child->kind_ = kTextKind;
             }
-            if (!(flags & kMergeTexts)) {
-                continue;
-            }
-            DomNode* previous = kept > 0 ? children[kept - 1] : nullptr;
-            if (child->kind_ == kTextKind && previous && previous->kind_ == kTextKind) {
+            DomNode* previous = child->previous_sibling_;
+            if ((flags & kMergeTexts) && child->kind_ == kTextKind && previous &&
+                previous->kind_ == kTextKind) {
                 previous->value_.Append(child->value_);
+                node->Unlink(child);
                 Detach(child);
                 child->Release();
-            } else {
-                children[kept++] = child;
             }
-        }
-        if (flags & kMergeTexts) {
-            children.resize(kept);
+            child = next;
         }
     }
 }
@@ -177,28 +185,33 @@ void DomNode::Detach(DomNode* node) {
         DomNode* next = pending.back();
         pending.pop_back();
         next->document_ = nullptr;
-        pending.insert(pending.end(), next->children_.begin(), next->children_.end());
+        for (DomNode* child = next->first_child_; child; child = child->next_sibling_) {
+            pending.push_back(child);
+        }
     }
 }
 
 void DomNode::DestroyTree(DomNode* root) {
-    if (root->children_.empty()) {
-        delete root;
+    if (!root->first_child_) {
+        Delete(root);
         return;
     }
     std::vector<DomNode*> dying{root};
     while (!dying.empty()) {
         DomNode* node = dying.back();
         dying.pop_back();
-        for (DomNode* child : node->children_) {
+        for (DomNode* child = node->first_child_; child;) {
+            DomNode* next = child->next_sibling_;
+            child->previous_sibling_ = child->next_sibling_ = nullptr;
             if (child->refs_.fetch_sub(1, std::memory_order_acq_rel) == 1) {
                 dying.push_back(child);
             } else {
                 // Held by a handle: it lives on as a detached tree.
                 Detach(child);
             }
+            child = next;
         }
-        delete node;
+        Delete(node);
     }
 }
 

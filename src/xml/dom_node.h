@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/string.h"
+#include "xml/node_arena.h"
 
 namespace Xml {
 
@@ -71,7 +72,10 @@ public:
     DomNode* parent() const noexcept { return parent_; }
     // The document of the tree; null for the document itself and for detached trees.
     DomNode* document() const noexcept { return document_; }
-    const std::vector<DomNode*>& children() const noexcept { return children_; }
+    // The children in order: first_child, then each one's next_sibling.
+    DomNode* first_child() const noexcept { return first_child_; }
+    DomNode* last_child() const noexcept { return last_child_; }
+    DomNode* next_sibling() const noexcept { return next_sibling_; }
     // In ordinal order of the names.
     const std::vector<Attribute>& attributes() const noexcept { return attributes_; }
 
@@ -80,14 +84,16 @@ public:
     // A new child of that kind and value before `before` (at the end when
     // `before` is null or not a child). The document takes comments and one
     // element, an element kinds 1 to 4, a leaf nothing.
-    DomNode* CreateChild(int32_t kind, BaseString value, const DomNode* before = nullptr);
+    DomNode* CreateChild(int32_t kind, BaseString value, DomNode* before = nullptr);
     // Detaches the child; anything else is ignored.
-    void RemoveChild(const DomNode* child);
+    void RemoveChild(DomNode* child);
     DomNode* RootElement() const;
 
     // The value of the attribute, null when it is absent.
     const BaseString* FindAttribute(std::u16string_view name) const;
     void SetAttribute(BaseString name, BaseString value);
+    // Makes room for that many attributes, so that setting them allocates once.
+    void ReserveAttributes(size_t count) { attributes_.reserve(count); }
     int32_t RemoveAttribute(std::u16string_view name);
     // The first child element of that name, or null.
     DomNode* ChildElement(std::u16string_view name) const;
@@ -96,10 +102,16 @@ public:
     void Normalize(int32_t flags);
 
 private:
-    DomNode(int32_t kind, BaseString value) noexcept : kind_(kind), value_(std::move(value)) {}
+    DomNode(NodeArena& arena, int32_t kind, BaseString value) noexcept
+        : kind_(kind), value_(std::move(value)), arena_(&arena) {}
     ~DomNode() = default;
 
+    // A new record in the arena of this tree.
+    static DomNode* New(NodeArena& arena, int32_t kind, BaseString value);
+    static void Delete(DomNode* node) noexcept;
+
     void RequireKind(bool allowed) const;
+    void Unlink(DomNode* child) noexcept;
     // Unlinks a node that left its tree: its own parent link and the document
     // links of its whole subtree.
     static void Detach(DomNode* node);
@@ -116,8 +128,13 @@ private:
     // here. Holds no reference and is cleared when that child is removed.
     DomNode* root_element_ = nullptr;
     uint32_t element_count_ = 0;
-    std::vector<DomNode*> children_;  // each holds one reference
+    // The child list; each child in it holds one reference.
+    DomNode* first_child_ = nullptr;
+    DomNode* last_child_ = nullptr;
+    DomNode* previous_sibling_ = nullptr;
+    DomNode* next_sibling_ = nullptr;
     std::vector<Attribute> attributes_;
+    NodeArena* arena_;  // where this record lives; shared by the whole tree
 };
 
 inline DomNodeRef::DomNodeRef(DomNode* node) noexcept : node_(node) {

@@ -40,8 +40,7 @@ public:
 
     std::vector<Ref<Node>> children() override {
         std::vector<Ref<Node>> handles;
-        handles.reserve(this->record_->children().size());
-        for (DomNode* child : this->record_->children()) {
+        for (DomNode* child = this->record_->first_child(); child; child = child->next_sibling()) {
             handles.push_back(MakeHandle(*child));
         }
         return handles;

@@ -426,7 +426,7 @@ private:
     // and an end tag may follow.
     void KeepPendingWhitespace() {
         pending_whitespace_ = true;
-        bool may_be_content = !at_end_ && !AtDocumentLevel() && Top().children().empty() &&
+        bool may_be_content = !at_end_ && !AtDocumentLevel() && !Top().first_child() &&
                               (p_ + 1 == end_ || p_[1] == u'/');
         if (may_be_content) {
             pending_text_ = FinishCollecting();
@@ -441,7 +441,7 @@ private:
             if (AtDocumentLevel()) {
                 Fail("xml-parser-syntax-struc(%d:%d)");
             }
-            if (Top().children().empty()) {
+            if (!Top().first_child()) {
                 Top().CreateChild(kTextKind, std::move(pending_text_));
             }
         }
@@ -475,6 +475,7 @@ private:
             Fail("xml-parser-syntax-struc(%d:%d)");
         }
         DomNode* element = Top().CreateChild(kElementKind, ReadName());
+        attributes_.clear();
         for (;;) {
             SkipSpaces();
             char16_t c = *p_;
@@ -484,12 +485,12 @@ private:
                     Fail("xml-parser-syntax(%d:%d)");
                 }
                 Advance();
-                return;
+                break;
             }
             if (c == u'>') {
                 Advance();
                 stack_.push_back(element);
-                return;
+                break;
             }
             if (!IsNameStartChar(c)) {
                 Fail("xml-parser-syntax(%d:%d)");
@@ -505,7 +506,12 @@ private:
             if (IsNameStartChar(*p_)) {
                 Fail("xml-parser-syntax(%d:%d)");
             }
-            element->SetAttribute(std::move(name), std::move(value));
+            attributes_.push_back({std::move(name), std::move(value)});
+        }
+        // Set once the tag is complete: the element's list is allocated once.
+        element->ReserveAttributes(attributes_.size());
+        for (DomNode::Attribute& attribute : attributes_) {
+            element->SetAttribute(std::move(attribute.name), std::move(attribute.value));
         }
     }
 
@@ -608,6 +614,7 @@ private:
     BaseString pending_text_;
     NameTable names_;
     std::u16string name_buffer_;
+    std::vector<DomNode::Attribute> attributes_;  // of the start tag being read
 };
 
 }  // namespace

@@ -48,12 +48,12 @@ public:
     }
 
 private:
-    // The children of `node` tried against `step`; with `any_depth` each
-    // child's subtree is searched the same way after the child's continuation.
+    // Children tried against `step`, from `next_child` on; with `any_depth`
+    // each child's subtree is searched the same way after the child's
+    // continuation.
     struct Task {
         bool any_depth;
-        DomNode* node;
-        size_t next_child;
+        DomNode* next_child;
         Step step;
         size_t rest;  // query position after the step
     };
@@ -91,7 +91,7 @@ private:
             }
             at_start = false;
         }
-        Task task{any_depth, node, 0, {}, 0};
+        Task task{any_depth, node->first_child(), {}, 0};
         task.rest = ParseStep(position, task.step);
         tasks_.push_back(task);
     }
@@ -106,15 +106,14 @@ private:
 
     void RunTop() {
         Task& top = tasks_.back();
-        const std::vector<DomNode*>& children = top.node->children();
-        while (top.next_child < children.size()) {
-            DomNode* child = children[top.next_child++];
+        while (DomNode* child = top.next_child) {
+            top.next_child = child->next_sibling();
             if (child->kind() != kElementKind) {
                 continue;
             }
             Task copy = top;  // the pushes below may move `top`
             if (copy.any_depth) {
-                tasks_.push_back({true, child, 0, copy.step, copy.rest});
+                tasks_.push_back({true, child->first_child(), copy.step, copy.rest});
             }
             if (copy.step.Matches(*child)) {
                 Continue(*child, copy.rest, false);

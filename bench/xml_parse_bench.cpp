@@ -1,0 +1,200 @@
+// Parsing speed of the XML reader beside pugixml, libxml2 and expat, on the
+// same documents in the same run: a real-sized data file (data/autorun.xml)
+// and a generated 20 MB document with many attributes and mixed text. Every
+// parser builds a whole tree and frees it again; throughput is counted in
+// bytes of the UTF-8 file.
+#include <benchmark/benchmark.h>
+#include <expat.h>
+#include <libxml/parser.h>
+
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <pugixml.hpp>
+#include <string>
+#include <vector>
+
+#include "base/string.h"
+#include "object/manager.h"
+#include "object/system.h"
+#include "xml/reader.h"
+
+namespace {
+
+std::string ReadWholeFile(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Records with several attributes each, text mixed with inline elements,
+// references, comments and CDATA, some of it outside ASCII.
+std::string GenerateLargeDocument(size_t target_bytes) {
+    std::string text = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<catalog>\n";
+    for (size_t i = 0; text.size() < target_bytes; ++i) {
+        std::string n = std::to_string(i);
+        text += "  <record id=\"r" + n + "\" kind=\"" + (i % 3 ? "file" : "folder") + "\" size=\"" +
+                std::to_string(i * 7919 % 100000) + "\" owner=\"user" + std::to_string(i % 17) +
+                "\" flags=\"ro hidden\" " + "title=\"Übersicht &amp; Größe " + n + "\">\n";
+        text += "    <summary>Entry " + n + " holds <b>bold</b> and <i>italic</i> text, " +
+                "a reference &#233;t&#xE9; and plain words about caf\xC3\xA9s and "
+                "\xE6\x9D\xB1\xE4\xBA\xAC.</summary>\n";
+        text += "    <!-- revision " + n + " -->\n";
+        text += "    <data encoding=\"base64\"><![CDATA[QmVuY2htYXJr" + n + "]]></data>\n";
+        text += "    <tags><tag v=\"a\"/><tag v=\"b\"/><tag v=\"c" + n + "\"/></tags>\n";
+        text += "  </record>\n";
+    }
+    text += "</catalog>\n";
+    return text;
+}
+
+struct Document {
+    const char* name;
+    std::string utf8;
+    BaseString utf16;
+};
+
+std::vector<Document>& Documents() {
+    static std::vector<Document> documents = [] {
+        std::vector<Document> made;
+        made.push_back({"autorun.xml", ReadWholeFile(XML_BENCH_DATA "/autorun.xml"), {}});
+        made.push_back({"generated-20MB", GenerateLargeDocument(20 << 20), {}});
+        for (Document& document : made) {
+            document.utf16 = BaseString::FromUtf8(document.utf8);
+        }
+        return made;
+    }();
+    return documents;
+}
+
+void Count(benchmark::State& state, const Document& document) {
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * document.utf8.size()));
+}
+
+void OrvellaReadString(benchmark::State& state, const Document* document) {
+    Ref<Xml::Reader> reader = Object::Create<Xml::Reader>(Xml::kReaderClsid);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(reader->readString(document->utf16));
+    }
+    Count(state, *document);
+}
+
+void Pugixml(benchmark::State& state, const Document* document) {
+    for (auto _ : state) {
+        pugi::xml_document tree;
+        pugi::xml_parse_result result =
+            tree.load_buffer(document->utf8.data(), document->utf8.size(),
+                             pugi::parse_default | pugi::parse_comments, pugi::encoding_utf8);
+        if (!result) {
+            state.SkipWithError("pugixml refused the document");
+        }
+        benchmark::DoNotOptimize(tree);
+    }
+    Count(state, *document);
+}
+
+void Libxml2(benchmark::State& state, const Document* document) {
+    for (auto _ : state) {
+        xmlDocPtr tree =
+            xmlReadMemory(document->utf8.data(), static_cast<int>(document->utf8.size()), nullptr,
+                          "UTF-8", XML_PARSE_NONET | XML_PARSE_HUGE);
+        if (!tree) {
+            state.SkipWithError("libxml2 refused the document");
+        }
+        xmlFreeDoc(tree);
+    }
+    Count(state, *document);
+}
+
+// The tree that the expat benchmark builds through the callbacks, of the same
+// kinds of node as the reader's.
+struct ExpatNode {
+    int kind = 1;
+    std::string value;
+    std::vector<std::pair<std::string, std::string>> attributes;
+    std::vector<std::unique_ptr<ExpatNode>> children;
+};
+
+struct ExpatBuilder {
+    ExpatNode root{0, {}, {}, {}};
+    std::vector<ExpatNode*> stack{&root};
+    bool in_cdata = false;
+
+    ExpatNode* Append(int kind, std::string value) {
+        auto node = std::make_unique<ExpatNode>();
+        node->kind = kind;
+        node->value = std::move(value);
+        ExpatNode* raw = node.get();
+        stack.back()->children.push_back(std::move(node));
+        return raw;
+    }
+
+    static void Start(void* data, const XML_Char* name, const XML_Char** attributes) {
+        auto* self = static_cast<ExpatBuilder*>(data);
+        ExpatNode* element = self->Append(1, name);
+        for (; *attributes; attributes += 2) {
+            element->attributes.emplace_back(attributes[0], attributes[1]);
+        }
+        self->stack.push_back(element);
+    }
+    static void End(void* data, const XML_Char*) {
+        static_cast<ExpatBuilder*>(data)->stack.pop_back();
+    }
+    static void Characters(void* data, const XML_Char* text, int length) {
+        auto* self = static_cast<ExpatBuilder*>(data);
+        int kind = self->in_cdata ? 3 : 2;
+        auto& siblings = self->stack.back()->children;
+        if (!siblings.empty() && siblings.back()->kind == kind) {
+            siblings.back()->value.append(text, length);
+        } else {
+            self->Append(kind, std::string(text, length));
+        }
+    }
+    static void Comment(void* data, const XML_Char* text) {
+        static_cast<ExpatBuilder*>(data)->Append(4, text);
+    }
+    static void StartCdata(void* data) {
+        auto* self = static_cast<ExpatBuilder*>(data);
+        self->in_cdata = true;
+        self->Append(3, {});
+    }
+    static void EndCdata(void* data) { static_cast<ExpatBuilder*>(data)->in_cdata = false; }
+};
+
+void Expat(benchmark::State& state, const Document* document) {
+    for (auto _ : state) {
+        ExpatBuilder builder;
+        XML_Parser parser = XML_ParserCreate("UTF-8");
+        XML_SetUserData(parser, &builder);
+        XML_SetElementHandler(parser, ExpatBuilder::Start, ExpatBuilder::End);
+        XML_SetCharacterDataHandler(parser, ExpatBuilder::Characters);
+        XML_SetCommentHandler(parser, ExpatBuilder::Comment);
+        XML_SetCdataSectionHandler(parser, ExpatBuilder::StartCdata, ExpatBuilder::EndCdata);
+        if (XML_Parse(parser, document->utf8.data(), static_cast<int>(document->utf8.size()), 1) !=
+            XML_STATUS_OK) {
+            state.SkipWithError("expat refused the document");
+        }
+        XML_ParserFree(parser);
+        benchmark::DoNotOptimize(builder.root);
+    }
+    Count(state, *document);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Object::ModuleStart();
+    xmlInitParser();
+    for (const Document& document : Documents()) {
+        std::string suffix = std::string("/") + document.name;
+        benchmark::RegisterBenchmark(("orvella_readString" + suffix).c_str(), OrvellaReadString,
+                                     &document);
+        benchmark::RegisterBenchmark(("pugixml" + suffix).c_str(), Pugixml, &document);
+        benchmark::RegisterBenchmark(("libxml2" + suffix).c_str(), Libxml2, &document);
+        benchmark::RegisterBenchmark(("expat" + suffix).c_str(), Expat, &document);
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    xmlCleanupParser();
+    return 0;
+}
