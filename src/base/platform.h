@@ -34,4 +34,15 @@ private:
 // The full path of the running executable (GetModuleFileNameW, /proc/self/exe).
 BaseString ExecutablePath();
 
+// The separator of the platform's own paths.
+#ifdef _WIN32
+inline constexpr char16_t kPathSeparator = u'\\';
+#else
+inline constexpr char16_t kPathSeparator = u'/';
+#endif
+
+// True when the operating system is 64-bit (for a 32-bit Windows build: when it
+// runs under WOW64).
+bool IsSystem64Bit();
+
 }  // namespace Base

@@ -89,4 +89,8 @@ BaseString ExecutablePath() {
     return BaseString::FromUtf8(path);
 }
 
+bool IsSystem64Bit() {
+    return sizeof(void*) == 8;
+}
+
 }  // namespace Base

@@ -35,4 +35,15 @@ BaseString ExecutablePath() {
     return BaseString(Utf16Ptr(path), length);
 }
 
+bool IsSystem64Bit() {
+    if (sizeof(void*) == 8) {
+        return true;
+    }
+    using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, PBOOL);
+    auto is_wow64_process = reinterpret_cast<IsWow64ProcessFunction>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32"), "IsWow64Process")));
+    BOOL wow64 = FALSE;
+    return is_wow64_process && is_wow64_process(::GetCurrentProcess(), &wow64) && wow64;
+}
+
 }  // namespace Base

@@ -1,5 +1,5 @@
 <!DOCTYPE html>
-<html lang="#html-lang#" data-langid="%%lang%%">
+<html lang="#html-lang#" data-langid="%%lang">
 <head>
 <meta charset="utf-8">
 <title>#product#</title>
@@ -33,7 +33,7 @@ function SetObjectVisibility(id, visible) {
 </%group%>
 </main>
 <footer>
-  <span class="platform">#built-for# %%platform%%</span>
+  <span class="platform">#built-for# %%platform</span>
   <a class="close" href="quit:">#close#</a>
 </footer>
 </body>
