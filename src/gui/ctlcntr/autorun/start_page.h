@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "base/string.h"
+#include "gui/ctlcntr/autorun/page_builder.h"
+#include "gui/ctlcntr/autorun/visibility_map.h"
+#include "io/file.h"
+#include "object/ref.h"
+#include "xml/node.h"
+#include "xml/reader.h"
+
+// The page the launcher shows, built from the medium's two files in the current
+// directory, "rsc/autorun.tpl" and "autorun.xml", together with everything the
+// launcher holds while the page is shown: the template file stays open, and the
+// reader, the data document and the builder live until the run ends. Members
+// are released in the reverse order of their acquisition.
+class StartPage {
+public:
+    // Reads the template and the data file and builds the page for the given
+    // language; the executable path feeds the path macros. Throws Error.
+    static std::unique_ptr<StartPage> Build(uint32_t page_language,
+                                            const BaseString& executable_path);
+
+    const BaseString& text() const { return page_; }
+    const VisibilityMap& visibility() const { return visibility_; }
+
+private:
+    StartPage() = default;
+
+    BaseString template_text_;
+    Ref<Io::File> template_file_;
+    Ref<Xml::Reader> reader_;
+    Ref<Xml::Document> document_;
+    std::unique_ptr<PageBuilder> builder_;
+    VisibilityMap visibility_;
+    BaseString page_;
+};
