@@ -26,3 +26,12 @@ std::string Utf8(const BaseString& text) {
 void PrintTo(const BaseString& text, std::ostream* out) {
     *out << '"' << text.ToUtf8() << '"';
 }
+
+Error ErrorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const Error& error) {
+        return error;
+    }
+    return Error();
+}

@@ -50,7 +50,7 @@ Ref<Io::File> OpenFile(const BaseString& path, uint32_t access, uint32_t share, 
     share = share <= (kShareRead | kShareWrite) ? share : 0;
     FileSystem::EntryKind kind = FileSystem::GetEntryKind(path);
     std::optional<NativeFile::Disposition> disposition = DispositionOf(if_missing, if_exists);
-    if (kind == FileSystem::EntryKind::kFolder || kind == FileSystem::EntryKind::kFolderLink) {
+    if (FileSystem::IsFolder(kind)) {
         Base::SetLastError(kErrorAccessDenied);
         throw Error::FromFile(CannotOpenFileText, path);
     }
@@ -61,7 +61,8 @@ Ref<Io::File> OpenFile(const BaseString& path, uint32_t access, uint32_t share, 
     }
     // Opening an existing file to truncate it needs write access: without it, the
     // platforms either refuse or would cut the file anyway.
-    if (*disposition == NativeFile::Disposition::kTruncateExisting && !(access & kAccessWrite)) {
+    if (exists && *disposition == NativeFile::Disposition::kTruncateExisting &&
+        !(access & kAccessWrite)) {
         Base::SetLastError(kErrorAccessDenied);
         throw Error::FromFile(CannotOpenFileText, path);
     }

@@ -27,6 +27,10 @@ enum class EntryKind {
     kFolderLink,
 };
 
+inline bool IsFolder(EntryKind kind) {
+    return kind == EntryKind::kFolder || kind == EntryKind::kFolderLink;
+}
+
 // What is at the path; the last error tells why when nothing is.
 EntryKind GetEntryKind(const BaseString& path);
 

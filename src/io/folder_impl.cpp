@@ -15,10 +15,6 @@ constexpr uint32_t kErrorPathNotFound = 3;
 constexpr uint32_t kErrorAccessDenied = 5;
 constexpr uint32_t kErrorAlreadyExists = 183;
 
-bool IsFolder(FileSystem::EntryKind kind) {
-    return kind == FileSystem::EntryKind::kFolder || kind == FileSystem::EntryKind::kFolderLink;
-}
-
 // Creates the missing folder at the path and, with `create_parents`, its
 // missing parents, top down. When one creation fails, the folders made so far
 // are removed again and the failure's error is left as the last error.
@@ -28,7 +24,7 @@ bool CreateFolderChain(const BaseString& path, bool create_parents) {
     for (BaseString current = path; current.length() > RootLength(current, style);
          current = BaseString(ParentText(current, style))) {
         FileSystem::EntryKind kind = FileSystem::GetEntryKind(current);
-        if (IsFolder(kind)) {
+        if (FileSystem::IsFolder(kind)) {
             break;
         }
         if (kind == FileSystem::EntryKind::kFile) {
@@ -75,7 +71,7 @@ Ref<Io::Folder> OpenFolder(const BaseString& path, bool open_existing, bool crea
         Base::SetLastError(kErrorAccessDenied);
         throw Error::FromFile(CannotAccessFolderText, path);
     }
-    if (IsFolder(kind)) {
+    if (FileSystem::IsFolder(kind)) {
         if (!open_existing) {
             Base::SetLastError(kErrorAlreadyExists);
             throw Error::FromFile(CannotCreateFolderText, path);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 
 #include "base/string.h"
 
@@ -20,8 +21,9 @@ public:
     };
 
     NativeFile() noexcept = default;
-    NativeFile(NativeFile&& other) noexcept;
-    ~NativeFile();
+    NativeFile(NativeFile&& other) noexcept
+        : handle_(std::exchange(other.handle_, -1)), access_(other.access_) {}
+    ~NativeFile() { Close(); }
 
     // `access` and `share` are the bits of Io::kAccessRead/Write and
     // Io::kShareRead/Write. A folder at the path fails with error 5. A file

@@ -5,8 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <utility>
-
 #include "base/errno_win32.h"
 #include "base/platform.h"
 #include "io/file.h"
@@ -55,13 +53,6 @@ int DispositionFlags(NativeFile::Disposition disposition) {
 }
 
 }  // namespace
-
-NativeFile::NativeFile(NativeFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, -1)), access_(other.access_) {}
-
-NativeFile::~NativeFile() {
-    Close();
-}
 
 void NativeFile::Close() noexcept {
     if (handle_ != -1) {

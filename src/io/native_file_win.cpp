@@ -1,7 +1,5 @@
 #include "io/native_file.h"
 
-#include <utility>
-
 #include "base/win.h"
 #include "io/file.h"
 #include "io/file_api_win.h"
@@ -53,13 +51,6 @@ OVERLAPPED At(uint64_t offset) {
 }
 
 }  // namespace
-
-NativeFile::NativeFile(NativeFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, -1)), access_(other.access_) {}
-
-NativeFile::~NativeFile() {
-    Close();
-}
 
 void NativeFile::Close() noexcept {
     if (handle_ != -1) {

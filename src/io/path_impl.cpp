@@ -82,16 +82,11 @@ Ref<Path> PathImpl::root() {
 }
 
 uint32_t PathImpl::type() {
-    switch (FileSystem::GetEntryKind(text_)) {
-        case FileSystem::EntryKind::kNone:
-            return kTypeNone;
-        case FileSystem::EntryKind::kFile:
-            return kTypeFile;
-        case FileSystem::EntryKind::kFolder:
-        case FileSystem::EntryKind::kFolderLink:
-            return kTypeFolder;
+    FileSystem::EntryKind kind = FileSystem::GetEntryKind(text_);
+    if (kind == FileSystem::EntryKind::kNone) {
+        return kTypeNone;
     }
-    return kTypeNone;
+    return FileSystem::IsFolder(kind) ? kTypeFolder : kTypeFile;
 }
 
 uint64_t PathImpl::time(uint32_t which) {

@@ -18,15 +18,6 @@ namespace {
 constexpr uint32_t kReadWrite = Io::kAccessRead | Io::kAccessWrite;
 constexpr uint32_t kShareAll = Io::kShareRead | Io::kShareWrite;
 
-Error ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& error) {
-        return error;
-    }
-    return Error();
-}
-
 Ref<Io::File> OpenForReading(const Ref<Io::Path>& path) {
     return path->openFile(Io::kAccessRead, Io::kShareRead, Io::kIfExistsOpen, Io::kIfMissingFail);
 }
@@ -243,6 +234,10 @@ TEST(File, AccessDecidesWhatMayBeDone) {
         ErrorOf([&] { path->openFile(Io::kAccessRead, kShareAll, Io::kIfExistsTruncate, 0); });
     EXPECT_EQ(truncate.CodeAt(1), 5u);
     EXPECT_EQ(temp.ReadFile(u"f"), "data");
+    Error missing = ErrorOf([&] {
+        temp.Child(u"none")->openFile(Io::kAccessRead, kShareAll, Io::kIfExistsTruncate, 0);
+    });
+    EXPECT_EQ(missing.CodeAt(1), 2u);
 }
 
 #ifdef _WIN32

@@ -11,15 +11,6 @@
 
 namespace {
 
-Error ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& error) {
-        return error;
-    }
-    return Error();
-}
-
 std::vector<std::string> Sorted(const std::vector<BaseString>& names) {
     std::vector<std::string> sorted;
     for (const BaseString& name : names) {

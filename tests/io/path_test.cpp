@@ -48,15 +48,6 @@ BaseString Native(std::u16string_view name) {
     return Io::NormalizePath(name, CurrentDirectory(), Io::FileSystem::NativeStyle());
 }
 
-BaseString ErrorText(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& error) {
-        return error.GetText();
-    }
-    return u"(no error)";
-}
-
 TEST(PathFactory, IsOneObjectThatAlsoServesTheFileUriHandler) {
     EXPECT_EQ(Factory(), Factory());
     EXPECT_TRUE(Object::GetManager()->HasClass(u"Io::UriScheme::Handler|file"));
@@ -77,12 +68,13 @@ TEST(PathFactory, Failures) {
     ScopedLanguage english(0x0409);
     BaseString bad = u"x/" + BaseString(std::u16string(256, u'n'));
     EXPECT_FALSE(Factory()->create(Io::Fs::kPathFromName, Value(bad), true));
-    EXPECT_EQ(ErrorText([&] { Factory()->create(Io::Fs::kPathFromName, Value(bad), false); }),
-              u"An internal error occurred (fs: badpath '" + bad + u"').");
-    EXPECT_EQ(ErrorText([&] { Factory()->create(7, Value(), true); }),
+    EXPECT_EQ(
+        ErrorOf([&] { Factory()->create(Io::Fs::kPathFromName, Value(bad), false); }).GetText(),
+        u"An internal error occurred (fs: badpath '" + bad + u"').");
+    EXPECT_EQ(ErrorOf([&] { Factory()->create(7, Value(), true); }).GetText(),
               u"An internal error occurred (fs: bad-pathtype(7)).");
     Ref<Io::Path> root = MakePath(u"")->root();
-    EXPECT_EQ(ErrorText([&] { root->resolve(u"a/../.."); }),
+    EXPECT_EQ(ErrorOf([&] { root->resolve(u"a/../.."); }).GetText(),
               u"An internal error occurred (fs: badpath '" +
                   Io::ResolveText(root->text(), u"a/../..", Io::FileSystem::NativeStyle()) +
                   u"').");
@@ -172,7 +164,7 @@ TEST(Path, FileUrisGoBothWays) {
 
     ScopedLanguage english(0x0409);
     components[5] = BaseString(u"/") + BaseString(std::u16string(256, u'n'));
-    EXPECT_NE(ErrorText([&] { handler->create(components); }).view().find(u"badpath"),
+    EXPECT_NE(ErrorOf([&] { handler->create(components); }).GetText().view().find(u"badpath"),
               std::u16string_view::npos);
 }
 
