@@ -37,18 +37,27 @@ std::string ReadFile(std::ifstream file) {
     return text.str();
 }
 
+class PageFile final : public LauncherPage {
+public:
+    const BaseString& text() const override { return text_; }
+    const VisibilityMap& visibility() const override { return visibility_; }
+
+    BaseString text_;
+    VisibilityMap visibility_;
+};
+
 // A missing page fails the start-up as a missing template does.
-LauncherPage ReadPage() {
+std::unique_ptr<LauncherPage> ReadPage() {
     std::ifstream page_file("page.html", std::ios::binary);
     if (!page_file) {
         throw Error(0, BaseString(u"page.html cannot be read."), false);
     }
-    LauncherPage page;
-    page.text = BaseString::FromUtf8(ReadFile(std::move(page_file)));
+    auto page = std::make_unique<PageFile>();
+    page->text_ = BaseString::FromUtf8(ReadFile(std::move(page_file)));
     std::istringstream lines(ReadFile(std::ifstream("visibility.txt")));
     std::string element_id, clsid;
     while (lines >> element_id >> clsid) {
-        page.visibility[BaseString::FromUtf8(element_id)] = BaseString::FromUtf8(clsid);
+        page->visibility_[BaseString::FromUtf8(element_id)] = BaseString::FromUtf8(clsid);
     }
     return page;
 }

@@ -17,7 +17,7 @@ constexpr char16_t kDialogWindowClass[] = u"#32770";
 
 void ShowPage(const LauncherPage& page) {
     HtmlDialog dialog;
-    dialog.SetPage(page.text, page.visibility);
+    dialog.SetPage(page.text(), page.visibility());
     dialog.RunModal(nullptr);
 }
 
@@ -33,9 +33,9 @@ int RunLauncher(PageSource build_page) {
     try {
         InitCommonControls();
         EnsureComInitialized();
-        LauncherPage page = build_page();
+        std::unique_ptr<LauncherPage> page = build_page();
         RegisterEscDomain();
-        ShowPage(page);
+        ShowPage(*page);
     } catch (Error& error) {
         error.Add(ErrContext, LocalizedText(InitFailedText), false);
         ShowError(error, nullptr);
