@@ -169,6 +169,17 @@ BaseString& BaseString::Append(char16_t c) {
     return *this;
 }
 
+char16_t* BaseString::AppendUninitialized(size_t count) {
+    if (count == 0) {
+        return rep_->text() + rep_->length;
+    }
+    MakeUnique(length() + count);
+    char16_t* added = rep_->text() + rep_->length;
+    rep_->length += static_cast<uint32_t>(count);
+    rep_->text()[rep_->length] = 0;
+    return added;
+}
+
 void BaseString::Reserve(size_t capacity) {
     if (capacity > length()) {
         MakeUnique(capacity);

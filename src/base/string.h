@@ -57,6 +57,10 @@ public:
     BaseString& Append(char16_t c);
     BaseString& operator+=(std::u16string_view text) { return Append(text); }
     BaseString& operator+=(char16_t c) { return Append(c); }
+    // Lengthens the text by `count` characters and returns them for the caller
+    // to write, all of them and none U+0000 (decoders fill them in place and
+    // Truncate what they did not use).
+    char16_t* AppendUninitialized(size_t count);
     // Makes room for at least `capacity` characters without changing the text.
     void Reserve(size_t capacity);
     // Shortens the text to `length` characters (no effect when it is shorter).

@@ -70,6 +70,19 @@ TEST(BaseString, AppendingItsOwnTextIsSafe) {
     EXPECT_EQ(text.view().substr(189), u"abc");
 }
 
+TEST(BaseString, AppendUninitializedLeavesSharedCopiesAlone) {
+    BaseString text(u"ab");
+    BaseString copy = text;
+    char16_t* added = text.AppendUninitialized(3);
+    added[0] = u'c';
+    added[1] = u'd';
+    added[2] = u'e';
+    text.Truncate(4);
+    EXPECT_EQ(text, u"abcd");
+    EXPECT_EQ(copy, u"ab");
+    EXPECT_EQ(text.c_str()[4], 0);
+}
+
 TEST(BaseString, OrdersByCodeUnits) {
     EXPECT_LT(BaseString(u"B"), BaseString(u"a"));
     EXPECT_LT(BaseString(u"ab"), BaseString(u"abc"));

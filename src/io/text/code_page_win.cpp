@@ -1,0 +1,91 @@
+#include <climits>
+
+#include "base/win.h"
+#include "io/text/code_page.h"
+
+namespace Io::Text {
+
+namespace {
+
+// Code pages whose conversion fails when asked to reject invalid input, to
+// avoid best-fit replacements or to report the default character.
+bool RefusesConversionFlags(int32_t code_page) {
+    switch (code_page) {
+        case 42:
+        case 50220:
+        case 50221:
+        case 50222:
+        case 50225:
+        case 50227:
+        case 50229:
+        case 52936:
+        case 54936:
+        case 65000:
+        case 65001:
+            return true;
+        default:
+            return code_page >= 57002 && code_page <= 57011;
+    }
+}
+
+}  // namespace
+
+size_t CodePageCharLength(int32_t code_page, uint8_t lead) {
+    return IsDBCSLeadByteEx(static_cast<UINT>(code_page), lead) ? 2 : 1;
+}
+
+bool DecodeCodePage(int32_t code_page, std::string_view bytes, BaseString& text) {
+    if (bytes.empty()) {
+        return true;
+    }
+    if (bytes.size() > INT_MAX) {
+        return false;
+    }
+    UINT page = static_cast<UINT>(code_page);
+    DWORD flags = RefusesConversionFlags(code_page) ? 0 : MB_ERR_INVALID_CHARS;
+    int size = static_cast<int>(bytes.size());
+    int needed = MultiByteToWideChar(page, flags, bytes.data(), size, nullptr, 0);
+    if (needed <= 0) {
+        return false;
+    }
+    size_t before = text.length();
+    char16_t* out = text.AppendUninitialized(static_cast<size_t>(needed));
+    if (MultiByteToWideChar(page, flags, bytes.data(), size, WidePtr(out), needed) != needed) {
+        text.Truncate(before);
+        return false;
+    }
+    return true;
+}
+
+bool EncodeCodePage(int32_t code_page, std::u16string_view text, bool allow_best_fit,
+                    ByteBuffer& bytes, bool& used_default) {
+    used_default = false;
+    if (text.empty()) {
+        bytes.Clear();
+        return true;
+    }
+    if (text.size() > INT_MAX) {
+        return false;
+    }
+    UINT page = static_cast<UINT>(code_page);
+    bool refuses_flags = RefusesConversionFlags(code_page);
+    DWORD flags = allow_best_fit || refuses_flags ? 0 : WC_NO_BEST_FIT_CHARS;
+    BOOL used = FALSE;
+    BOOL* used_out = refuses_flags ? nullptr : &used;
+    const wchar_t* wide = WidePtr(text.data());
+    int length = static_cast<int>(text.size());
+    int needed = WideCharToMultiByte(page, flags, wide, length, nullptr, 0, nullptr, used_out);
+    if (needed <= 0) {
+        return false;
+    }
+    bytes.Resize(static_cast<size_t>(needed));
+    char* out = reinterpret_cast<char*>(bytes.MutableData());
+    if (WideCharToMultiByte(page, flags, wide, length, out, needed, nullptr, used_out) != needed) {
+        bytes.Clear();
+        return false;
+    }
+    used_default = used != FALSE;
+    return true;
+}
+
+}  // namespace Io::Text

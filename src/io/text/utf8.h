@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "base/buffer.h"
+#include "base/string.h"
+
+// UTF-8 as the codecs read and write it: only the shortest form of a code
+// point is valid, and neither surrogates nor values above U+10FFFF are.
+namespace Io::Text::Utf8 {
+
+// What the first sequence of some bytes is.
+struct Sequence {
+    enum Kind { kValid, kInvalid, kIncomplete };
+    Kind kind;
+    size_t length;  // bytes, for a valid sequence
+    char32_t code_point;
+};
+
+// The sequence at the start of `bytes`. kIncomplete when the bytes end before
+// it can be told valid or invalid (also for no bytes at all).
+Sequence ReadSequence(const uint8_t* bytes, size_t size);
+
+// Decodes whole sequences from the start of `bytes` onto `text`, a code point
+// above U+FFFF as its surrogate pair. Stops at the end, before an invalid
+// sequence or U+0000 (which no string holds), and before a sequence cut off
+// by the end. Returns the number of bytes decoded.
+size_t Decode(const uint8_t* bytes, size_t size, BaseString& text);
+
+// The UTF-8 bytes of `text`; an unpaired surrogate becomes U+FFFD.
+ByteBuffer Encode(std::u16string_view text);
+
+// The index of the first unpaired surrogate of `text`, or npos.
+size_t FindUnpairedSurrogate(std::u16string_view text);
+
+}  // namespace Io::Text::Utf8
