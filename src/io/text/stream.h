@@ -27,4 +27,24 @@ public:
     virtual void terminate() = 0;
 };
 
+// A text source that reads another text source.
+class FilteringSource : public Source {
+public:
+    static constexpr Iid kIid{u"IID_Io::Text::FilteringSource"};
+    using Parent = Source;
+
+    // The wrapped source.
+    virtual Ref<Source> source() = 0;
+};
+
+// A text sink that writes to another text sink.
+class FilteringSink : public Sink {
+public:
+    static constexpr Iid kIid{u"IID_Io::Text::FilteringSink"};
+    using Parent = Sink;
+
+    // The wrapped sink.
+    virtual Ref<Sink> sink() = 0;
+};
+
 }  // namespace Io::Text

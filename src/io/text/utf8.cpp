@@ -2,18 +2,24 @@
 
 #include <cstring>
 
-namespace Io::Text::Utf8 {
+namespace Io::Text {
+
+size_t FindUnpairedSurrogate(std::u16string_view text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+            ++i;
+        } else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i])) {
+            return i;
+        }
+    }
+    return std::u16string_view::npos;
+}
+
+namespace Utf8 {
 
 namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
-
-bool IsHighSurrogate(char16_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-bool IsLowSurrogate(char16_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
 
 // What a lead byte begins: the length of its sequence (0 when it begins none)
 // and the range of the second byte that keeps the sequence in its shortest
@@ -187,15 +193,6 @@ ByteBuffer Encode(std::u16string_view text) {
     return bytes;
 }
 
-size_t FindUnpairedSurrogate(std::u16string_view text) {
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-            ++i;
-        } else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i])) {
-            return i;
-        }
-    }
-    return std::u16string_view::npos;
-}
+}  // namespace Utf8
 
-}  // namespace Io::Text::Utf8
+}  // namespace Io::Text

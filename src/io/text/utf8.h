@@ -7,9 +7,21 @@
 #include "base/buffer.h"
 #include "base/string.h"
 
+namespace Io::Text {
+
+inline bool IsHighSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+inline bool IsLowSurrogate(char16_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+// The index of the first surrogate of `text` that is not half of a pair, or npos.
+size_t FindUnpairedSurrogate(std::u16string_view text);
+
 // UTF-8 as the codecs read and write it: only the shortest form of a code
 // point is valid, and neither surrogates nor values above U+10FFFF are.
-namespace Io::Text::Utf8 {
+namespace Utf8 {
 
 // What the first sequence of some bytes is.
 struct Sequence {
@@ -32,7 +44,6 @@ size_t Decode(const uint8_t* bytes, size_t size, BaseString& text);
 // The UTF-8 bytes of `text`; an unpaired surrogate becomes U+FFFD.
 ByteBuffer Encode(std::u16string_view text);
 
-// The index of the first unpaired surrogate of `text`, or npos.
-size_t FindUnpairedSurrogate(std::u16string_view text);
+}  // namespace Utf8
 
-}  // namespace Io::Text::Utf8
+}  // namespace Io::Text

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "byte_source.h"
+#include "byte_streams.h"
 #include "io/text/decoder.h"
 #include "test_support.h"
 

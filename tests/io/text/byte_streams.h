@@ -43,6 +43,20 @@ inline Ref<Io::Source> SourceOf(std::string_view bytes, size_t chunk_size = 0) {
     return Object::New<ChunkSource>(Chunks(bytes, chunk_size));
 }
 
+// A byte sink that keeps what it is given.
+class CollectingSink final : public Object::Impl<CollectingSink, Io::Sink> {
+public:
+    void write(const ByteBuffer& bytes) override {
+        this->bytes += bytes.view();
+        ++writes;
+    }
+    void terminate() override { ++terminations; }
+
+    std::string bytes;
+    int writes = 0;
+    int terminations = 0;
+};
+
 // Every byte a source still delivers.
 inline std::string Drain(Io::Source& source) {
     std::string bytes;

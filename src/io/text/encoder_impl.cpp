@@ -1,0 +1,109 @@
+#include "io/text/encoder_impl.h"
+
+#include <string_view>
+#include <utility>
+
+#include "error/error.h"
+#include "io/text/code_page.h"
+#include "io/text/utf8.h"
+
+namespace Io::Text {
+
+namespace {
+
+constexpr char kModule[] = "text";
+constexpr char16_t kReplacement = 0xFFFD;
+
+std::string_view ByteOrderMark(int32_t code_page) {
+    switch (code_page) {
+        case 65001:
+            return "\xEF\xBB\xBF";
+        case 1200:
+            return "\xFF\xFE";
+        case 1201:
+            return "\xFE\xFF";
+        default:
+            return {};
+    }
+}
+
+}  // namespace
+
+EncoderImpl::EncoderImpl(Ref<Io::Sink> sink, int32_t code_page, bool byte_order_mark, bool strict)
+    : sink_(std::move(sink)),
+      code_page_(code_page),
+      strict_(strict),
+      byte_order_mark_pending_(byte_order_mark) {}
+
+void EncoderImpl::ThrowIfTerminated() const {
+    if (terminated_) {
+        throw Error::Internal("text-enc-term", kModule);
+    }
+}
+
+void EncoderImpl::write(const BaseString& text) {
+    ThrowIfTerminated();
+    if (byte_order_mark_pending_) {
+        byte_order_mark_pending_ = false;
+        std::string_view mark = ByteOrderMark(code_page_);
+        if (!mark.empty()) {
+            sink_->write(ByteBuffer(mark));
+        }
+    }
+    if (!text.empty()) {
+        sink_->write(Encode(text));
+    }
+}
+
+ByteBuffer EncoderImpl::Encode(const BaseString& text) const {
+    bool unicode = code_page_ == 65001 || code_page_ == 1200 || code_page_ == 1201;
+    if (unicode) {
+        if (strict_ && FindUnpairedSurrogate(text) != std::u16string_view::npos) {
+            throw Error::Internal("text-enc-inv-char", kModule);
+        }
+        return code_page_ == 65001 ? Utf8::Encode(text) : EncodeUtf16(text, code_page_ == 1201);
+    }
+    ByteBuffer bytes;
+    bool used_default = false;
+    // A code page the platform cannot convert would lose the text: refused
+    // like a character the code page lacks, strict or not.
+    if (!EncodeCodePage(code_page_, text, !strict_, bytes, used_default) ||
+        (used_default && strict_)) {
+        throw Error::Internal("text-enc-inv-char", kModule);
+    }
+    return bytes;
+}
+
+ByteBuffer EncoderImpl::EncodeUtf16(std::u16string_view text, bool big_endian) const {
+    ByteBuffer bytes;
+    bytes.Resize(2 * text.size());
+    uint8_t* out = bytes.MutableData();
+    auto put = [&](char16_t unit) {
+        out[big_endian ? 1 : 0] = static_cast<uint8_t>(unit);
+        out[big_endian ? 0 : 1] = static_cast<uint8_t>(unit >> 8);
+        out += 2;
+    };
+    for (size_t i = 0; i < text.size(); ++i) {
+        char16_t unit = text[i];
+        if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+            put(unit);
+            put(text[++i]);
+        } else {
+            put(IsHighSurrogate(unit) || IsLowSurrogate(unit) ? kReplacement : unit);
+        }
+    }
+    return bytes;
+}
+
+void EncoderImpl::terminate() {
+    ThrowIfTerminated();
+    sink_->terminate();
+    terminated_ = true;
+}
+
+void EncoderImpl::setCodePage(int32_t code_page) {
+    ThrowIfTerminated();
+    code_page_ = code_page;
+}
+
+}  // namespace Io::Text

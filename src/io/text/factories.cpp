@@ -1,0 +1,54 @@
+// The creators of the text components, registered with the object manager.
+#include "io/text/creator_factory.h"
+#include "io/text/decoder_impl.h"
+#include "io/text/encoder_impl.h"
+#include "io/text/line_sink_impl.h"
+#include "io/text/line_source_impl.h"
+
+namespace Io::Text {
+
+class DecoderFactory final : public CreatorFactory<DecoderFactory, Decoder::Creator> {
+public:
+    static constexpr const char16_t* kClsid = kDecoderCreatorClsid;
+
+    Ref<Decoder> create(const Ref<Io::Source>& source, bool strict) override {
+        return Object::New<DecoderImpl>(source, strict);
+    }
+};
+
+class EncoderFactory final : public CreatorFactory<EncoderFactory, Encoder::Creator> {
+public:
+    static constexpr const char16_t* kClsid = kEncoderCreatorClsid;
+
+    Ref<Encoder> create(const Ref<Io::Sink>& sink, int32_t code_page, bool byte_order_mark,
+                        bool strict) override {
+        return Object::New<EncoderImpl>(sink, code_page, byte_order_mark, strict);
+    }
+};
+
+class LineSourceFactory final : public CreatorFactory<LineSourceFactory, LineSource::Creator> {
+public:
+    static constexpr const char16_t* kClsid = kLineSourceCreatorClsid;
+
+    Ref<LineSource> create(const Ref<Source>& source, int32_t tab_width) override {
+        return Object::New<LineSourceImpl>(source, tab_width);
+    }
+};
+
+class LineSinkFactory final : public CreatorFactory<LineSinkFactory, LineSink::Creator> {
+public:
+    static constexpr const char16_t* kClsid = kLineSinkCreatorClsid;
+
+    Ref<LineSink> create(const Ref<Sink>& sink, int32_t line_end, int32_t tab_width) override {
+        return Object::New<LineSinkImpl>(sink, line_end, tab_width);
+    }
+};
+
+namespace {
+Object::FactoryRegistration decoder_registration{Object::New<DecoderFactory>()};
+Object::FactoryRegistration encoder_registration{Object::New<EncoderFactory>()};
+Object::FactoryRegistration line_source_registration{Object::New<LineSourceFactory>()};
+Object::FactoryRegistration line_sink_registration{Object::New<LineSinkFactory>()};
+}  // namespace
+
+}  // namespace Io::Text
