@@ -79,6 +79,16 @@ void ByteBuffer::Append(const void* data, size_t size) {
     rep_->size += size;
 }
 
+uint8_t* ByteBuffer::AppendUninitialized(size_t size) {
+    if (size == 0) {
+        return rep_ ? rep_->bytes() + rep_->size : nullptr;
+    }
+    MakeUnique(this->size() + size);
+    uint8_t* added = rep_->bytes() + rep_->size;
+    rep_->size += size;
+    return added;
+}
+
 void ByteBuffer::Resize(size_t size) {
     if (size == this->size()) {
         return;

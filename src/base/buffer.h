@@ -28,6 +28,9 @@ public:
     uint8_t operator[](size_t index) const noexcept { return data()[index]; }
 
     void Append(const void* data, size_t size);
+    // Lengthens the buffer by `size` bytes and returns them for the caller to
+    // write (encoders fill them in place).
+    uint8_t* AppendUninitialized(size_t size);
     // Changes the length; new bytes are zero.
     void Resize(size_t size);
     void Reserve(size_t capacity);

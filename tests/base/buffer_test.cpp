@@ -26,6 +26,13 @@ TEST(ByteBuffer, ExplicitLengthAndCopyOnWrite) {
     EXPECT_EQ(b.view(), std::string_view("axbaxb\0\0", 8));
     b.Resize(2);
     EXPECT_EQ(b.view(), "ax");
+
+    ByteBuffer shared = b;
+    uint8_t* added = b.AppendUninitialized(2);
+    added[0] = 'y';
+    added[1] = 'z';
+    EXPECT_EQ(b.view(), "axyz");
+    EXPECT_EQ(shared.view(), "ax");
 }
 
 TEST(ByteBuffer, ResetForOverwriteReusesOnlyStorageHeldAlone) {

@@ -32,8 +32,7 @@ bool EncodeCodePage(int32_t code_page, std::u16string_view text, bool allow_best
     if (!table) {
         return false;
     }
-    bytes.Resize(text.size());
-    uint8_t* out = bytes.MutableData();
+    uint8_t* out = bytes.AppendUninitialized(text.size());
     for (char16_t character : text) {
         const CodePageEncoding* row = FindEncoding(*table, character);
         if (row && (allow_best_fit || !row->best_fit)) {

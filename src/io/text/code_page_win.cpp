@@ -78,8 +78,7 @@ bool EncodeCodePage(int32_t code_page, std::u16string_view text, bool allow_best
     if (needed <= 0) {
         return false;
     }
-    bytes.Resize(static_cast<size_t>(needed));
-    char* out = reinterpret_cast<char*>(bytes.MutableData());
+    char* out = reinterpret_cast<char*>(bytes.AppendUninitialized(static_cast<size_t>(needed)));
     if (WideCharToMultiByte(page, flags, wide, length, out, needed, nullptr, used_out) != needed) {
         bytes.Clear();
         return false;

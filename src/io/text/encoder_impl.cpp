@@ -1,5 +1,6 @@
 #include "io/text/encoder_impl.h"
 
+#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -56,12 +57,18 @@ void EncoderImpl::write(const BaseString& text) {
 }
 
 ByteBuffer EncoderImpl::Encode(const BaseString& text) const {
-    bool unicode = code_page_ == 65001 || code_page_ == 1200 || code_page_ == 1201;
-    if (unicode) {
+    if (code_page_ == 65001) {
+        std::optional<ByteBuffer> bytes = Utf8::Encode(text, strict_);
+        if (!bytes) {
+            throw Error::Internal("text-enc-inv-char", kModule);
+        }
+        return std::move(*bytes);
+    }
+    if (code_page_ == 1200 || code_page_ == 1201) {
         if (strict_ && FindUnpairedSurrogate(text) != std::u16string_view::npos) {
             throw Error::Internal("text-enc-inv-char", kModule);
         }
-        return code_page_ == 65001 ? Utf8::Encode(text) : EncodeUtf16(text, code_page_ == 1201);
+        return EncodeUtf16(text, code_page_ == 1201);
     }
     ByteBuffer bytes;
     bool used_default = false;
@@ -76,8 +83,7 @@ ByteBuffer EncoderImpl::Encode(const BaseString& text) const {
 
 ByteBuffer EncoderImpl::EncodeUtf16(std::u16string_view text, bool big_endian) const {
     ByteBuffer bytes;
-    bytes.Resize(2 * text.size());
-    uint8_t* out = bytes.MutableData();
+    uint8_t* out = bytes.AppendUninitialized(2 * text.size());
     auto put = [&](char16_t unit) {
         out[big_endian ? 1 : 0] = static_cast<uint8_t>(unit);
         out[big_endian ? 0 : 1] = static_cast<uint8_t>(unit >> 8);

@@ -1,6 +1,7 @@
 #include "io/text/utf8.h"
 
 #include <cstring>
+#include <optional>
 
 namespace Io::Text {
 
@@ -61,6 +62,10 @@ constexpr LeadRule RuleFor(uint8_t lead) {
     return {0, 0, 0};
 }
 
+bool IsContinuation(uint8_t byte) {
+    return (byte & 0xC0) == 0x80;
+}
+
 // True when none of the eight bytes has its top bit set or is zero.
 bool IsAsciiWithoutZero(uint64_t word) {
     constexpr uint64_t kOnes = 0x0101010101010101;
@@ -69,21 +74,16 @@ bool IsAsciiWithoutZero(uint64_t word) {
     return (word & kHighBits) == 0 && !has_zero;
 }
 
-// The number of UTF-8 bytes of the unit at `index`, moving `index` past a
-// surrogate pair's second unit.
-size_t EncodedLength(std::u16string_view text, size_t& index) {
-    char16_t unit = text[index];
-    if (unit < 0x80) {
-        return 1;
-    }
-    if (unit < 0x800) {
-        return 2;
-    }
-    if (IsHighSurrogate(unit) && index + 1 < text.size() && IsLowSurrogate(text[index + 1])) {
-        ++index;
-        return 4;
-    }
-    return 3;
+// True when the four units are all below U+0080.
+bool IsAscii(const char16_t* units) {
+    uint64_t word;
+    std::memcpy(&word, units, sizeof word);
+    return (word & 0xFF80FF80FF80FF80) == 0;
+}
+
+bool StartsPair(std::u16string_view text, size_t index) {
+    return IsHighSurrogate(text[index]) && index + 1 < text.size() &&
+           IsLowSurrogate(text[index + 1]);
 }
 
 }  // namespace
@@ -133,9 +133,28 @@ size_t Decode(const uint8_t* bytes, size_t size, BaseString& text) {
         if (i == size) {
             break;
         }
-        if (bytes[i] != 0 && bytes[i] < 0x80) {
-            *out++ = bytes[i++];
+        uint8_t lead = bytes[i];
+        if (lead != 0 && lead < 0x80) {
+            *out++ = lead;
+            i += 1;
             continue;
+        }
+        // Two- and three-byte sequences decoded directly, checked afterwards
+        // for the shortest form and against surrogates.
+        if (lead >= 0xC2 && lead < 0xE0 && i + 1 < size && IsContinuation(bytes[i + 1])) {
+            *out++ = static_cast<char16_t>((lead & 0x1F) << 6 | (bytes[i + 1] & 0x3F));
+            i += 2;
+            continue;
+        }
+        if (lead >= 0xE0 && lead < 0xF0 && i + 2 < size && IsContinuation(bytes[i + 1]) &&
+            IsContinuation(bytes[i + 2])) {
+            char16_t unit = static_cast<char16_t>((lead & 0x0F) << 12 | (bytes[i + 1] & 0x3F) << 6 |
+                                                  (bytes[i + 2] & 0x3F));
+            if (unit >= 0x800 && !IsHighSurrogate(unit) && !IsLowSurrogate(unit)) {
+                *out++ = unit;
+                i += 3;
+                continue;
+            }
         }
         Sequence sequence = ReadSequence(bytes + i, size - i);
         if (sequence.kind != Sequence::kValid || sequence.code_point == 0) {
@@ -155,39 +174,59 @@ size_t Decode(const uint8_t* bytes, size_t size, BaseString& text) {
     return i;
 }
 
-ByteBuffer Encode(std::u16string_view text) {
+std::optional<ByteBuffer> Encode(std::u16string_view text, bool strict) {
+    const size_t count = text.size();
     size_t size = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        size += EncodedLength(text, i);
+    bool unpaired_surrogate = false;
+    for (size_t i = 0; i < count; ++i) {
+        if (i + 4 <= count && IsAscii(text.data() + i)) {
+            size += 4;
+            i += 3;
+        } else if (text[i] < 0x80) {
+            size += 1;
+        } else if (text[i] < 0x800) {
+            size += 2;
+        } else if (StartsPair(text, i)) {
+            size += 4;
+            ++i;
+        } else {
+            unpaired_surrogate |= IsHighSurrogate(text[i]) || IsLowSurrogate(text[i]);
+            size += 3;
+        }
+    }
+    if (unpaired_surrogate && strict) {
+        return std::nullopt;
     }
     ByteBuffer bytes;
-    bytes.Resize(size);
-    uint8_t* out = bytes.MutableData();
-    for (size_t i = 0; i < text.size(); ++i) {
+    uint8_t* out = bytes.AppendUninitialized(size);
+    for (size_t i = 0; i < count; ++i) {
+        if (i + 4 <= count && IsAscii(text.data() + i)) {
+            for (size_t k = 0; k < 4; ++k) {
+                out[k] = static_cast<uint8_t>(text[i + k]);
+            }
+            out += 4;
+            i += 3;
+            continue;
+        }
         char32_t code_point = text[i];
-        switch (EncodedLength(text, i)) {
-            case 1:
-                *out++ = static_cast<uint8_t>(code_point);
-                break;
-            case 2:
-                *out++ = static_cast<uint8_t>(0xC0 | (code_point >> 6));
-                *out++ = static_cast<uint8_t>(0x80 | (code_point & 0x3F));
-                break;
-            case 3:
-                if (IsHighSurrogate(code_point) || IsLowSurrogate(code_point)) {
-                    code_point = kReplacement;
-                }
-                *out++ = static_cast<uint8_t>(0xE0 | (code_point >> 12));
-                *out++ = static_cast<uint8_t>(0x80 | ((code_point >> 6) & 0x3F));
-                *out++ = static_cast<uint8_t>(0x80 | (code_point & 0x3F));
-                break;
-            default:
-                code_point = 0x10000 + ((code_point - 0xD800) << 10) + (text[i] - 0xDC00);
-                *out++ = static_cast<uint8_t>(0xF0 | (code_point >> 18));
-                *out++ = static_cast<uint8_t>(0x80 | ((code_point >> 12) & 0x3F));
-                *out++ = static_cast<uint8_t>(0x80 | ((code_point >> 6) & 0x3F));
-                *out++ = static_cast<uint8_t>(0x80 | (code_point & 0x3F));
-                break;
+        if (code_point < 0x80) {
+            *out++ = static_cast<uint8_t>(code_point);
+        } else if (code_point < 0x800) {
+            *out++ = static_cast<uint8_t>(0xC0 | (code_point >> 6));
+            *out++ = static_cast<uint8_t>(0x80 | (code_point & 0x3F));
+        } else if (StartsPair(text, i)) {
+            code_point = 0x10000 + ((code_point - 0xD800) << 10) + (text[++i] - 0xDC00);
+            *out++ = static_cast<uint8_t>(0xF0 | (code_point >> 18));
+            *out++ = static_cast<uint8_t>(0x80 | ((code_point >> 12) & 0x3F));
+            *out++ = static_cast<uint8_t>(0x80 | ((code_point >> 6) & 0x3F));
+            *out++ = static_cast<uint8_t>(0x80 | (code_point & 0x3F));
+        } else {
+            if (IsHighSurrogate(code_point) || IsLowSurrogate(code_point)) {
+                code_point = kReplacement;
+            }
+            *out++ = static_cast<uint8_t>(0xE0 | (code_point >> 12));
+            *out++ = static_cast<uint8_t>(0x80 | ((code_point >> 6) & 0x3F));
+            *out++ = static_cast<uint8_t>(0x80 | (code_point & 0x3F));
         }
     }
     return bytes;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "base/buffer.h"
@@ -41,8 +42,9 @@ Sequence ReadSequence(const uint8_t* bytes, size_t size);
 // by the end. Returns the number of bytes decoded.
 size_t Decode(const uint8_t* bytes, size_t size, BaseString& text);
 
-// The UTF-8 bytes of `text`; an unpaired surrogate becomes U+FFFD.
-ByteBuffer Encode(std::u16string_view text);
+// The UTF-8 bytes of `text`, an unpaired surrogate as U+FFFD; nothing when
+// `strict` and the text holds an unpaired surrogate.
+std::optional<ByteBuffer> Encode(std::u16string_view text, bool strict);
 
 }  // namespace Utf8
 
