@@ -87,7 +87,7 @@ bool DecoderImpl::SkipMark(std::string_view mark) {
 
 bool DecoderImpl::Detect() {
     first_read_pending_ = false;
-    if (!AppendChunk()) {
+    if (Available() == 0 && !AppendChunk()) {
         return false;
     }
     code_page_ = 65001;

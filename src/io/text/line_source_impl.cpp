@@ -24,12 +24,15 @@ bool LineSourceImpl::atEnd() {
     return !line_end_pending_ && BufferUsedUp() && source_->atEnd();
 }
 
-bool LineSourceImpl::FillBuffer() {
+void LineSourceImpl::DropHandedOverRest() {
     if (forgotten_) {
         forgotten_ = false;
         buffer_.Clear();
         cursor_ = 0;
     }
+}
+
+bool LineSourceImpl::FillBuffer() {
     while (BufferUsedUp()) {
         BaseString chunk = source_->read();
         if (chunk.empty()) {
@@ -67,6 +70,7 @@ void LineSourceImpl::RedeliverLineEnd() {
 }
 
 char16_t LineSourceImpl::readChar() {
+    DropHandedOverRest();
     if (line_end_pending_) {
         RedeliverLineEnd();
         return u'\n';
@@ -89,6 +93,7 @@ char16_t LineSourceImpl::readChar() {
 }
 
 BaseString LineSourceImpl::read() {
+    DropHandedOverRest();
     if (line_end_pending_) {
         RedeliverLineEnd();
         return BaseString(u"\n");

@@ -25,8 +25,9 @@ public:
 
 private:
     bool BufferUsedUp() const { return cursor_ == buffer_.length(); }
-    // Drops a handed-over rest; then, when the buffer is used up, reads the
-    // next chunk. False at the end of the text.
+    void DropHandedOverRest();
+    // Reads the next chunk when the buffer is used up; false at the end of
+    // the text.
     bool FillBuffer();
     // Consumes the line end at the cursor (CR LF may span two chunks).
     void ConsumeLineEnd();
