@@ -4,35 +4,13 @@
 // feed.
 #include <cstdint>
 #include <cstdlib>
-#include <deque>
 #include <string>
 
+#include "chunk_streams.h"
 #include "io/text/line_stream.h"
-#include "object/impl.h"
 #include "object/system.h"
 
 namespace {
-
-class TextChunks final : public Object::Impl<TextChunks, Io::Text::Source> {
-public:
-    TextChunks(const std::u16string& text, size_t chunk) {
-        for (size_t at = 0; at < text.size(); at += chunk) {
-            chunks_.push_back(text.substr(at, chunk));
-        }
-    }
-    bool atEnd() override { return chunks_.empty(); }
-    BaseString read() override {
-        if (chunks_.empty()) {
-            return {};
-        }
-        BaseString chunk(chunks_.front());
-        chunks_.pop_front();
-        return chunk;
-    }
-
-private:
-    std::deque<std::u16string> chunks_;
-};
 
 // The text with LF, CR LF and CR each made one line feed.
 std::u16string Normalized(const std::u16string& text) {
@@ -68,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         text += kAlphabet[data[i] % (std::size(kAlphabet) - 1)];
     }
     Ref<Io::Text::LineSource> lines =
-        Io::Text::CreateLineSource(Object::New<TextChunks>(text, chunk), tab_width);
+        Io::Text::CreateLineSource(TextSourceOf(text, chunk), tab_width);
 
     std::u16string delivered;
     for (size_t step = 0;; ++step) {

@@ -4,38 +4,16 @@
 // given back, and `source` must hand over exactly the bytes not yet decoded.
 #include <cstdint>
 #include <cstdlib>
-#include <deque>
 #include <string>
 #include <string_view>
 
+#include "chunk_streams.h"
 #include "io/text/decoder.h"
-#include "object/impl.h"
 #include "object/system.h"
 
 namespace {
 
 constexpr int32_t kCodePages[] = {-1, 65001, 1200, 1201, 1250, 1252, 28591, 28592, 12345};
-
-class ChunkSource final : public Object::Impl<ChunkSource, Io::Source> {
-public:
-    ChunkSource(std::string_view bytes, size_t chunk) {
-        for (size_t at = 0; at < bytes.size(); at += chunk) {
-            chunks_.emplace_back(bytes.substr(at, chunk));
-        }
-    }
-    bool atEnd() override { return chunks_.empty(); }
-    ByteBuffer read() override {
-        if (chunks_.empty()) {
-            return {};
-        }
-        ByteBuffer chunk(chunks_.front());
-        chunks_.pop_front();
-        return chunk;
-    }
-
-private:
-    std::deque<std::string> chunks_;
-};
 
 struct Run {
     int32_t code_page;
@@ -48,13 +26,14 @@ struct Run {
 
 struct Outcome {
     std::u16string text;
+    int32_t code_page;
+    bool at_end;       // before `source`
     std::string rest;  // what `source` handed over
 };
 
 Outcome Decode(std::string_view bytes, const Run& run) {
-    size_t chunk = run.chunk ? run.chunk : bytes.size() + 1;
     Ref<Io::Text::Decoder> decoder =
-        Io::Text::CreateDecoder(Object::New<ChunkSource>(bytes, chunk), run.strict);
+        Io::Text::CreateDecoder(SourceOf(bytes, run.chunk), run.strict);
     if (run.code_page != -1) {
         decoder->setCodePage(run.code_page);
     }
@@ -96,10 +75,9 @@ Outcome Decode(std::string_view bytes, const Run& run) {
             }
         }
     }
-    Ref<Io::Source> rest = decoder->source();
-    for (ByteBuffer bytes_left = rest->read(); !bytes_left.empty(); bytes_left = rest->read()) {
-        outcome.rest += bytes_left.view();
-    }
+    outcome.code_page = decoder->codePage();
+    outcome.at_end = decoder->atEnd();
+    outcome.rest = Drain(*decoder->source());
     return outcome;
 }
 
@@ -129,16 +107,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::abort();
     }
     // Stopped early, the decoder hands over the undecoded rest: the bytes
-    // before it decode to what was read.
+    // before it decode to what was read. A zero byte after them ends the
+    // prefix as one invalid character, so that a sequence it cuts off decodes
+    // as the stopped decoder saw it.
     run.reads_before_source = stop;
     Outcome stopped = Decode(bytes, run);
-    if (!bytes.ends_with(stopped.rest)) {
+    if (!bytes.ends_with(stopped.rest) || (stopped.at_end && !stopped.rest.empty())) {
         std::abort();
     }
-    Outcome prefix =
-        Decode(bytes.substr(0, bytes.size() - stopped.rest.size()), Run{run.code_page});
-    if (prefix.text != stopped.text) {
-        std::abort();
+    if (!stopped.at_end) {
+        bool utf16 = stopped.code_page == 1200 || stopped.code_page == 1201;
+        std::string prefix(bytes.substr(0, bytes.size() - stopped.rest.size()));
+        prefix.append(utf16 ? 2 : 1, '\0');
+        if (Decode(prefix, Run{run.code_page}).text != stopped.text + u"?") {
+            std::abort();
+        }
     }
     return 0;
 }

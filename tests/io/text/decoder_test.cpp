@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "byte_streams.h"
+#include "chunk_streams.h"
 #include "io/text/decoder.h"
 #include "test_support.h"
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <string>
 #include <vector>
 
+#include "chunk_streams.h"
 #include "io/text/line_stream.h"
 #include "io/text/memory_stream.h"
 #include "test_support.h"
@@ -14,28 +14,8 @@ using Io::Text::LineSink;
 using Io::Text::LineSource;
 using Io::Text::Position;
 
-// A text source that hands out the given chunks in order.
-class TextChunks final : public Object::Impl<TextChunks, Io::Text::Source> {
-public:
-    explicit TextChunks(std::vector<std::u16string> chunks)
-        : chunks_(chunks.begin(), chunks.end()) {}
-
-    bool atEnd() override { return chunks_.empty(); }
-    BaseString read() override {
-        if (chunks_.empty()) {
-            return {};
-        }
-        BaseString chunk(chunks_.front());
-        chunks_.pop_front();
-        return chunk;
-    }
-
-private:
-    std::deque<std::u16string> chunks_;
-};
-
 Ref<LineSource> LinesOf(std::vector<std::u16string> chunks, int32_t tab_width = 8) {
-    return Io::Text::CreateLineSource(Object::New<TextChunks>(std::move(chunks)), tab_width);
+    return Io::Text::CreateLineSource(Object::New<TextChunkSource>(std::move(chunks)), tab_width);
 }
 
 std::pair<int32_t, int32_t> PositionOf(const Ref<LineSource>& lines) {
