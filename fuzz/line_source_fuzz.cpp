@@ -48,12 +48,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Ref<Io::Text::LineSource> lines =
         Io::Text::CreateLineSource(TextSourceOf(text, chunk), tab_width);
 
+    // The operations run twice over, then reads alone finish the text.
+    const size_t mixed_steps = 2 * (size - 3);
     std::u16string delivered;
     for (size_t step = 0;; ++step) {
-        if (step > 4 * text.size() + 8) {
+        if (step > mixed_steps + 2 * text.size() + 8) {
             std::abort();  // the line source does not end
         }
-        uint8_t operation = operations[step % (size - 3)] % (reads_only ? 2 : 5);
+        uint8_t operation =
+            step < mixed_steps ? operations[step % (size - 3)] % (reads_only ? 2 : 5) : 1;
         try {
             if (operation == 0) {
                 BaseString line = lines->read();
