@@ -118,56 +118,49 @@ size_t Decode(const uint8_t* bytes, size_t size, BaseString& text) {
     char16_t* out = first;
     size_t i = 0;
     while (i < size) {
-        while (i + 8 <= size) {
-            uint64_t word;
-            std::memcpy(&word, bytes + i, sizeof word);
-            if (!IsAsciiWithoutZero(word)) {
-                break;
-            }
-            for (size_t k = 0; k < 8; ++k) {
-                out[k] = bytes[i + k];
-            }
-            out += 8;
-            i += 8;
-        }
-        if (i == size) {
-            break;
-        }
         uint8_t lead = bytes[i];
         if (lead != 0 && lead < 0x80) {
+            // Text that is ASCII tends to stay so: eight bytes at a time.
             *out++ = lead;
-            i += 1;
+            ++i;
+            while (i + 8 <= size) {
+                uint64_t word;
+                std::memcpy(&word, bytes + i, sizeof word);
+                if (!IsAsciiWithoutZero(word)) {
+                    break;
+                }
+                for (size_t k = 0; k < 8; ++k) {
+                    out[k] = bytes[i + k];
+                }
+                out += 8;
+                i += 8;
+            }
             continue;
         }
-        // Two- and three-byte sequences decoded directly, checked afterwards
-        // for the shortest form and against surrogates.
-        if (lead >= 0xC2 && lead < 0xE0 && i + 1 < size && IsContinuation(bytes[i + 1])) {
-            *out++ = static_cast<char16_t>((lead & 0x1F) << 6 | (bytes[i + 1] & 0x3F));
-            i += 2;
-            continue;
-        }
+        // Three- and two-byte sequences decoded directly, then checked for the
+        // shortest form and against surrogates; anything else by the rules.
         if (lead >= 0xE0 && lead < 0xF0 && i + 2 < size && IsContinuation(bytes[i + 1]) &&
             IsContinuation(bytes[i + 2])) {
             char16_t unit = static_cast<char16_t>((lead & 0x0F) << 12 | (bytes[i + 1] & 0x3F) << 6 |
                                                   (bytes[i + 2] & 0x3F));
-            if (unit >= 0x800 && !IsHighSurrogate(unit) && !IsLowSurrogate(unit)) {
+            if (unit >= 0x800 && (unit & 0xF800) != 0xD800) {
                 *out++ = unit;
                 i += 3;
                 continue;
             }
+        } else if (lead >= 0xC2 && lead < 0xE0 && i + 1 < size && IsContinuation(bytes[i + 1])) {
+            *out++ = static_cast<char16_t>((lead & 0x1F) << 6 | (bytes[i + 1] & 0x3F));
+            i += 2;
+            continue;
         }
         Sequence sequence = ReadSequence(bytes + i, size - i);
         if (sequence.kind != Sequence::kValid || sequence.code_point == 0) {
             break;
         }
-        char32_t code_point = sequence.code_point;
-        if (code_point > 0xFFFF) {
-            code_point -= 0x10000;
-            *out++ = static_cast<char16_t>(0xD800 + (code_point >> 10));
-            *out++ = static_cast<char16_t>(0xDC00 + (code_point & 0x3FF));
-        } else {
-            *out++ = static_cast<char16_t>(code_point);
-        }
+        // Only four-byte sequences are valid here: a surrogate pair.
+        char32_t code_point = sequence.code_point - 0x10000;
+        *out++ = static_cast<char16_t>(0xD800 + (code_point >> 10));
+        *out++ = static_cast<char16_t>(0xDC00 + (code_point & 0x3FF));
         i += sequence.length;
     }
     text.Truncate(before + static_cast<size_t>(out - first));
@@ -179,18 +172,22 @@ std::optional<ByteBuffer> Encode(std::u16string_view text, bool strict) {
     size_t size = 0;
     bool unpaired_surrogate = false;
     for (size_t i = 0; i < count; ++i) {
-        if (i + 4 <= count && IsAscii(text.data() + i)) {
-            size += 4;
-            i += 3;
-        } else if (text[i] < 0x80) {
+        char16_t unit = text[i];
+        if (unit < 0x80) {
             size += 1;
-        } else if (text[i] < 0x800) {
+            while (i + 5 <= count && IsAscii(text.data() + i + 1)) {
+                size += 4;
+                i += 4;
+            }
+        } else if (unit < 0x800) {
             size += 2;
+        } else if (!IsHighSurrogate(unit) && !IsLowSurrogate(unit)) {
+            size += 3;
         } else if (StartsPair(text, i)) {
             size += 4;
             ++i;
         } else {
-            unpaired_surrogate |= IsHighSurrogate(text[i]) || IsLowSurrogate(text[i]);
+            unpaired_surrogate = true;
             size += 3;
         }
     }
@@ -200,34 +197,36 @@ std::optional<ByteBuffer> Encode(std::u16string_view text, bool strict) {
     ByteBuffer bytes;
     uint8_t* out = bytes.AppendUninitialized(size);
     for (size_t i = 0; i < count; ++i) {
-        if (i + 4 <= count && IsAscii(text.data() + i)) {
-            for (size_t k = 0; k < 4; ++k) {
-                out[k] = static_cast<uint8_t>(text[i + k]);
-            }
-            out += 4;
-            i += 3;
-            continue;
-        }
         char32_t code_point = text[i];
         if (code_point < 0x80) {
             *out++ = static_cast<uint8_t>(code_point);
-        } else if (code_point < 0x800) {
+            while (i + 5 <= count && IsAscii(text.data() + i + 1)) {
+                for (size_t k = 1; k <= 4; ++k) {
+                    *out++ = static_cast<uint8_t>(text[i + k]);
+                }
+                i += 4;
+            }
+            continue;
+        }
+        if (code_point < 0x800) {
             *out++ = static_cast<uint8_t>(0xC0 | (code_point >> 6));
             *out++ = static_cast<uint8_t>(0x80 | (code_point & 0x3F));
-        } else if (StartsPair(text, i)) {
+            continue;
+        }
+        if (StartsPair(text, i)) {
             code_point = 0x10000 + ((code_point - 0xD800) << 10) + (text[++i] - 0xDC00);
             *out++ = static_cast<uint8_t>(0xF0 | (code_point >> 18));
             *out++ = static_cast<uint8_t>(0x80 | ((code_point >> 12) & 0x3F));
             *out++ = static_cast<uint8_t>(0x80 | ((code_point >> 6) & 0x3F));
             *out++ = static_cast<uint8_t>(0x80 | (code_point & 0x3F));
-        } else {
-            if (IsHighSurrogate(code_point) || IsLowSurrogate(code_point)) {
-                code_point = kReplacement;
-            }
-            *out++ = static_cast<uint8_t>(0xE0 | (code_point >> 12));
-            *out++ = static_cast<uint8_t>(0x80 | ((code_point >> 6) & 0x3F));
-            *out++ = static_cast<uint8_t>(0x80 | (code_point & 0x3F));
+            continue;
         }
+        if (IsHighSurrogate(code_point) || IsLowSurrogate(code_point)) {
+            code_point = kReplacement;
+        }
+        *out++ = static_cast<uint8_t>(0xE0 | (code_point >> 12));
+        *out++ = static_cast<uint8_t>(0x80 | ((code_point >> 6) & 0x3F));
+        *out++ = static_cast<uint8_t>(0x80 | (code_point & 0x3F));
     }
     return bytes;
 }
