@@ -13,7 +13,9 @@ namespace Io::Text {
 // code-page conversion) for a byte sink. A strict encoder refuses a character
 // its code page cannot write (and an unpaired surrogate) with the internal
 // error "text-enc-inv-char"; a lenient one writes the code page's default
-// character, or U+FFFD for an unpaired surrogate in UTF-8 and UTF-16.
+// character, or U+FFFD for an unpaired surrogate in UTF-8 and UTF-16. A
+// surrogate pair may come in two writes; a first half that ends the last write
+// before terminate is unpaired.
 class Encoder : public Sink {
 public:
     static constexpr Iid kIid{u"IID_Io::Text::Encoder"};

@@ -51,12 +51,26 @@ void EncoderImpl::write(const BaseString& text) {
             sink_->write(ByteBuffer(mark));
         }
     }
-    if (!text.empty()) {
-        sink_->write(Encode(text));
+    BaseString joined;
+    std::u16string_view whole = text.view();
+    if (held_high_surrogate_) {
+        joined = BaseString(std::u16string_view(&held_high_surrogate_, 1)) + whole;
+        whole = joined.view();
+        held_high_surrogate_ = 0;
+    }
+    // A surrogate pair may arrive in two writes: in the Unicode encodings, which
+    // write a pair as one character, its first half waits for the next write.
+    bool unicode = code_page_ == 65001 || code_page_ == 1200 || code_page_ == 1201;
+    if (unicode && !whole.empty() && IsHighSurrogate(whole.back())) {
+        held_high_surrogate_ = whole.back();
+        whole.remove_suffix(1);
+    }
+    if (!whole.empty()) {
+        sink_->write(Encode(whole));
     }
 }
 
-ByteBuffer EncoderImpl::Encode(const BaseString& text) const {
+ByteBuffer EncoderImpl::Encode(std::u16string_view text) const {
     if (code_page_ == 65001) {
         std::optional<ByteBuffer> bytes = Utf8::Encode(text, strict_);
         if (!bytes) {
@@ -103,6 +117,11 @@ ByteBuffer EncoderImpl::EncodeUtf16(std::u16string_view text, bool big_endian) c
 
 void EncoderImpl::terminate() {
     ThrowIfTerminated();
+    if (held_high_surrogate_) {
+        // No second half came: an unpaired surrogate after all.
+        char16_t unpaired = std::exchange(held_high_surrogate_, 0);
+        sink_->write(Encode(std::u16string_view(&unpaired, 1)));
+    }
     sink_->terminate();
     terminated_ = true;
 }

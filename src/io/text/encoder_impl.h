@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "base/buffer.h"
 #include "io/text/encoder.h"
@@ -20,7 +21,7 @@ public:
 
 private:
     void ThrowIfTerminated() const;
-    ByteBuffer Encode(const BaseString& text) const;
+    ByteBuffer Encode(std::u16string_view text) const;
     ByteBuffer EncodeUtf16(std::u16string_view text, bool big_endian) const;
 
     bool terminated_ = false;
@@ -28,6 +29,8 @@ private:
     int32_t code_page_;
     const bool strict_;
     bool byte_order_mark_pending_;
+    // The first half of a surrogate pair that ended the last write.
+    char16_t held_high_surrogate_ = 0;
 };
 
 }  // namespace Io::Text

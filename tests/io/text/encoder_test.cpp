@@ -102,10 +102,10 @@ TEST(Encoder, CharactersTheCodePageLacks) {
 
 TEST(Encoder, UnpairedSurrogates) {
     for (int32_t code_page : {65001, 1200, 1201, 1252}) {
-        ExpectInvalidCharacter(code_page, u"a\xD800");
         ExpectInvalidCharacter(code_page,
-                               u"\xDC00"
+                               u"\xD800"
                                "a");
+        ExpectInvalidCharacter(code_page, u"a\xDC00");
     }
     EXPECT_EQ(Encode(65001,
                      u"a\xD800"
@@ -113,9 +113,48 @@ TEST(Encoder, UnpairedSurrogates) {
                      false),
               "a\xEF\xBF\xBD"
               "b\xEF\xBF\xBD");
-    EXPECT_EQ(Encode(1200, u"\xDC00\xD800\xDC00\xD800", false), "\xFD\xFF\0\xD8\0\xDC\xFD\xFF"s);
-    EXPECT_EQ(Encode(1201, u"\xD800", false), "\xFF\xFD");
+    EXPECT_EQ(Encode(1200,
+                     u"\xDC00\xD800\xDC00\xD800"
+                     "a",
+                     false),
+              "\xFD\xFF\0\xD8\0\xDC\xFD\xFF"
+              "a\0"s);
     EXPECT_EQ(Encode(1252, u"\xD800", false), "?");
+}
+
+TEST(Encoder, SurrogatePairAcrossTwoWrites) {
+    struct Case {
+        int32_t code_page;
+        bool strict;
+        std::string bytes;
+    } cases[] = {
+        {65001, true,
+         "a\xF0\x9F\x98\x80"
+         "b"},
+        {1200, true,
+         "a\0\x3D\xD8\x00\xDE"
+         "b\0"s},
+        {1201, false, "\0a\xD8\x3D\xDE\x00\0b"s},
+    };
+    for (const Case& c : cases) {
+        Written written(c.code_page, false, c.strict);
+        written.encoder->write(BaseString(u"a\xD83D"));
+        written.encoder->write(
+            BaseString(u"\xDE00"
+                       "b"));
+        written.encoder->terminate();
+        EXPECT_EQ(written.sink->bytes, c.bytes) << c.code_page;
+    }
+
+    // A first half that no second half follows is unpaired after all.
+    Written strict(65001, false, true);
+    strict.encoder->write(BaseString(u"a\xD83D"));
+    EXPECT_THROW(strict.encoder->terminate(), Error);
+    Written lenient(65001, false, false);
+    lenient.encoder->write(BaseString(u"a\xD83D"));
+    lenient.encoder->terminate();
+    EXPECT_EQ(lenient.sink->bytes, "a\xEF\xBF\xBD");
+    EXPECT_EQ(lenient.sink->terminations, 1);
 }
 
 TEST(Encoder, CodePageWithoutConversionIsRefused) {
