@@ -152,18 +152,20 @@ public:
     void Set(const Ref<T>& target) noexcept {
         Unlink();
         typed_ = target.get();
-        if (typed_) {
-            Link(Object::AsBaseFace(typed_));
+        base_ = Object::AsBaseFace(typed_);
+        if (base_) {
+            Link(base_);
         }
     }
     void Reset() noexcept {
         Unlink();
         typed_ = nullptr;
+        base_ = nullptr;
     }
     // A strong reference to the target, empty when it has died.
     Ref<T> Lock() const noexcept {
         auto* self = const_cast<WeakRef*>(this);
-        if (typed_ && self->TryAddRef(Object::AsBaseFace(typed_))) {
+        if (base_ && self->TryAddRef(base_)) {
             return Ref<T>::Adopt(typed_);
         }
         return {};
@@ -172,4 +174,6 @@ public:
 
 private:
     T* typed_ = nullptr;
+    // Found while the target lives: finding it may need the target itself.
+    BaseFace* base_ = nullptr;
 };

@@ -66,13 +66,17 @@ TEST(References, WeakReferenceOfDeadObjectIsLinkedToTheZombie) {
     int zombies = Object::Zombie::LiveCount();
     Ref<TestObject> object = Object::New<TestObject>();
     WeakRef<Counter> weak{SoftCast<Counter>(object)};
+    WeakRef<TestObject> weak_class{object};  // of the class, not of an interface
     {
         WeakRef<Counter> copy = weak;
         EXPECT_EQ(copy.Lock().Identity(), object.Identity());
+        EXPECT_EQ(weak_class.Lock().Identity(), object.Identity());
     }
     object.Reset();
     EXPECT_EQ(TestObject::live, 0);
     EXPECT_FALSE(weak.Lock());
+    EXPECT_FALSE(weak_class.Lock());
+    weak_class.Reset();
     EXPECT_EQ(Object::Zombie::LiveCount(), zombies + 1);
 
     // Module stop lets go of the global holder; the last link then frees it.
