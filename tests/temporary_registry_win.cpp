@@ -1,0 +1,3 @@
+#include "temporary_registry.h"
+
+void UseTemporaryRegistry() {}
