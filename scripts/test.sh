@@ -78,9 +78,10 @@ linux="$build_root/linux"
 configure "$linux" -DORV_SANITIZE=address -DORV_BENCH=ON && build "Linux" "$linux" && {
     export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-    for program in $(programs_of "$linux/test-programs.txt"); do
-        run_gtest "linux $program" "$(find "$linux/tests" -name "$program" -type f | head -1)"
-    done
+    while read -r program environment; do
+        run_gtest "linux $program" env $environment \
+            "$(find "$linux/tests" -name "$program" -type f | head -1)" </dev/null
+    done < <(programs_of "$linux/test-programs.txt")
     # The launcher's window end to end, in an X server of its own; GTK and the
     # web engine keep caches for the life of a process, so leaks are not checked.
     if [[ -x "$linux/tests/gui/gui_tests" ]]; then
@@ -113,9 +114,10 @@ win64="$build_root/win64"
 configure "$win64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" -DORV_FUZZ=OFF &&
     build "Windows x86_64" "$win64" && {
     wine_start "$win64"
-    for program in $(programs_of "$win64/test-programs.txt"); do
-        run_gtest "wine64 $program" wine "$(find "$win64/tests" -name "$program.exe" -type f | head -1)"
-    done
+    while read -r program environment; do
+        run_gtest "wine64 $program" env $environment \
+            wine "$(find "$win64/tests" -name "$program.exe" -type f | head -1)" </dev/null
+    done < <(programs_of "$win64/test-programs.txt")
     wine_stop
 }
 

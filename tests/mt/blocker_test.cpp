@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "function_runnable.h"
 #include "mt/blocker.h"
 #include "mt/current_thread.h"
 #include "object/manager.h"
-#include "runnable.h"
 #include "test_support.h"
 
 namespace {

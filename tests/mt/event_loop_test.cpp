@@ -2,12 +2,12 @@
 
 #include <atomic>
 
+#include "function_runnable.h"
 #include "mt/blocker.h"
 #include "mt/current_thread.h"
 #include "mt/event_loop.h"
 #include "object/cleanup.h"
 #include "object/manager.h"
-#include "runnable.h"
 
 namespace {
 

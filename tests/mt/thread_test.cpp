@@ -3,10 +3,10 @@
 #include <atomic>
 #include <vector>
 
+#include "function_runnable.h"
 #include "mt/blocker.h"
 #include "mt/current_thread.h"
 #include "object/manager.h"
-#include "runnable.h"
 #include "test_support.h"
 
 namespace {
