@@ -75,24 +75,45 @@ Registry::Key PersistentProperties::Open(OpenMode mode) {
 }
 
 bool PersistentProperties::Read(const BaseString& name, uint32_t wanted_type, ByteBuffer* data,
-                                uint32_t* result, uint32_t* type) {
+                                uint32_t* result) {
+    uint32_t type = Registry::kTypeNone;
     uint32_t size = 0;
-    *type = Registry::kTypeNone;
-    *result = Registry::QueryValue(key_, name.c_str(), type, nullptr, &size);
-    if (*result != 0 || *type != wanted_type) {
+    *result = Registry::QueryValue(key_, name.c_str(), &type, nullptr, &size);
+    if (*result != 0 || type != wanted_type) {
         return false;
     }
     ByteBuffer bytes;
     if (size > 0) {
         bytes.Resize(size);
-        *result = Registry::QueryValue(key_, name.c_str(), type, bytes.MutableData(), &size);
-        if (*result != 0 || *type != wanted_type) {
+        *result = Registry::QueryValue(key_, name.c_str(), &type, bytes.MutableData(), &size);
+        if (*result != 0 || type != wanted_type) {
             return false;
         }
         bytes.Resize(size);
     }
     *data = bytes;
     return true;
+}
+
+bool PersistentProperties::ReadDword(const BaseString& name, uint32_t* value, uint32_t* result) {
+    uint8_t bytes[4] = {};
+    uint32_t size = sizeof bytes;
+    uint32_t type = Registry::kTypeNone;
+    *result = Registry::QueryValue(key_, name.c_str(), &type, bytes, &size);
+    if (*result != 0 || type != Registry::kTypeDword) {
+        return false;
+    }
+    *value = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+    return true;
+}
+
+void PersistentProperties::ThrowReadFailure(const BaseString& name, uint32_t result,
+                                            const char16_t* expected_type) const {
+    if (result != 0) {
+        throw Error::Internal("reg-query-val('%s') err=%d", kModule, DisplayPath(name), result);
+    }
+    throw Error::Internal("reg-val-badtype('%s') %s expected", kModule, DisplayPath(name),
+                          expected_type);
 }
 
 namespace {
@@ -109,8 +130,7 @@ BaseString PersistentProperties::GetString(const BaseString& name,
                                            const BaseString& default_value) {
     ByteBuffer data;
     uint32_t result;
-    uint32_t type;
-    if (!Open(kQuietRead) || !Read(name, Registry::kTypeString, &data, &result, &type)) {
+    if (!Open(kQuietRead) || !Read(name, Registry::kTypeString, &data, &result)) {
         return default_value;
     }
     return StringOf(data);
@@ -120,52 +140,36 @@ BaseString PersistentProperties::GetString(const BaseString& name) {
     Open(kRequiredRead);
     ByteBuffer data;
     uint32_t result;
-    uint32_t type;
-    if (!Read(name, Registry::kTypeString, &data, &result, &type)) {
-        if (result != 0) {
-            throw Error::Internal("reg-query-val('%s') err=%d", kModule, DisplayPath(name), result);
-        }
-        throw Error::Internal("reg-val-badtype('%s') REG_SZ expected", kModule, DisplayPath(name));
+    if (!Read(name, Registry::kTypeString, &data, &result)) {
+        ThrowReadFailure(name, result, u"REG_SZ");
     }
     return StringOf(data);
 }
 
 uint32_t PersistentProperties::GetDword(const BaseString& name, uint32_t default_value) {
-    if (!Open(kQuietRead)) {
+    uint32_t value;
+    uint32_t result;
+    if (!Open(kQuietRead) || !ReadDword(name, &value, &result)) {
         return default_value;
     }
-    uint8_t bytes[4] = {};
-    uint32_t size = sizeof bytes;
-    uint32_t type = Registry::kTypeNone;
-    if (Registry::QueryValue(key_, name.c_str(), &type, bytes, &size) != 0 ||
-        type != Registry::kTypeDword) {
-        return default_value;
-    }
-    return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+    return value;
 }
 
 uint32_t PersistentProperties::GetDword(const BaseString& name) {
     Open(kRequiredRead);
-    uint8_t bytes[4] = {};
-    uint32_t size = sizeof bytes;
-    uint32_t type = Registry::kTypeNone;
-    uint32_t result = Registry::QueryValue(key_, name.c_str(), &type, bytes, &size);
-    if (result != 0) {
-        throw Error::Internal("reg-query-val('%s') err=%d", kModule, DisplayPath(name), result);
+    uint32_t value;
+    uint32_t result;
+    if (!ReadDword(name, &value, &result)) {
+        ThrowReadFailure(name, result, u"REG_DWORD");
     }
-    if (type != Registry::kTypeDword) {
-        throw Error::Internal("reg-val-badtype('%s') REG_DWORD expected", kModule,
-                              DisplayPath(name));
-    }
-    return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+    return value;
 }
 
 ByteBuffer PersistentProperties::GetBinary(const BaseString& name,
                                            const ByteBuffer& default_value) {
     ByteBuffer data;
     uint32_t result;
-    uint32_t type;
-    if (!Open(kQuietRead) || !Read(name, Registry::kTypeBinary, &data, &result, &type)) {
+    if (!Open(kQuietRead) || !Read(name, Registry::kTypeBinary, &data, &result)) {
         return default_value;
     }
     return data;
@@ -175,13 +179,8 @@ ByteBuffer PersistentProperties::GetBinary(const BaseString& name) {
     Open(kRequiredRead);
     ByteBuffer data;
     uint32_t result;
-    uint32_t type;
-    if (!Read(name, Registry::kTypeBinary, &data, &result, &type)) {
-        if (result != 0) {
-            throw Error::Internal("reg-query-val('%s') err=%d", kModule, DisplayPath(name), result);
-        }
-        throw Error::Internal("reg-val-badtype('%s') REG_BINARY expected", kModule,
-                              DisplayPath(name));
+    if (!Read(name, Registry::kTypeBinary, &data, &result)) {
+        ThrowReadFailure(name, result, u"REG_BINARY");
     }
     return data;
 }

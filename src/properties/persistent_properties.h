@@ -62,10 +62,14 @@ private:
     Registry::Key Open(OpenMode mode);
     void Close();
     Registry::Key Root() const;
-    // Reads a value of one type whole; false (with the platform's code) when
-    // it is missing, unreadable or of another type.
-    bool Read(const BaseString& name, uint32_t wanted_type, ByteBuffer* data, uint32_t* result,
-              uint32_t* type);
+    // Reads a value of one type whole (a number with a 4-byte buffer); false
+    // when it is missing or unreadable (`result` holds the platform's code) or
+    // of another type (`result` 0).
+    bool Read(const BaseString& name, uint32_t wanted_type, ByteBuffer* data, uint32_t* result);
+    bool ReadDword(const BaseString& name, uint32_t* value, uint32_t* result);
+    // The error of a required getter whose read failed.
+    [[noreturn]] void ThrowReadFailure(const BaseString& name, uint32_t result,
+                                       const char16_t* expected_type) const;
     void Write(const BaseString& name, uint32_t type, const void* data, uint32_t size);
     uint32_t DeleteTree(Registry::Key parent, const BaseString& subkey);
 

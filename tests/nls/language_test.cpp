@@ -113,15 +113,6 @@ protected:
         Mt::GetCurrentThread()->SetSlot(BaseString(Nls::kLanguageSlot), Value());
         return IdOf(language);
     }
-    static std::string ErrorText(const std::function<void()>& action) {
-        ScopedLanguage english(0x0409);
-        try {
-            action();
-        } catch (const Error& error) {
-            return Utf8(error.GetText());
-        }
-        return "no error";
-    }
 };
 
 TEST_F(LanguageTest, LangIdForcesAnInstalledLanguage) {
@@ -153,9 +144,10 @@ TEST_F(LanguageTest, CreatorAndPropertyErrors) {
     Nls::SetInstalledLocalesForTesting({0x0409});
     EXPECT_EQ(IdOf(Creator()->CreateLanguage(0)), 0u);
     EXPECT_EQ(IdOf(Creator()->CreateLanguage(0x0409)), 0x0409u);
-    EXPECT_EQ(ErrorText([] { Creator()->CreateLanguage(0x0407); }),
+    ScopedLanguage english(0x0409);
+    EXPECT_EQ(Utf8(ErrorOf([] { Creator()->CreateLanguage(0x0407); }).GetText()),
               "An internal error occurred (nls: unsup-lng(0407)).");
-    EXPECT_EQ(ErrorText([] { Creator()->CreateLanguage(0)->GetProperty(1); }),
+    EXPECT_EQ(Utf8(ErrorOf([] { Creator()->CreateLanguage(0)->GetProperty(1); }).GetText()),
               "An internal error occurred (nls: bad-lng-prop(1)).");
 }
 
@@ -173,11 +165,12 @@ TEST_F(LanguageTest, TheCurrentLanguageLivesInTheThreadSlot) {
         EXPECT_EQ(std::u16string_view(LocalizedText(InternalErrorText)),
                   u"内部エラーが発生しました (%1: %2)。");
 
+        ScopedLanguage english(0x0409);
         current->SetSlot(BaseString(Nls::kLanguageSlot), Value(u"not a language"));
-        EXPECT_EQ(ErrorText([] { Creator()->GetCurrent(); }),
+        EXPECT_EQ(Utf8(ErrorOf([] { Creator()->GetCurrent(); }).GetText()),
                   "An internal error occurred (autorun: val-conv2(2,4)).");
         current->SetSlot(BaseString(Nls::kLanguageSlot), Value(current));
-        EXPECT_EQ(ErrorText([] { Creator()->GetCurrent(); }),
+        EXPECT_EQ(Utf8(ErrorOf([] { Creator()->GetCurrent(); }).GetText()),
                   "An internal error occurred (nls: Cast<IID_Nls::Language>).");
     });
     thread->Join(true);

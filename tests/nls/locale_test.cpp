@@ -9,7 +9,8 @@ namespace {
 TEST(UserLocale, AGermanUserGetsGermanMessages) {
     EXPECT_EQ(Nls::UserDefaultUILanguage(), 0x0407u);
     EXPECT_EQ(Nls::UserDefaultLangId(), 0x0407u);
-    EXPECT_EQ(Error::Internal("probe(%d)", "test", 1).GetText(), u"Interner Fehler (test: probe(1)).");
+    EXPECT_EQ(Error::Internal("probe(%d)", "test", 1).GetText(),
+              u"Interner Fehler (test: probe(1)).");
 }
 
 }  // namespace

@@ -249,14 +249,9 @@ TEST_F(HiveStoreTest, AHiveThatDoesNotParseIsReportedAndNeverOverwritten) {
     PersistentProperties properties(u"Orvella", 1);
     EXPECT_EQ(properties.GetString(u"LangId", u"dflt"), u"dflt");
     ScopedLanguage english(0x0409);
-    try {
-        properties.SetString(u"LangId", u"0407");
-        FAIL() << "wrote into a broken hive";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.GetText(),
-                  u"An internal error occurred (infvn2: "
-                  u"reg-open-key('HKEY_CURRENT_USER\\SOFTWARE\\Orvella') err=1009).");
-    }
+    EXPECT_EQ(ErrorOf([&] { properties.SetString(u"LangId", u"0407"); }).GetText(),
+              u"An internal error occurred (infvn2: "
+              u"reg-open-key('HKEY_CURRENT_USER\\SOFTWARE\\Orvella') err=1009).");
     EXPECT_EQ(ReadFile(UserHive()), broken);
 }
 

@@ -39,15 +39,6 @@ protected:
             0u);
         Registry::CloseKey(key);
     }
-    static std::string ErrorText(const std::function<void()>& action) {
-        ScopedLanguage english(0x0409);
-        try {
-            action();
-        } catch (const Error& error) {
-            return Utf8(error.GetText());
-        }
-        return "no error";
-    }
 
     const BaseString name_ =
         BaseString::FromUtf8(std::string("OrvellaTest\\") +
@@ -132,8 +123,10 @@ TEST_F(PropertiesTest, WrongTypesReadAsTheDefaultAndRequiredReadsThrow) {
         {[&] { properties.GetHandle(u"Number"); }, "pprop-gethandle-notsupp"},
         {[&] { properties.SetHandle(u"Number", nullptr); }, "pprop-sethandle-notimpl"},
     };
+    ScopedLanguage english(0x0409);
     for (const Case& c : cases) {
-        EXPECT_EQ(ErrorText(c.read), "An internal error occurred (infvn2: " + c.text + ").");
+        EXPECT_EQ(Utf8(ErrorOf(c.read).GetText()),
+                  "An internal error occurred (infvn2: " + c.text + ").");
     }
 }
 
@@ -195,7 +188,8 @@ TEST_F(PropertiesTest, DisplayPathsNameHiveKeyAndValue) {
 
     PersistentProperties machine(name_, kMachine);
     machine.SetDword(u"Present", 1);
-    EXPECT_EQ(ErrorText([&] { machine.GetString(u"LangId"); }),
+    ScopedLanguage english(0x0409);
+    EXPECT_EQ(Utf8(ErrorOf([&] { machine.GetString(u"LangId"); }).GetText()),
               "An internal error occurred (infvn2: reg-query-val('HKEY_LOCAL_MACHINE\\SOFTWARE\\" +
                   Utf8(name_) + "\\LangId') err=2).");
     machine.DeleteKey();
