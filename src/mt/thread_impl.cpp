@@ -64,8 +64,6 @@ ThreadImpl& ThreadImpl::Current() {
     if (ThreadImpl* record = CurrentRecord()) {
         return *record;
     }
-    // The thread handle first: on POSIX it is a thread-local too, and must
-    // outlive the record's holder.
     Platform::Handle handle = Platform::OpenCurrentThread();
     Ref<ThreadImpl> record;
     try {
