@@ -131,14 +131,14 @@ std::string Directory(const std::string& path) {
 
 // mkdir -p
 uint32_t MakeDirectories(const std::string& directory, mode_t mode) {
-    for (size_t slash = 1; slash != std::string::npos;) {
-        slash = directory.find('/', slash + 1);
-        std::string part = directory.substr(0, slash);
-        if (mkdir(part.c_str(), mode) != 0 && errno != EEXIST) {
+    for (size_t slash = directory.find('/', 1);; slash = directory.find('/', slash + 1)) {
+        if (mkdir(directory.substr(0, slash).c_str(), mode) != 0 && errno != EEXIST) {
             return LastErrno();
         }
+        if (slash == std::string::npos) {
+            return 0;
+        }
     }
-    return 0;
 }
 
 // Writes the hive beside its file, flushes it and renames it into place.
