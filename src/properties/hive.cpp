@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/hex.h"
+
 namespace Registry {
 
 namespace {
@@ -59,19 +61,6 @@ bool StartsWithIgnoringCase(std::u16string_view text, std::u16string_view prefix
            EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
 }
 
-int HexDigit(char16_t c) {
-    if (c >= u'0' && c <= u'9') {
-        return c - u'0';
-    }
-    if (c >= u'a' && c <= u'f') {
-        return c - u'a' + 10;
-    }
-    if (c >= u'A' && c <= u'F') {
-        return c - u'A' + 10;
-    }
-    return -1;
-}
-
 // 1 to `max_digits` hexadecimal digits and nothing else.
 bool ParseHexNumber(std::u16string_view text, size_t max_digits, uint32_t* number) {
     if (text.empty() || text.size() > max_digits) {
@@ -79,7 +68,7 @@ bool ParseHexNumber(std::u16string_view text, size_t max_digits, uint32_t* numbe
     }
     *number = 0;
     for (char16_t c : text) {
-        int digit = HexDigit(c);
+        int digit = Base::HexDigitValue(c);
         if (digit < 0) {
             return false;
         }

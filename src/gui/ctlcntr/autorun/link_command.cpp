@@ -3,20 +3,9 @@
 #include <cstdint>
 #include <string>
 
-namespace {
+#include "base/hex.h"
 
-int HexDigitValue(char16_t c) {
-    if (c >= u'0' && c <= u'9') {
-        return c - u'0';
-    }
-    if (c >= u'a' && c <= u'f') {
-        return c - u'a' + 10;
-    }
-    if (c >= u'A' && c <= u'F') {
-        return c - u'A' + 10;
-    }
-    return -1;
-}
+namespace {
 
 void AppendCodePoint(uint32_t code_point, BaseString& out) {
     if (code_point < 0x10000) {
@@ -92,8 +81,8 @@ BaseString DecodeUrlEscapes(std::u16string_view url) {
         if (url.size() - i < 3) {
             break;
         }
-        int high = HexDigitValue(url[i + 1]);
-        int low = HexDigitValue(url[i + 2]);
+        int high = Base::HexDigitValue(url[i + 1]);
+        int low = Base::HexDigitValue(url[i + 2]);
         if (high < 0 || low < 0 || (high == 0 && low == 0)) {
             AppendEscapedBytes(escaped_bytes, out);
             escaped_bytes.clear();
