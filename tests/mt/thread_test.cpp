@@ -189,6 +189,12 @@ TEST(CurrentThread, SlotNotificationsFollowEveryStartedThread) {
     EXPECT_TRUE(current->GetSlot(BaseString(u"TID_Test::Started")).IsEmpty());
 }
 
+TEST(CurrentThread, AThreadJoiningItselfIsNotLeftWaiting) {
+    Ref<Mt::Thread> thread = Start([] { Mt::GetCurrentThread()->GetThread()->Join(true); });
+    thread->Join(true);
+    EXPECT_FALSE(thread->GetError().IsSet());
+}
+
 TEST(CurrentThread, ServedThroughTheManager) {
     Ref<Object::Manager> manager = Object::GetManager();
     for (const char16_t* clsid :

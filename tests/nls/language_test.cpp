@@ -177,6 +177,20 @@ TEST_F(LanguageTest, TheCurrentLanguageLivesInTheThreadSlot) {
     EXPECT_FALSE(thread->GetError().IsSet()) << Utf8(thread->GetError().GetText());
 }
 
+TEST_F(LanguageTest, TheHookAnswersEvenWhenTheThreadsLanguageIsBroken) {
+    // Finding the language fails with an Error, whose text needs the language
+    // again: the hook falls back to the user's language instead of recursing.
+    uint32_t answered = 0;
+    Ref<Mt::Thread> thread = Start([&] {
+        Mt::GetCurrentThread()->SetSlot(BaseString(Nls::kLanguageSlot),
+                                        Value(Mt::GetCurrentThread()));
+        answered = CurrentLanguageId();
+    });
+    thread->Join(true);
+    EXPECT_FALSE(thread->GetError().IsSet());
+    EXPECT_EQ(answered, Nls::UserDefaultUILanguage());
+}
+
 TEST_F(LanguageTest, ThreadsStartedFromAThreadGetItsLanguage) {
     uint32_t seen = 0;
     BaseString text;
