@@ -2,10 +2,13 @@
 
 #include <array>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "error/error.h"
+#include "io/text/decoder.h"
+#include "io/text/encoding_name.h"
 #include "xml/name_chars.h"
 #include "xml/name_table.h"
 #include "xml/node.h"
@@ -81,7 +84,9 @@ int DigitValue(char16_t c, bool hex) {
 class Parser {
 public:
     Parser(DomNode& document, Io::Text::Source* source, BaseString text)
-        : source_(source), chunk_(std::move(text)) {
+        : source_(source),
+          decoder_(SoftCast<Io::Text::Decoder>(Ref<Io::Text::Source>::Share(source))),
+          chunk_(std::move(text)) {
         if (source_) {
             chunk_ = source_->read();
         }
@@ -387,11 +392,47 @@ private:
             if (*p_ != u'"' && *p_ != u'\'') {
                 Fail("xml-parser-syntax-header(%d:%d)");
             }
-            ReadAttributeValue();
+            BaseString value = ReadAttributeValue();
             if (IsNameStartChar(*p_)) {
                 Fail("xml-parser-syntax-header(%d:%d)");
             }
+            if (name == u"encoding" && decoder_) {
+                SwitchEncoding(value);
+            }
         }
+    }
+
+    // Decodes the rest of the text under the encoding the declaration names:
+    // the text not parsed yet goes back to the decoder, to be decoded again.
+    void SwitchEncoding(const BaseString& name) {
+        int32_t current = decoder_->codePage();
+        std::optional<int32_t> wanted = Io::Text::CodePageOfEncodingName(name, current);
+        if (!wanted) {
+            throw Error::Internal("xml-parser-not-supp-enc(%s)", "xml", name);
+        }
+        if (*wanted == current) {
+            return;
+        }
+        auto is_utf16 = [](int32_t code_page) { return code_page == 1200 || code_page == 1201; };
+        auto is_byte_oriented = [](int32_t code_page) {
+            return code_page == 1250 || code_page == 1252 || code_page == 28591 ||
+                   code_page == 28592 || code_page == 65001;
+        };
+        if ((is_utf16(current) && is_byte_oriented(*wanted)) ||
+            (is_byte_oriented(current) && is_utf16(*wanted))) {
+            throw Error::Internal("xml-parser-not-supp-enc(%d->%d)", "xml", current, *wanted);
+        }
+        if (at_end_) {
+            decoder_->setCodePage(*wanted);
+            return;
+        }
+        decoder_->returnText(BaseString(std::u16string_view(p_, end_ - p_)));
+        decoder_->setCodePage(*wanted);
+        chunk_offset_ = Offset(p_);
+        chunk_ = decoder_->read();
+        p_ = chunk_.data();
+        end_ = p_ + chunk_.length();
+        at_end_ = p_ == end_;
     }
 
     void Content() {
@@ -596,6 +637,7 @@ private:
     }
 
     Io::Text::Source* source_;
+    Ref<Io::Text::Decoder> decoder_;  // the source, when it is a decoder
     BaseString chunk_;
     const char16_t* p_;
     const char16_t* end_;

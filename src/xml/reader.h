@@ -19,7 +19,13 @@ public:
 
     // The declaration's encoding is ignored: the text is already decoded.
     virtual Ref<Document> readString(const BaseString& text) = 0;
-    // The text of any source, read until it delivers an empty chunk.
+    // Reads the file through a strict decoder: a byte-order mark is honoured,
+    // UTF-8 is the default, and the declaration's encoding switches the decoder
+    // for the rest of the file.
+    virtual Ref<Document> readFile(const BaseString& path) = 0;
+    // The text of any source, read until it delivers an empty chunk; when it
+    // is an Io::Text::Decoder, the declaration's encoding switches it as in
+    // readFile.
     virtual Ref<Document> readSource(const Ref<Io::Text::Source>& source) = 0;
 };
 

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "chunk_streams.h"
+#include "io/text/decoder.h"
 #include "object/manager.h"
+#include "temp_folder.h"
 #include "test_support.h"
 #include "xml/reader.h"
 #include "xml_test_support.h"
@@ -20,9 +23,8 @@ std::string ReadEveryWay(const BaseString& text) {
     std::string expected = tag == "no error" ? whole : tag;
     for (size_t chunk_length : {1, 2, 3, 5, 64}) {
         std::string chunked;
-        tag = XmlErrorTag([&] {
-            chunked = Dump(reader->readSource(Object::New<ChunkedSource>(text, chunk_length)));
-        });
+        tag = XmlErrorTag(
+            [&] { chunked = Dump(reader->readSource(TextSourceOf(text, chunk_length))); });
         EXPECT_EQ(tag == "no error" ? chunked : tag, expected)
             << "chunks of " << chunk_length << " for " << Utf8(text);
     }
@@ -186,6 +188,103 @@ TEST(XmlReader, IsItsOwnFactory) {
     EXPECT_EQ(NewReader().Identity(), NewReader().Identity());
     EXPECT_EQ(XmlErrorTag([] { NewReader()->readSource(nullptr); }),
               "xml-parser-syntax-struc(1:1)");
+}
+
+std::string Utf16Bytes(std::u16string_view text, bool big_endian) {
+    std::string bytes = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t unit : text) {
+        char low = static_cast<char>(unit & 0xFF);
+        char high = static_cast<char>(unit >> 8);
+        bytes += big_endian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
+
+TEST(XmlReaderFile, ReadsEveryUnicodeEncoding) {
+    TempFolder folder;
+    const std::u16string text = u"<?xml version='1.0'?>\n<a b='\u00E9'>\u00FC\U0001F600</a>";
+    const std::string utf8 = BaseString(text).ToUtf8();
+    const std::pair<const char*, std::string> files[] = {
+        {"UTF-8", utf8},
+        {"UTF-8 with its mark", "\xEF\xBB\xBF" + utf8},
+        {"UTF-16LE", Utf16Bytes(text, false)},
+        {"UTF-16BE", Utf16Bytes(text, true)},
+    };
+    for (const auto& [what, bytes] : files) {
+        folder.WriteFile(u"data.xml", bytes);
+        Ref<Xml::Document> document = NewReader()->readFile(folder.Child(u"data.xml")->text());
+        EXPECT_EQ(Dump(document), "a[b=\u00E9](\"\u00FC\U0001F600\")") << what;
+    }
+}
+
+// The declaration's encoding, read from bytes through a decoder cut into
+// chunks of every small size: the tree, or the error.
+std::string ReadBytesEveryWay(const std::string& bytes) {
+    std::string expected;
+    for (size_t chunk_size : {0, 1, 2, 3, 7}) {
+        std::string outcome;
+        std::string tag = XmlErrorTag([&] {
+            outcome = Dump(NewReader()->readSource(
+                Io::Text::CreateDecoder(SourceOf(bytes, chunk_size), true)));
+        });
+        if (tag != "no error") {
+            outcome = tag;
+        }
+        if (chunk_size == 0) {
+            expected = outcome;
+        }
+        EXPECT_EQ(outcome, expected) << "chunks of " << chunk_size << " for " << bytes;
+    }
+    return expected;
+}
+
+TEST(XmlReaderFile, DeclaredEncodingSwitchesTheDecoder) {
+    const std::string utf16_declared_utf8 =
+        Utf16Bytes(u"<?xml version='1.0' encoding='utf-8'?><a/>", false);
+    const std::pair<std::string, const char*> cases[] = {
+        // Decoded as windows-1252 from the character after the name on.
+        {"<?xml version='1.0' encoding='windows-1252'?><a>\xC3\xA9</a>", "a(\"\u00C3\u00A9\")"},
+        {"<?xml encoding=\"ISO-8859-2\" standalone='yes'?>\n<a b='\xB1'>\xA3</a>",
+         "a[b=\u0105](\"\u0141\")"},
+        {"<?xml version='1.0' encoding='UTF-8'?><a>\xC3\xA9</a>", "a(\"\u00E9\")"},
+        {"\xEF\xBB\xBF<?xml encoding='utf-8'?><a/>", "a"},
+        {"<?xml version='1.0' encoding='utf-16'?><a/>", "xml-parser-not-supp-enc(65001->1200)"},
+        {"<?xml version='1.0' encoding='UTF-16BE'?><a/>", "xml-parser-not-supp-enc(65001->1201)"},
+        {utf16_declared_utf8, "xml-parser-not-supp-enc(1200->65001)"},
+        {"<?xml version='1.0' encoding='latin-9'?><a/>", "xml-parser-not-supp-enc(latin-9)"},
+        // The declaration's own errors come first.
+        {"<?xml encoding='latin-9' version='1.0'?><a/>", "xml-parser-not-supp-enc(latin-9)"},
+        {"<?xml version='1.0' encoding='windows-1252'", "xml-parser-syntax-header(1:44)"},
+        {"<a>\xC3</a>", "An internal error occurred (text: text-dec-inv-char)."},
+    };
+    for (const auto& [bytes, expected] : cases) {
+        EXPECT_EQ(ReadBytesEveryWay(bytes), expected) << bytes;
+    }
+}
+
+TEST(XmlReaderFile, PositionsCountOverFileChunks) {
+    TempFolder folder;
+    // Far beyond one read of the file, with the error on the last line.
+    std::string text = "<a>\n";
+    for (int line = 0; line < 5000; ++line) {
+        text += "  <item name='\xC3\xA9l\xC3\xA9ment'>text &amp; more</item>\n";
+    }
+    text += "  <b></a>";
+    folder.WriteFile(u"big.xml", text);
+    EXPECT_EQ(XmlErrorTag([&] { NewReader()->readFile(folder.Child(u"big.xml")->text()); }),
+              "xml-parser-syntax-struc(5002:9)");
+}
+
+TEST(XmlReaderFile, FileErrorsPassThrough) {
+    TempFolder folder;
+    ScopedLanguage english(0x0409);
+    try {
+        NewReader()->readFile(folder.Child(u"missing.xml")->text());
+        FAIL() << "no error";
+    } catch (const Error& error) {
+        EXPECT_TRUE(error.Has(ErrNotFound));
+        EXPECT_TRUE(error.GetText().StartsWith(u"Cannot open file")) << Utf8(error.GetText());
+    }
 }
 
 }  // namespace
