@@ -46,6 +46,7 @@ private:
 // attributes. A record lives while its parent's child list or a reference holds
 // it; parent and document links hold nothing, and a record that dies clears the
 // links that point at it, so a link that is set always names a live record.
+// The records of one tree share a NodeArena.
 //
 // The operations check the record's kind and throw "xml-domnode-err" where it
 // does not fit: attributes and child lookup on elements only, child list changes
@@ -61,7 +62,7 @@ public:
     DomNode(const DomNode&) = delete;
     DomNode& operator=(const DomNode&) = delete;
 
-    // A new, empty document record.
+    // A new, empty document record, with a new arena for its tree.
     static DomNodeRef NewDocument();
 
     void AddRef() noexcept { refs_.fetch_add(1, std::memory_order_relaxed); }

@@ -1,5 +1,6 @@
 #include "xml/parser.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <optional>
@@ -85,14 +86,8 @@ class Parser {
 public:
     Parser(DomNode& document, Io::Text::Source* source, BaseString text)
         : source_(source),
-          decoder_(SoftCast<Io::Text::Decoder>(Ref<Io::Text::Source>::Share(source))),
-          chunk_(std::move(text)) {
-        if (source_) {
-            chunk_ = source_->read();
-        }
-        p_ = chunk_.data();
-        end_ = p_ + chunk_.length();
-        at_end_ = p_ == end_;
+          decoder_(SoftCast<Io::Text::Decoder>(Ref<Io::Text::Source>::Share(source))) {
+        StartChunk(source_ ? source_->read() : std::move(text));
         stack_.push_back(&document);
     }
 
@@ -118,6 +113,13 @@ private:
         line_start_ = Offset(line_feed) + 1;
     }
 
+    void StartChunk(BaseString chunk) {
+        chunk_ = std::move(chunk);
+        p_ = chunk_.data();
+        end_ = p_ + chunk_.length();
+        at_end_ = p_ == end_;
+    }
+
     void NextChunk() {
         if (at_end_) {
             return;
@@ -126,11 +128,8 @@ private:
             spill_.Append(std::u16string_view(mark_, end_ - mark_));
         }
         chunk_offset_ += chunk_.length();
-        chunk_ = source_ ? source_->read() : BaseString();
-        p_ = chunk_.data();
-        end_ = p_ + chunk_.length();
+        StartChunk(source_ ? source_->read() : BaseString());
         mark_ = p_;
-        at_end_ = p_ == end_;
     }
 
     void Advance() {
@@ -245,6 +244,8 @@ private:
             Advance();
             return code_point;
         }
+        // Matched letter by letter, so that an error points at the first
+        // character that fits no entity.
         char16_t name[4];
         size_t length = 0;
         for (;; Advance()) {
@@ -429,10 +430,7 @@ private:
         decoder_->returnText(BaseString(std::u16string_view(p_, end_ - p_)));
         decoder_->setCodePage(*wanted);
         chunk_offset_ = Offset(p_);
-        chunk_ = decoder_->read();
-        p_ = chunk_.data();
-        end_ = p_ + chunk_.length();
-        at_end_ = p_ == end_;
+        StartChunk(decoder_->read());
     }
 
     void Content() {
