@@ -217,6 +217,14 @@ TEST(XmlReaderFile, ReadsEveryUnicodeEncoding) {
     }
 }
 
+TEST(XmlReaderFile, FileDeclaredWindows1252) {
+    TempFolder folder;
+    folder.WriteFile(u"data.xml",
+                     "<?xml version='1.0' encoding='windows-1252'?>\n<a b='\xE9'>\x80 \x9F</a>");
+    EXPECT_EQ(Dump(NewReader()->readFile(folder.Child(u"data.xml")->text())),
+              "a[b=\u00E9](\"\u20AC \u0178\")");
+}
+
 // The declaration's encoding, read from bytes through a decoder cut into
 // chunks of every small size: the tree, or the error.
 std::string ReadBytesEveryWay(const std::string& bytes) {
