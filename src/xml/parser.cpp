@@ -545,11 +545,17 @@ private:
             if (IsNameStartChar(*p_)) {
                 Fail("xml-parser-syntax(%d:%d)");
             }
-            attributes_.push_back({std::move(name), std::move(value)});
+            attributes_.push_back({std::move(name), std::move(value), attributes_.size()});
         }
-        // Set once the tag is complete: the element's list is allocated once.
+        // Set once the tag is complete, in name order: the element's list is
+        // allocated once and each attribute goes to its end, or replaces the one
+        // of the same name written before it.
+        std::sort(attributes_.begin(), attributes_.end(),
+                  [](const PendingAttribute& a, const PendingAttribute& b) {
+                      return a.name != b.name ? a.name < b.name : a.order < b.order;
+                  });
         element->ReserveAttributes(attributes_.size());
-        for (DomNode::Attribute& attribute : attributes_) {
+        for (PendingAttribute& attribute : attributes_) {
             element->SetAttribute(std::move(attribute.name), std::move(attribute.value));
         }
     }
@@ -654,7 +660,12 @@ private:
     BaseString pending_text_;
     NameTable names_;
     std::u16string name_buffer_;
-    std::vector<DomNode::Attribute> attributes_;  // of the start tag being read
+    struct PendingAttribute {
+        BaseString name;
+        BaseString value;
+        size_t order;  // in the tag
+    };
+    std::vector<PendingAttribute> attributes_;  // of the start tag being read
 };
 
 }  // namespace

@@ -118,6 +118,7 @@ TEST(XmlReader, ReferencesAndAttributeValues) {
         {u"<a b=\"it's &amp; &quot;\" c='\"&#x3c;'/>", "a[b=it's & \",c=\"<]"},
         {u"<a b=' \t x '/>", "a[b= \t x ]"},
         {u"<a b='1' b='2'/>", "a[b=2]"},
+        {u"<a c='1' b='2' c='3' a='4' b='5' B='6'/>", "a[B=6,a=4,b=5,c=3]"},
         {u"<a b=''/>", "a[b=]"},
         {u"<a b=1/>", "xml-parser-syntax-attval(1:6)"},
         {u"<a b='x<y'/>", "xml-parser-syntax-attval(1:8)"},
