@@ -34,6 +34,13 @@ private:
 // The full path of the running executable (GetModuleFileNameW, /proc/self/exe).
 BaseString ExecutablePath();
 
+// Makes `path` the process's current directory; false (with the last error set)
+// when that fails.
+bool ChangeDirectory(const BaseString& path);
+
+// Standard output and error pass bytes unchanged (no line-end translation).
+void SetStandardStreamsBinary();
+
 // The separator of the platform's own paths.
 #ifdef _WIN32
 inline constexpr char16_t kPathSeparator = u'\\';

@@ -89,6 +89,16 @@ BaseString ExecutablePath() {
     return BaseString::FromUtf8(path);
 }
 
+bool ChangeDirectory(const BaseString& path) {
+    if (chdir(path.ToUtf8().c_str()) != 0) {
+        SetLastErrorFromErrno();
+        return false;
+    }
+    return true;
+}
+
+void SetStandardStreamsBinary() {}
+
 bool IsSystem64Bit() {
     return sizeof(void*) == 8;
 }

@@ -1,6 +1,9 @@
 #include "base/platform.h"
 
 #include <errno.h>
+#include <fcntl.h>
+#include <io.h>
+#include <stdio.h>
 
 #include "base/win.h"
 
@@ -33,6 +36,15 @@ BaseString ExecutablePath() {
     wchar_t path[MAX_PATH];
     DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
     return BaseString(Utf16Ptr(path), length);
+}
+
+bool ChangeDirectory(const BaseString& path) {
+    return ::SetCurrentDirectoryW(WidePtr(path.c_str())) != FALSE;
+}
+
+void SetStandardStreamsBinary() {
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
 }
 
 bool IsSystem64Bit() {

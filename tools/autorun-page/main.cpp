@@ -1,0 +1,118 @@
+// autorun-page: prints the page the launcher would show from a medium's folder.
+//
+//   autorun-page [--lang XXXX] [--visibility] [DIR]
+//
+// DIR (default: the current directory) stands for the launcher's current
+// directory. --lang chooses the language as the registry value LangId would.
+// --visibility prints the elements bound to page extensions instead of the page.
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "base/format.h"
+#include "base/platform.h"
+#include "error/error.h"
+#include "gui/ctlcntr/autorun/page_language.h"
+#include "gui/ctlcntr/autorun/start_page.h"
+#include "gui/ctlcntr/autorun/texts.h"
+#include "io/file_messages.h"
+#include "object/system.h"
+
+namespace {
+
+constexpr char kUsage[] = "usage: autorun-page [--lang XXXX] [--visibility] [DIR]\n";
+
+struct Options {
+    std::optional<uint32_t> language;
+    bool visibility = false;
+    std::optional<std::string> folder;
+};
+
+// Four lower-case hexadecimal digits, as LangId is written.
+std::optional<uint32_t> ParseLanguage(std::string_view text) {
+    if (text.size() != 4) {
+        return std::nullopt;
+    }
+    uint32_t value = 0;
+    for (char c : text) {
+        bool digit = c >= '0' && c <= '9';
+        bool letter = c >= 'a' && c <= 'f';
+        if (!digit && !letter) {
+            return std::nullopt;
+        }
+        value = value * 16 + static_cast<uint32_t>(digit ? c - '0' : c - 'a' + 10);
+    }
+    return value;
+}
+
+std::optional<Options> ParseOptions(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        std::string_view argument = argv[i];
+        if (argument == "--lang" && i + 1 < argc && !options.language) {
+            options.language = ParseLanguage(argv[++i]);
+            if (!options.language) {
+                return std::nullopt;
+            }
+        } else if (argument == "--visibility" && !options.visibility) {
+            options.visibility = true;
+        } else if (!argument.starts_with("-") && !options.folder) {
+            options.folder = std::string(argument);
+        } else {
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+// The launcher that sits beside this tool: the path macros name it.
+BaseString LauncherPath() {
+    BaseString tool = Base::ExecutablePath();
+    size_t separator = tool.FindLast(Base::kPathSeparator);
+    BaseString folder = separator == BaseString::npos ? BaseString() : tool.Substr(0, separator + 1);
+    return folder + (Base::kPathSeparator == u'\\' ? u"autorun.exe" : u"autorun");
+}
+
+void Write(FILE* stream, std::string_view bytes) {
+    std::fwrite(bytes.data(), 1, bytes.size(), stream);
+}
+
+int BuildAndPrint(const Options& options) {
+    if (options.folder) {
+        BaseString folder = BaseString::FromUtf8(*options.folder);
+        if (!Base::ChangeDirectory(folder)) {
+            throw Error::FromFile(Io::CannotAccessFolderText, folder);
+        }
+    }
+    uint32_t language = options.language ? MakeLanguageCurrentAsLangId(*options.language)
+                                          : CurrentPageLanguage();
+    std::unique_ptr<StartPage> page = StartPage::Build(language, LauncherPath());
+    if (options.visibility) {
+        for (const auto& [id, clsid] : page->visibility()) {
+            Write(stdout, (id + u"\t" + clsid.view() + u"\n").ToUtf8());
+        }
+    } else {
+        Write(stdout, page->text().ToUtf8());
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Base::SetStandardStreamsBinary();
+    std::optional<Options> options = ParseOptions(argc, argv);
+    if (!options) {
+        Write(stderr, kUsage);
+        return 2;
+    }
+    try {
+        Object::ModuleStart();
+        return BuildAndPrint(*options);
+    } catch (Error& error) {
+        error.Add(ErrContext, BaseString(LocalizedText(InitFailedText)), false);
+        Write(stderr, error.GetText().ToUtf8() + "\n");
+        return 1;
+    }
+}
