@@ -47,57 +47,46 @@ TEST(PageBuilder, RendersItemsWithTheBlocksOfTheirNames) {
         std::u16string_view data;
         std::u16string_view page;
     } cases[] = {
-        {"no tags: macros and translations only",
-         u"<p>#hello# %%counter items</p>",
+        {"no tags: macros and translations only", u"<p>#hello# %%counter items</p>",
          u"<content><translations><L0409><string id='hello' value='Hi'/></L0409></translations>"
          u"<data><a/><b/></data></content>",
          u"<p>Hi 2 items</p>"},
-        {"top-level items in data order, attribute macros",
-         u"H<%item%>[%%item.title%%]</%item%>T",
+        {"top-level items in data order, attribute macros", u"H<%item%>[%%item.title%%]</%item%>T",
          u"<content><data><item title='One'/><item title='Two'/></data></content>",
          u"H[One][Two]T"},
         {"nested blocks are slots filled by the children",
          u"A<%group%><ul><%entry%><li>%%counter</li></%entry%></ul></%group%>Z",
          u"<content><data><group><entry/><entry/></group></data></content>",
          u"A<ul><li>2</li><li>3</li></ul>Z"},
-        {"an entry whose parent has no slot of its name goes at the end",
-         u"<%group%>(<%x%>x</%x%>)</%group%><%entry%>e%%counter</%entry%>.",
-         u"<content><data><group><entry/></group><group/></data></content>",
-         u"()e2().",
+        {
+            "an entry whose parent has no slot of its name goes at the end",
+            u"<%group%>(<%x%>x</%x%>)</%group%><%entry%>e%%counter</%entry%>.",
+            u"<content><data><group><entry/></group><group/></data></content>",
+            u"()e2().",
         },
         {"text between top-level blocks never reaches the page",
-         u"<%a%>A</%a%> dropped <%b%>B</%b%>",
-         u"<content><data><b/><a/></data></content>",
-         u"BA"},
-        {"items without a block render nothing but their children",
-         u"<%leaf%>%%leaf.n%%;</%leaf%>",
-         u"<content><data><box><leaf n='1'/></box><leaf n='2'/></data></content>",
-         u"1;2;"},
-        {"transparent data elements",
-         u"<%b%>%%counter:%%b.v%%</%b%>",
-         u"<content><data><data><b v='x'/></data></data></content>",
-         u"1:x"},
-        {"an attribute's own macros: %%lang and the item's counter",
-         u"<%i%>%%i.label%%|</%i%>",
-         u"<content><data><i label='%%lang-%%counter'/><i label='%%lang-%%counter'/></data></content>",
+         u"<%a%>A</%a%> dropped <%b%>B</%b%>", u"<content><data><b/><a/></data></content>", u"BA"},
+        {"items without a block render nothing but their children", u"<%leaf%>%%leaf.n%%;</%leaf%>",
+         u"<content><data><box><leaf n='1'/></box><leaf n='2'/></data></content>", u"1;2;"},
+        {"transparent data elements", u"<%b%>%%counter:%%b.v%%</%b%>",
+         u"<content><data><data><b v='x'/></data></data></content>", u"1:x"},
+        {"an attribute's own macros: %%lang and the item's counter", u"<%i%>%%i.label%%|</%i%>",
+         u"<content><data><i label='%%lang-%%counter'/><i "
+         u"label='%%lang-%%counter'/></data></content>",
          u"0409-1|0409-2|"},
-        {"translations are applied last and are not expanded themselves",
-         u"#a# %%lang",
+        {"translations are applied last and are not expanded themselves", u"#a# %%lang",
          u"<content><translations><L0409><string id='a' value='%%lang'/></L0409></translations>"
          u"<data/></content>",
          u"%%lang 0409"},
-        {"an earlier key's text can hold a later key",
-         u"#a# #z#",
+        {"an earlier key's text can hold a later key", u"#a# #z#",
          u"<content><translations><L0409><string id='a' value='#b#'/><string id='b' value='B'/>"
          u"<string id='z' value='#b#'/></L0409></translations><data/></content>",
          u"B #b#"},
-        {"a comment before translations: no translations at all",
-         u"#a#",
+        {"a comment before translations: no translations at all", u"#a#",
          u"<content><!--c--><translations><L0409><string id='a' value='A'/></L0409>"
          u"</translations><data/></content>",
          u"#a#"},
-        {"translations as the second child are ignored",
-         u"#a#",
+        {"translations as the second child are ignored", u"#a#",
          u"<content><data/><translations><L0409><string id='a' value='A'/></L0409>"
          u"</translations></content>",
          u"#a#"},
@@ -109,10 +98,11 @@ TEST(PageBuilder, RendersItemsWithTheBlocksOfTheirNames) {
 }
 
 TEST(PageBuilder, VisibilityWrapperEnclosesTheWholeItem) {
-    Built built = Build(u"<%i%>i</%i%><%g%>[<%e%>e</%e%>]</%g%>",
-                        u"<content><data><i/><i/><i/><i/>"
-                        u"<g visibility='CID_Test::Shown'><e/></g><i visibility=''/></data></content>",
-                        0x0409);
+    Built built =
+        Build(u"<%i%>i</%i%><%g%>[<%e%>e</%e%>]</%g%>",
+              u"<content><data><i/><i/><i/><i/>"
+              u"<g visibility='CID_Test::Shown'><e/></g><i visibility=''/></data></content>",
+              0x0409);
     EXPECT_EQ(built.page, u"iiii<div id=\"vis5\">[e]</div>i");
     EXPECT_EQ(built.visibility, (VisibilityMap{{u"vis5", u"CID_Test::Shown"}}));
 }
@@ -124,7 +114,8 @@ TEST(PageBuilder, BuiltinMacros) {
                                        ? u"/media/disc/autorun|autorun|/media/disc|/media/disc|"
                                        : u"D:\\disc\\autorun.exe|autorun.exe|D:\\disc|D:/disc|";
     EXPECT_EQ(built.page.view().substr(0, expected.size()), expected);
-    EXPECT_EQ(built.page.view().substr(expected.size()), Base::IsSystem64Bit() ? u"64-bit" : u"32-bit");
+    EXPECT_EQ(built.page.view().substr(expected.size()),
+              Base::IsSystem64Bit() ? u"64-bit" : u"32-bit");
 }
 
 TEST(PageBuilder, LanguageFallsBackToEnglish) {
@@ -134,16 +125,20 @@ TEST(PageBuilder, LanguageFallsBackToEnglish) {
         std::u16string_view translations;
         std::u16string_view page;
     } cases[] = {
-        {0x0407, u"<L0409><string id='t' value='en'/></L0409><L0407><string id='t' value='de'/></L0407>",
+        {0x0407,
+         u"<L0409><string id='t' value='en'/></L0409><L0407><string id='t' value='de'/></L0407>",
          u"0407 de"},
         {0x0407, u"<L0409><string id='t' value='en'/></L0409>", u"0409 en"},
         {0x0407, u"<L0407/><L0409><string id='t' value='en'/></L0409>", u"0409 en"},
-        {0x0C0A, u"<L0C0A><string id='t' value='es'/></L0C0A><L0409><string id='t' value='en'/></L0409>",
+        {0x0C0A,
+         u"<L0C0A><string id='t' value='es'/></L0C0A><L0409><string id='t' value='en'/></L0409>",
          u"0409 en"},
         {0x0C0A, u"<L0c0a><string id='t' value='es'/></L0c0a>", u"0c0a es"},
         {0x0405, u"<L0411><string id='t' value='ja'/></L0411>", u"0405 #t#"},
         // A duplicate in a language that is not chosen is never looked at.
-        {0x0407, u"<L0409><string id='t'/><string id='t'/></L0409><L0407><string id='t' value='de'/></L0407>",
+        {0x0407,
+         u"<L0409><string id='t'/><string id='t'/></L0409><L0407><string id='t' "
+         u"value='de'/></L0407>",
          u"0407 de"},
     };
     for (const Case& c : cases) {
@@ -167,12 +162,14 @@ TEST(PageBuilder, FormatErrors) {
         {u"<content><data/></content><!--c-->", language_error},
         {u"<other><data/></other>", language_error},
         {u"<content/>", language_error},
-        {u"<content><translations><L0409><string id='a'/><!--c--></L0409></translations><data/></content>",
+        {u"<content><translations><L0409><string "
+         u"id='a'/><!--c--></L0409></translations><data/></content>",
          language_error},
         {u"<content><translations><L0409><string id='a'/><string id='a'/></L0409></translations>"
          u"<data/></content>",
          language_error},
-        {u"<content><translations><L0409><string/><string/></L0409></translations><data/></content>",
+        {u"<content><translations><L0409><string/><string/></L0409></translations><data/></"
+         u"content>",
          language_error},
         {u"<content><translations/></content>", data_error},
         {u"<content><datum/></content>", data_error},
@@ -193,8 +190,8 @@ TEST(PageBuilder, ItemsInDocumentOrderWithTheirParents) {
     std::vector<PageItem> items =
         builder.ReadItems(Parse(u"<content><data><A><B/><B/></A><C/></data></content>"));
     ASSERT_EQ(items.size(), 4u);
-    const std::pair<int32_t, std::u16string_view> expected[] = {{0, u"A"}, {1, u"B"}, {1, u"B"},
-                                                                {0, u"C"}};
+    const std::pair<int32_t, std::u16string_view> expected[] = {
+        {0, u"A"}, {1, u"B"}, {1, u"B"}, {0, u"C"}};
     for (size_t i = 0; i < items.size(); ++i) {
         EXPECT_EQ(items[i].index, static_cast<int32_t>(i + 1));
         EXPECT_EQ(items[i].parent_index, expected[i].first);

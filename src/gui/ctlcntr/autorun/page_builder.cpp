@@ -5,6 +5,7 @@
 #include "base/format.h"
 #include "base/platform.h"
 #include "gui/ctlcntr/autorun/replace_all.h"
+#include "gui/ctlcntr/autorun/translate_page.h"
 
 namespace {
 
@@ -149,8 +150,5 @@ BaseString PageBuilder::RenderPage(const std::vector<PageItem>& items,
     if (segments.size() >= 2) {
         page += Substitute(segments.back().text, nullptr);
     }
-    for (const auto& [key, text] : translations) {
-        page = ReplaceAll(page, key, text);
-    }
-    return page;
+    return TranslatePage(page, translations);
 }

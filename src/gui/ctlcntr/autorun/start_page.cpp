@@ -33,8 +33,8 @@ std::unique_ptr<StartPage> StartPage::Build(uint32_t page_language,
         Ref<Io::Path> path =
             Object::Create<Io::Fs::PathFactory>(BaseString(Io::Fs::kPathFactoryClsid))
                 ->create(Io::Fs::kPathFromName, Value(kTemplateName), false);
-        start->template_file_ = path->openFile(Io::kAccessRead, Io::kShareRead,
-                                               Io::kIfExistsOpen, Io::kIfMissingFail);
+        start->template_file_ =
+            path->openFile(Io::kAccessRead, Io::kShareRead, Io::kIfExistsOpen, Io::kIfMissingFail);
     }
     ByteBuffer bytes = ReadWhole(start->template_file_);
     start->template_text_ = DecodeUtf8(bytes.data(), bytes.size());

@@ -1,0 +1,36 @@
+// A random template rendered against a small fixed data document: a syntax
+// error or a page, never a crash or a hang.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "error/error.h"
+#include "gui/ctlcntr/autorun/page_builder.h"
+#include "object/manager.h"
+#include "object/system.h"
+#include "xml/reader.h"
+
+namespace {
+
+constexpr char16_t kData[] =
+    u"<content><translations><L0409><string id='t' value='#u# %%lang'/><string id='u' value='U'/>"
+    u"</L0409></translations><data><group title='%%counter'><entry href='run:a' "
+    u"visibility='CID_X'/><data><entry/></data></group><entry "
+    u"title='#t#'/><other/></data></content>";
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    Object::ModuleStart();
+    static Ref<Xml::Document> document =
+        Object::Create<Xml::Reader>(BaseString(Xml::kReaderClsid))->readString(BaseString(kData));
+    BaseString page_template =
+        BaseString::FromUtf8(std::string_view(reinterpret_cast<const char*>(data), size));
+    try {
+        PageBuilder builder(0x0409, BaseString(u"/media/autorun"));
+        VisibilityMap visibility;
+        builder.BuildPage(page_template, document, visibility);
+    } catch (const Error&) {
+    }
+    return 0;
+}
