@@ -70,7 +70,8 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
 BaseString LauncherPath() {
     BaseString tool = Base::ExecutablePath();
     size_t separator = tool.FindLast(Base::kPathSeparator);
-    BaseString folder = separator == BaseString::npos ? BaseString() : tool.Substr(0, separator + 1);
+    BaseString folder =
+        separator == BaseString::npos ? BaseString() : tool.Substr(0, separator + 1);
     return folder + (Base::kPathSeparator == u'\\' ? u"autorun.exe" : u"autorun");
 }
 
@@ -85,8 +86,8 @@ int BuildAndPrint(const Options& options) {
             throw Error::FromFile(Io::CannotAccessFolderText, folder);
         }
     }
-    uint32_t language = options.language ? MakeLanguageCurrentAsLangId(*options.language)
-                                          : CurrentPageLanguage();
+    uint32_t language =
+        options.language ? MakeLanguageCurrentAsLangId(*options.language) : CurrentPageLanguage();
     std::unique_ptr<StartPage> page = StartPage::Build(language, LauncherPath());
     if (options.visibility) {
         for (const auto& [id, clsid] : page->visibility()) {

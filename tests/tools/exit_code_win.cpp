@@ -1,0 +1,3 @@
+int ExitCodeOfSystem(int status) {
+    return status;
+}

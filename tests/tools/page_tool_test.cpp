@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "error/system_text.h"
+#include "run_tool.h"
+#include "temp_folder.h"
+
+namespace {
+
+// A medium in a temporary folder: the template and the data file as given
+// (an absent one is not written).
+class Medium {
+public:
+    Medium(std::string_view page_template, std::string_view data) {
+        std::filesystem::create_directory(folder_.Native(u"rsc"));
+        if (!page_template.empty()) {
+            folder_.WriteFile(u"rsc/autorun.tpl", page_template);
+        }
+        if (!data.empty()) {
+            folder_.WriteFile(u"autorun.xml", data);
+        }
+    }
+
+    ToolRun Run(std::vector<std::string> options = {}) const {
+        options.push_back(Dir());
+        return RunPageTool(options, Dir());
+    }
+    std::string Dir() const { return folder_.Native(u"rsc").parent_path().string(); }
+
+private:
+    TempFolder folder_;
+};
+
+constexpr char kData[] =
+    "<content><translations>"
+    "<L0409><string id='hello' value='Hello'/></L0409>"
+    "<L0411><string id='hello' "
+    "value='\xE3\x81\x93\xE3\x82\x93\xE3\x81\xAB\xE3\x81\xA1\xE3\x81\xAF'/></L0411>"
+    "</translations><data><group title='G'><entry n='1'/><entry n='2' visibility='CID_Test::Two'/>"
+    "</group></data></content>";
+constexpr char kTemplate[] =
+    "<p>#hello# %%lang</p><%group%><ul><%entry%><li>%%entry.n%%/%%counter</li></%entry%></ul>"
+    "</%group%><end>";
+
+TEST(PageTool, PrintsThePageInTheChosenLanguage) {
+    Medium medium(kTemplate, kData);
+    struct Case {
+        std::vector<std::string> options;
+        std::string out;
+    } cases[] = {
+        {{"--lang", "0409"},
+         "<p>Hello 0409</p><ul><li>1/2</li><div id=\"vis3\"><li>2/3</li></div></ul><end>"},
+        {{"--lang", "0411"},
+         "<p>\xE3\x81\x93\xE3\x82\x93\xE3\x81\xAB\xE3\x81\xA1\xE3\x81\xAF 0411</p><ul><li>1/2</li>"
+         "<div id=\"vis3\"><li>2/3</li></div></ul><end>"},
+        // No German strings: English, and the page language with them.
+        {{"--lang", "0407"},
+         "<p>Hello 0409</p><ul><li>1/2</li><div id=\"vis3\"><li>2/3</li></div></ul><end>"},
+        {{"--visibility", "--lang", "0409"}, "vis3\tCID_Test::Two\n"},
+    };
+    for (const Case& c : cases) {
+        ToolRun run = medium.Run(c.options);
+        EXPECT_EQ(run.exit_code, 0) << run.err;
+        EXPECT_EQ(run.out, c.out);
+        EXPECT_EQ(run.err, "");
+    }
+}
+
+TEST(PageTool, TemplateBytesAsTheLauncherDecodesThem) {
+    struct Case {
+        std::string_view page_template;
+        std::string out;
+    } cases[] = {
+        {"\xEF\xBB\xBFmarked", "\xEF\xBB\xBFmarked"},
+        {std::string_view("cut\0rest", 8), "cut"},
+        {"caf\xC3\xA9 \xE6\x9D", "caf\xC3\xA9 "},
+    };
+    for (const Case& c : cases) {
+        Medium medium(c.page_template, "<content><data/></content>");
+        ToolRun run = medium.Run({"--lang", "0409"});
+        EXPECT_EQ(run.exit_code, 0);
+        EXPECT_EQ(run.out, c.out);
+    }
+}
+
+TEST(PageTool, FailuresPrintTheLauncherMessage) {
+    const std::string failed = "Failed to initialize the application.\n";
+    const std::string missing = failed + SystemErrorText(2).ToUtf8() + "\n";
+    struct Case {
+        std::string_view page_template;
+        std::string_view data;
+        std::string err;
+    } cases[] = {
+        {"", "<content><data/></content>", missing},
+        {"page", "", missing},
+        {"<%open%>", "<content><data/></content>", "Failed to initialize the application.\n"},
+        {"page", "<content><data><a></b></data></content>",
+         failed + "An internal error occurred (xml: xml-parser-syntax-struc(1:22)).\n"},
+        {"page", "<content><translations><L0409><x/></L0409></translations><data/></content>",
+         "Failed to initialize the application.\n"},
+    };
+    for (const Case& c : cases) {
+        Medium medium(c.page_template, c.data);
+        ToolRun run = medium.Run({"--lang", "0409"});
+        EXPECT_EQ(run.exit_code, 1);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, c.err) << c.page_template << " | " << c.data;
+    }
+}
+
+TEST(PageTool, BadUsage) {
+    Medium medium("page", "<content><data/></content>");
+    for (std::vector<std::string> options : {std::vector<std::string>{"--lang", "40C"},
+                                             {"--lang", "040C"},
+                                             {"--frobnicate"},
+                                             {"one", "two"},
+                                             {"--lang"}}) {
+        ToolRun run = RunPageTool(options, medium.Dir());
+        EXPECT_EQ(run.exit_code, 2);
+        EXPECT_EQ(run.err, "usage: autorun-page [--lang XXXX] [--visibility] [DIR]\n");
+    }
+}
+
+}  // namespace
