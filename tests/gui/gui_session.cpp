@@ -355,6 +355,23 @@ Window Desktop::TransientFor(Window window) {
     return owner;
 }
 
+std::vector<unsigned long> Desktop::Icon(Window window) {
+    Atom type;
+    int format;
+    unsigned long count, remaining;
+    unsigned char* data = nullptr;
+    std::vector<unsigned long> icon;
+    if (XGetWindowProperty(display_, window, XInternAtom(display_, "_NET_WM_ICON", False), 0,
+                           1 << 16, False, XA_CARDINAL, &type, &format, &count, &remaining,
+                           &data) == Success &&
+        data) {
+        auto* values = reinterpret_cast<unsigned long*>(data);
+        icon.assign(values, values + count);
+        XFree(data);
+    }
+    return icon;
+}
+
 Window Desktop::ActiveWindow() {
     Atom type;
     int format;

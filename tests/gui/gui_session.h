@@ -114,6 +114,8 @@ public:
     std::string Title(Window window);
     pid_t ProcessOf(Window window);
     Window TransientFor(Window window);
+    // The window's icon (_NET_WM_ICON): width, height, then ARGB pixels.
+    std::vector<unsigned long> Icon(Window window);
     // The window manager's active window (_NET_ACTIVE_WINDOW).
     Window ActiveWindow();
     // Top-level client windows, bottom to top.

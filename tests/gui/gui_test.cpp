@@ -114,6 +114,48 @@ TEST_F(LauncherWindow, AppearsOnlyWhenThePageIsReadyWithTitleClassAndSize) {
     }
 }
 
+// A 16 x 16 icon file of one colour (32-bit BMP inside the icon container).
+std::string IconFile(uint32_t colour) {
+    std::string bytes;
+    auto put = [&](uint32_t value, int size) {
+        for (int i = 0; i < size; ++i) {
+            bytes += static_cast<char>(value >> (8 * i));
+        }
+    };
+    constexpr int kSide = 16, kImageBytes = 40 + kSide * kSide * 4 + kSide * 4;
+    put(0, 2), put(1, 2), put(1, 2);
+    put(kSide, 1), put(kSide, 1), put(0, 1), put(0, 1), put(1, 2), put(32, 2);
+    put(kImageBytes, 4), put(22, 4);
+    put(40, 4), put(kSide, 4), put(2 * kSide, 4), put(1, 2), put(32, 2);
+    put(0, 4), put(kSide * kSide * 4, 4), put(0, 4), put(0, 4), put(0, 4), put(0, 4);
+    for (int i = 0; i < kSide * kSide; ++i) {
+        put(0xFF000000 | colour, 4);
+    }
+    bytes.append(kSide * 4, '\0');  // the transparency mask: all opaque
+    return bytes;
+}
+
+// The window's icon comes from the installed product's folder, named in the
+// machine's settings.
+TEST_F(LauncherWindow, TakesItsIconFromTheInstalledProduct) {
+    medium_.WritePage({{"quit:", ""}});
+    medium_.WriteFile("product/rsc/appico.ico", IconFile(0x00FF00));
+    medium_.WriteFile("registry/machine.reg",
+                      "Windows Registry Editor Version 5.00\r\n\r\n"
+                      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvella\\1.0\\InstallDir]\r\n"
+                      "@=\"" +
+                          medium_.Path("product").string() + "\"\r\n");
+    Launcher launcher(medium_, {{"ORVELLA_REGISTRY_DIR", medium_.Path("registry").string()}});
+    Window window = Show(launcher);
+    ASSERT_NE(window, None);
+    std::vector<unsigned long> icon = screen().Icon(window);
+    ASSERT_EQ(icon.size(), 2u + 16 * 16);
+    EXPECT_EQ(icon[0], 16u);
+    EXPECT_EQ(icon[2] & 0xFFFFFF, 0x00FF00u);
+    Click(window, LinkX(), LinkY(0));
+    EXPECT_EQ(launcher.WaitForExit(), 0);
+}
+
 TEST_F(LauncherWindow, RunLinksStartFilesFromTheLauncherFolder) {
     medium_.WriteMarkerScript("setup.sh", "ran-setup");
     medium_.WriteMarkerScript("My Setup.sh", "ran-my-setup");

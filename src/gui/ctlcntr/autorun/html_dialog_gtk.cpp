@@ -11,10 +11,12 @@
 #include "gui/ctlcntr/autorun/texts.h"
 #include "mt/current_thread.h"
 #include "object/manager.h"
+#include "properties/persistent_properties.h"
 
 namespace {
 
 constexpr int kIconSize = 16;
+constexpr int kMachineScope = 0;
 
 // No scroll bars and no text selection: the page is a fixed menu, not a
 // document.
@@ -41,11 +43,16 @@ int DecimalTextValue(std::u16string_view text) {
     return static_cast<int>(negative ? -value : value);
 }
 
-// The product's installation folder. It comes from the machine's settings
-// once they are readable here; until then the icon is looked for beside the
-// medium, as when no product is installed.
+// The installed product's folder: the default value of the machine key
+// "SOFTWARE\Orvella\1.0\InstallDir"; empty when it is missing or unreadable.
 BaseString InstallFolder() {
-    return {};
+    try {
+        PersistentProperties install_dir(BaseString(u"Orvella\\1.0\\InstallDir"), kMachineScope);
+        return install_dir.GetString(BaseString(), BaseString());
+    } catch (const Error&) {
+        Mt::CheckInterrupt();
+        return {};
+    }
 }
 
 BaseString AppIconPath(BaseString folder) {
