@@ -9,13 +9,15 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 "$root/scripts/install.sh"
 bench="$build_root/bench"
 configure "$bench" -DCMAKE_BUILD_TYPE=Release -DORV_BENCH=ON -DORV_FUZZ=OFF
-ninja -C "$bench" show_page webkit_floor launcher_startup >"$bench.build.log"
+ninja -C "$bench" autorun autorun-page webkit_floor launcher_startup >"$bench.build.log"
 
+# The demo medium with the launcher beside its files; the floor shows the very
+# page the launcher builds from it (autorun-page), from the same folder.
 medium=$(mktemp -d)
 trap 'rm -rf "$medium"' EXIT
-cp "$root/bench/page/page.html" "$medium/page.html"
-: >"$medium/visibility.txt"
-cp "$bench/tests/gui/show_page" "$medium/autorun"
+cp -r "$root/examples/medium/." "$medium/"
+cp "$bench/src/gui/ctlcntr/autorun/autorun" "$medium/autorun"
+"$bench/tools/autorun-page" "$medium" >"$medium/page.html"
 cd "$medium"
 export XDG_RUNTIME_DIR="$medium"
 

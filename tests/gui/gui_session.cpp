@@ -107,14 +107,14 @@ int RunTool(const std::vector<std::string>& argv,
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-Medium::Medium() {
+Medium::Medium(Program program) {
     folder_ = WorkFolder() / ("medium-" + std::to_string(std::random_device()()));
     std::filesystem::create_directories(folder_ / "locks");
-    std::filesystem::path launcher = folder_ / "autorun";
+    const char* launcher = program == Program::kLauncher ? AUTORUN_PATH : SHOW_PAGE_PATH;
     std::error_code error;
-    std::filesystem::create_hard_link(SHOW_PAGE_PATH, launcher, error);
+    std::filesystem::create_hard_link(launcher, folder_ / "autorun", error);
     if (error) {
-        std::filesystem::copy_file(SHOW_PAGE_PATH, launcher);
+        std::filesystem::copy_file(launcher, folder_ / "autorun");
     }
 }
 

@@ -28,11 +28,13 @@ pid_t StartProgram(const std::vector<std::string>& argv,
 int RunTool(const std::vector<std::string>& argv,
             const std::map<std::string, std::string>& environment = {});
 
-// A medium: a temporary folder with the page program copied in as the
-// launcher, so that relative "run:" targets resolve against it.
+// A medium: a temporary folder with a launcher program copied in, so that
+// relative "run:" targets resolve against it. By default the launcher is the
+// page program (show_page); the real launcher reads the medium's own files.
 class Medium {
 public:
-    Medium();
+    enum class Program { kShowPage, kLauncher };
+    explicit Medium(Program program = Program::kShowPage);
     ~Medium();
     Medium(const Medium&) = delete;
     Medium& operator=(const Medium&) = delete;

@@ -7,6 +7,7 @@
 #include <signal.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <fstream>
 #include <memory>
 
@@ -424,6 +425,92 @@ TEST_F(LauncherWindow, TwentyLaunchersStartedTogetherLeaveOneWindow) {
     EXPECT_EQ(screen().DialogWindows().size(), 1u);
     Click(window, LinkX(), LinkY(0));
     EXPECT_EQ(running->WaitForExit(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The real launcher on a medium of its own files.
+class LauncherOnMedium : public LauncherWindow {
+protected:
+    LauncherOnMedium() : medium_(Medium::Program::kLauncher) {}
+
+    void CopyDemoMedium() {
+        std::filesystem::copy(DEMO_MEDIUM_DIR, medium_.folder(),
+                              std::filesystem::copy_options::recursive |
+                                  std::filesystem::copy_options::skip_existing);
+    }
+
+    Medium medium_;
+};
+
+// The demo medium through the real start-up: the page in the user's language,
+// its style sheet and image from the medium, the bound notice hidden.
+TEST_F(LauncherOnMedium, ShowsTheDemoMediumInTheUsersLanguage) {
+    CopyDemoMedium();
+    Launcher launcher(medium_, {{"LC_ALL", "de_DE.UTF-8"}});
+    Window window = screen().WaitForWindow(launcher.pid());
+    ASSERT_NE(window, None) << launcher.ErrorOutput();
+    Desktop::Image page;
+    ASSERT_TRUE(WaitUntil([&] {
+        page = screen().Capture(window);
+        // The header's dark blue from rsc/autorun.css.
+        return !page.pixels.empty() && page.At(4, 4) == 0x0D3B66;
+    })) << launcher.ErrorOutput();
+    screen().SaveArtifact(window, "demo-medium-de");
+    EXPECT_EQ(screen().Title(window), "Autorun");
+    EXPECT_EQ(page.width, 670);
+    EXPECT_EQ(page.height, 490);
+    Keys(window, {"Escape"});
+    EXPECT_EQ(launcher.WaitForExit(), 0);
+}
+
+// A broken medium shows the localized failure in a message box and ends with 0;
+// without a display the same text goes to standard error.
+TEST_F(LauncherOnMedium, ABrokenMediumShowsTheLocalizedFailure) {
+    const std::string failed = "Orvella: Failed to initialize the application.";
+    struct Case {
+        const char* what;
+        const char* page_template;  // null: no template file
+        const char* data;           // null: no data file
+        std::string message;
+    } cases[] = {
+        {"missing template", nullptr, "<content><data/></content>",
+         failed + "\nNo such file or directory\n"},
+        {"malformed data file", "page", "<content><data><a></b></data></content>",
+         failed + "\nAn internal error occurred (xml: xml-parser-syntax-struc(1:22)).\n"},
+        {"template syntax error", "<%open%>", "<content><data/></content>", failed + "\n"},
+        {"data file without data", "page", "<content><other/></content>", failed + "\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Medium medium(Medium::Program::kLauncher);
+        if (c.page_template) {
+            medium.WriteFile("rsc/autorun.tpl", c.page_template);
+        }
+        if (c.data) {
+            medium.WriteFile("autorun.xml", c.data);
+        }
+        Launcher shown(medium, {{"LC_ALL", "en_US.UTF-8"}});
+        Window message = None;
+        ASSERT_TRUE(WaitUntil([&] {
+            for (Window candidate : screen().ClientWindows()) {
+                if (screen().ProcessOf(candidate) == shown.pid() && screen().IsShown(candidate)) {
+                    message = candidate;
+                }
+            }
+            return message != None;
+        })) << shown.ErrorOutput();
+        EXPECT_EQ(screen().Title(message), "Orvella");
+        Keys(message, {"Return"});
+        EXPECT_EQ(shown.WaitForExit(), 0);
+
+        Launcher printed(medium, {{"DISPLAY", ""}, {"LC_ALL", "en_US.UTF-8"}});
+        EXPECT_EQ(printed.WaitForExit(), 0);
+        EXPECT_NE(printed.ErrorOutput().find(c.message), std::string::npos)
+            << printed.ErrorOutput();
+    }
 }
 
 }  // namespace

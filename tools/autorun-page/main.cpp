@@ -86,9 +86,10 @@ int BuildAndPrint(const Options& options) {
             throw Error::FromFile(Io::CannotAccessFolderText, folder);
         }
     }
-    uint32_t language =
-        options.language ? MakeLanguageCurrentAsLangId(*options.language) : CurrentPageLanguage();
-    std::unique_ptr<StartPage> page = StartPage::Build(language, LauncherPath());
+    if (options.language) {
+        MakeLanguageCurrentAsLangId(*options.language);
+    }
+    std::unique_ptr<StartPage> page = StartPage::Build(LauncherPath());
     if (options.visibility) {
         for (const auto& [id, clsid] : page->visibility()) {
             Write(stdout, (id + u"\t" + clsid.view() + u"\n").ToUtf8());

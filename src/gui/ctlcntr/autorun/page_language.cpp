@@ -22,10 +22,10 @@ uint32_t CurrentPageLanguage() {
     return static_cast<uint32_t>(language.GetInteger());
 }
 
-uint32_t MakeLanguageCurrentAsLangId(uint32_t language) {
+void MakeLanguageCurrentAsLangId(uint32_t language) {
     // A language configured with the identifier, made current through the same
     // choice among the supported languages that LangId goes through. LangId 0
     // stands for the user's interface language.
     uint32_t wanted = language != 0 ? language : Nls::UserDefaultUILanguage();
-    return LanguageCreator()->CreateLanguage(0)->Choose({wanted})->MakeCurrent();
+    LanguageCreator()->CreateLanguage(0)->Choose({wanted})->MakeCurrent();
 }

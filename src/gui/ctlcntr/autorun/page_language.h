@@ -8,5 +8,5 @@
 uint32_t CurrentPageLanguage();
 
 // Makes current the language the registry value LangId would choose if it held
-// `language`, and returns its identifier (the page language). For the page tool.
-uint32_t MakeLanguageCurrentAsLangId(uint32_t language);
+// `language`. For the page tool.
+void MakeLanguageCurrentAsLangId(uint32_t language);

@@ -1,7 +1,9 @@
 #include "gui/ctlcntr/autorun/start_page.h"
 
 #include "base/buffer.h"
+#include "base/platform.h"
 #include "gui/ctlcntr/autorun/decode_utf8.h"
+#include "gui/ctlcntr/autorun/page_language.h"
 #include "io/path_factory.h"
 #include "object/manager.h"
 
@@ -26,8 +28,7 @@ ByteBuffer ReadWhole(const Ref<Io::File>& file) {
 
 }  // namespace
 
-std::unique_ptr<StartPage> StartPage::Build(uint32_t page_language,
-                                            const BaseString& executable_path) {
+std::unique_ptr<StartPage> StartPage::Build(const BaseString& executable_path) {
     std::unique_ptr<StartPage> start(new StartPage);
     {
         Ref<Io::Path> path =
@@ -42,8 +43,12 @@ std::unique_ptr<StartPage> StartPage::Build(uint32_t page_language,
     start->reader_ = Object::Create<Xml::Reader>(BaseString(Xml::kReaderClsid));
     start->document_ = start->reader_->readFile(BaseString(kDataName));
 
-    start->builder_ = std::make_unique<PageBuilder>(page_language, executable_path);
+    start->builder_ = std::make_unique<PageBuilder>(CurrentPageLanguage(), executable_path);
     start->page_ =
         start->builder_->BuildPage(start->template_text_, start->document_, start->visibility_);
     return start;
+}
+
+std::unique_ptr<LauncherPage> BuildLauncherPage() {
+    return StartPage::Build(Base::ExecutablePath());
 }

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "base/string.h"
+#include "gui/ctlcntr/autorun/launcher.h"
 #include "gui/ctlcntr/autorun/page_builder.h"
 #include "gui/ctlcntr/autorun/visibility_map.h"
 #include "io/file.h"
@@ -16,15 +17,14 @@
 // launcher holds while the page is shown: the template file stays open, and the
 // reader, the data document and the builder live until the run ends. Members
 // are released in the reverse order of their acquisition.
-class StartPage {
+class StartPage final : public LauncherPage {
 public:
-    // Reads the template and the data file and builds the page for the given
+    // Reads the template and the data file and builds the page in the current
     // language; the executable path feeds the path macros. Throws Error.
-    static std::unique_ptr<StartPage> Build(uint32_t page_language,
-                                            const BaseString& executable_path);
+    static std::unique_ptr<StartPage> Build(const BaseString& executable_path);
 
-    const BaseString& text() const { return page_; }
-    const VisibilityMap& visibility() const { return visibility_; }
+    const BaseString& text() const override { return page_; }
+    const VisibilityMap& visibility() const override { return visibility_; }
 
 private:
     StartPage() = default;
@@ -37,3 +37,7 @@ private:
     VisibilityMap visibility_;
     BaseString page_;
 };
+
+// The launcher's page: the medium in the current directory, the launcher's own
+// executable for the path macros.
+std::unique_ptr<LauncherPage> BuildLauncherPage();
