@@ -61,7 +61,7 @@ long CornerPixel(Display* display, pid_t pid) {
             attributes.map_state != IsViewable) {
             continue;
         }
-        XImage* image = XGetImage(display, children[i], 8, 8, 1, 1, AllPlanes, ZPixmap);
+        XImage* image = XGetImage(display, children[i], 2, 2, 1, 1, AllPlanes, ZPixmap);
         if (image) {
             pixel = static_cast<long>(XGetPixel(image, 0, 0) & 0xFFFFFF);
             XDestroyImage(image);
