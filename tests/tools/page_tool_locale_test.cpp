@@ -20,6 +20,8 @@ TEST(PageToolLocale, FailuresInTheUsersLanguage) {
         {"", failed + SystemErrorText(2).ToUtf8() + "\n"},
         {"<content><data></content>",
          failed + "Une erreur interne s'est produite (xml: xml-parser-syntax-struc(1:25)).\n"},
+        {"<content><other/></content>", failed + "Format incorrect dans le fichier de donn\xC3\xA9"
+                                                 "es XML.\n"},
     };
     for (const Case& c : cases) {
         TempFolder folder;

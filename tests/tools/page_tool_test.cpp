@@ -95,11 +95,12 @@ TEST(PageTool, FailuresPrintTheLauncherMessage) {
     } cases[] = {
         {"", "<content><data/></content>", missing},
         {"page", "", missing},
-        {"<%open%>", "<content><data/></content>", "Failed to initialize the application.\n"},
+        {"<%open%>", "<content><data/></content>", failed + "Syntax error in the HTML template.\n"},
         {"page", "<content><data><a></b></data></content>",
          failed + "An internal error occurred (xml: xml-parser-syntax-struc(1:22)).\n"},
         {"page", "<content><translations><L0409><x/></L0409></translations><data/></content>",
-         "Failed to initialize the application.\n"},
+         failed + "Incorrect format in XML language file.\n"},
+        {"page", "<content><other/></content>", failed + "Incorrect format in XML data file.\n"},
     };
     for (const Case& c : cases) {
         Medium medium(c.page_template, c.data);

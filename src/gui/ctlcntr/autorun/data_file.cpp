@@ -8,12 +8,14 @@
 
 namespace {
 
+// Both errors are marked, so the start-up failure message names the reason
+// below its context line instead of only saying that start-up failed.
 [[noreturn]] void ThrowLanguageFileError() {
-    throw Error(0, BaseString(LocalizedText(LanguageFormatText)), false);
+    throw Error(0, BaseString(LocalizedText(LanguageFormatText)), true);
 }
 
 [[noreturn]] void ThrowDataFileError() {
-    throw Error(0, BaseString(LocalizedText(DataFormatText)), false);
+    throw Error(0, BaseString(LocalizedText(DataFormatText)), true);
 }
 
 bool IsNamed(const Ref<Xml::Node>& node, std::u16string_view name) {

@@ -13,8 +13,9 @@ struct OpenBlock {
     size_t text_start;
 };
 
+// Marked, so the start-up failure message shows it below its context line.
 [[noreturn]] void ThrowSyntaxError() {
-    throw Error(0, BaseString(LocalizedText(TemplateSyntaxText)), false);
+    throw Error(0, BaseString(LocalizedText(TemplateSyntaxText)), true);
 }
 
 }  // namespace
