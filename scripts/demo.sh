@@ -25,7 +25,9 @@ fi
 
 screenshot="$demo/autorun-demo.png"
 rm -f "$screenshot"
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+# -noreset: xdotool comes and goes while the launcher connects; a server reset
+# in between would refuse the launcher's connection.
+xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash -c '
     ./autorun &
     launcher=$!
     for _ in $(seq 1 100); do
