@@ -1,5 +1,8 @@
 #include "xml/path_search.h"
 
+#include <functional>
+#include <unordered_set>
+
 #include "error/error.h"
 #include "xml/name_chars.h"
 #include "xml/node.h"
@@ -31,14 +34,45 @@ struct Step {
     }
 };
 
+// Only ".." or a second "//" can bring the search to the same node at the same
+// place of the query twice: with neither, a node's depth fixes the way to it.
+bool MayRevisit(std::u16string_view query) {
+    size_t first = query.find(u"//");
+    return query.find(u"..") != std::u16string_view::npos ||
+           (first != std::u16string_view::npos &&
+            query.find(u"//", first + 2) != std::u16string_view::npos);
+}
+
+// A node together with a place in the query.
+struct Visit {
+    const DomNode* node;
+    size_t position;
+    bool operator==(const Visit&) const = default;
+};
+
+struct VisitHash {
+    size_t operator()(const Visit& visit) const {
+        return std::hash<const void*>()(visit.node) ^ (visit.position * 0x9E3779B97F4A7C15ull);
+    }
+};
+
 // The search as an explicit stack of tasks rather than recursion, so that deep
 // trees cannot exhaust the machine stack. Tasks run in the order the recursive
 // definition visits them: a match's continuation first, then the search below
 // it, then the next sibling.
+//
+// A way that reaches a node at a place in the query where an earlier way was
+// already finds nothing new, only the same nodes again; followed anyway, steps
+// such as "//a/..//a/.." would multiply the work and the results with every
+// repetition. So each (node, place) is followed once, and every match is
+// reported once, where it was first found.
 class PathSearch {
 public:
     PathSearch(std::u16string_view query, bool first_only, std::vector<DomNode*>& results)
-        : query_(query), first_only_(first_only), results_(results) {}
+        : query_(query),
+          first_only_(first_only),
+          remember_visits_(MayRevisit(query)),
+          results_(results) {}
 
     void Run(DomNode& context) {
         Continue(context, 0, true);
@@ -61,6 +95,9 @@ private:
     // Evaluates the query from `position` at `node` up to its next name step,
     // which becomes a task.
     void Continue(DomNode& start, size_t position, bool at_start) {
+        if (!at_start && !FirstVisit(continued_, start, position)) {
+            return;
+        }
         DomNode* node = &start;
         bool any_depth = false;
         for (;;) {
@@ -93,7 +130,16 @@ private:
         }
         Task task{any_depth, node->first_child(), {}, 0};
         task.rest = ParseStep(position, task.step);
-        tasks_.push_back(task);
+        if (!any_depth || FirstVisit(searched_, *node, task.rest)) {
+            tasks_.push_back(task);
+        }
+    }
+
+    // Whether `node` at `position` is new to `visits`; always with a query
+    // that cannot come back to a place.
+    bool FirstVisit(std::unordered_set<Visit, VisitHash>& visits, const DomNode& node,
+                    size_t position) {
+        return !remember_visits_ || visits.insert({&node, position}).second;
     }
 
     // "." (length 1) or ".." (length 2) followed by "/" or the end.
@@ -112,7 +158,7 @@ private:
                 continue;
             }
             Task copy = top;  // the pushes below may move `top`
-            if (copy.any_depth) {
+            if (copy.any_depth && FirstVisit(searched_, *child, copy.rest)) {
                 tasks_.push_back({true, child->first_child(), copy.step, copy.rest});
             }
             if (copy.step.Matches(*child)) {
@@ -183,8 +229,13 @@ private:
 
     std::u16string_view query_;
     bool first_only_;
+    bool remember_visits_;
     std::vector<DomNode*>& results_;
     std::vector<Task> tasks_;
+    // Continuations begun at (node, query position), and subtrees searched
+    // below a node for the step before a query position.
+    std::unordered_set<Visit, VisitHash> continued_;
+    std::unordered_set<Visit, VisitHash> searched_;
 };
 
 }  // namespace
