@@ -40,6 +40,7 @@ xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash -c '
         kill $launcher 2>/dev/null
         exit 1
     fi
+    xdotool mousemove 0 0  # the pointer starts over the page and would highlight a link
     sleep 1
     import -window "$window" "$0"
     xdotool key --window "$window" Escape
