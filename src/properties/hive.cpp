@@ -4,15 +4,14 @@
 #include <utility>
 
 #include "base/hex.h"
+#include "io/text/utf8.h"
+#include "properties/registry.h"
 
 namespace Registry {
 
 namespace {
 
 constexpr std::u16string_view kHeader = u"Windows Registry Editor Version 5.00";
-constexpr uint32_t kStringType = 1;
-constexpr uint32_t kBinaryType = 3;
-constexpr uint32_t kDwordType = 4;
 
 char16_t Upper(char16_t c) {
     if (c < 0x80) {
@@ -77,53 +76,6 @@ bool ParseHexNumber(std::u16string_view text, size_t max_digits, uint32_t* numbe
     return true;
 }
 
-// Strict UTF-8: a file that is not valid text is not a hive.
-bool DecodeUtf8(std::string_view bytes, std::u16string* text) {
-    for (size_t i = 0; i < bytes.size();) {
-        uint8_t lead = static_cast<uint8_t>(bytes[i]);
-        uint32_t code;
-        size_t length;
-        if (lead < 0x80) {
-            code = lead;
-            length = 1;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            code = lead & 0x1F;
-            length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            code = lead & 0x0F;
-            length = 3;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            code = lead & 0x07;
-            length = 4;
-        } else {
-            return false;
-        }
-        if (i + length > bytes.size()) {
-            return false;
-        }
-        for (size_t k = 1; k < length; ++k) {
-            uint8_t next = static_cast<uint8_t>(bytes[i + k]);
-            if ((next & 0xC0) != 0x80) {
-                return false;
-            }
-            code = code << 6 | (next & 0x3F);
-        }
-        static constexpr uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (code < kSmallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-            return false;
-        }
-        if (code >= 0x10000) {
-            code -= 0x10000;
-            text->push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
-            text->push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
-        } else {
-            text->push_back(static_cast<char16_t>(code));
-        }
-        i += length;
-    }
-    return true;
-}
-
 bool DecodeText(std::string_view bytes, std::u16string* text) {
     if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
         if (bytes.size() % 2 != 0) {
@@ -138,9 +90,13 @@ bool DecodeText(std::string_view bytes, std::u16string* text) {
         if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
             bytes.remove_prefix(3);
         }
-        if (!DecodeUtf8(bytes, text)) {
+        // Strict UTF-8: a file that is not valid text is not a hive.
+        BaseString decoded;
+        if (Io::Text::Utf8::Decode(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
+                                   decoded) != bytes.size()) {
             return false;
         }
+        text->assign(decoded.view());
     }
     return text->find(u'\0') == std::u16string::npos;
 }
@@ -190,7 +146,7 @@ bool ParseData(std::u16string_view data, HiveValue* value) {
         if (!ParseQuoted(data, &text) || !data.empty()) {
             return false;
         }
-        value->type = kStringType;
+        value->type = kTypeString;
         for (char16_t c : text) {
             value->data.push_back(static_cast<uint8_t>(c));
             value->data.push_back(static_cast<uint8_t>(c >> 8));
@@ -203,7 +159,7 @@ bool ParseData(std::u16string_view data, HiveValue* value) {
         if (!ParseHexNumber(data.substr(6), 8, &number)) {
             return false;
         }
-        value->type = kDwordType;
+        value->type = kTypeDword;
         for (int shift = 0; shift < 32; shift += 8) {
             value->data.push_back(static_cast<uint8_t>(number >> shift));
         }
@@ -211,7 +167,7 @@ bool ParseData(std::u16string_view data, HiveValue* value) {
     }
     if (StartsWithIgnoringCase(data, u"hex")) {
         data.remove_prefix(3);
-        value->type = kBinaryType;
+        value->type = kTypeBinary;
         if (!data.empty() && data.front() == u'(') {
             size_t close = data.find(u')');
             if (close == std::u16string_view::npos ||
@@ -323,7 +279,7 @@ void AppendQuoted(std::u16string& out, std::u16string_view text) {
 // terminating zero, no other zero, no line break.
 bool IsPlainString(const HiveValue& value, std::u16string* text) {
     const std::vector<uint8_t>& data = value.data;
-    if (value.type != kStringType || data.size() < 2 || data.size() % 2 != 0) {
+    if (value.type != kTypeString || data.size() < 2 || data.size() % 2 != 0) {
         return false;
     }
     for (size_t i = 0; i + 2 < data.size(); i += 2) {
@@ -374,13 +330,13 @@ void AppendValue(std::u16string& out, const HiveValue& value) {
     std::u16string text;
     if (IsPlainString(value, &text)) {
         AppendQuoted(out, text);
-    } else if (value.type == kDwordType && value.data.size() == 4) {
+    } else if (value.type == kTypeDword && value.data.size() == 4) {
         out += u"dword:";
         const std::vector<uint8_t>& d = value.data;
         AppendHexNumber(out, d[0] | d[1] << 8 | d[2] << 16 | static_cast<uint32_t>(d[3]) << 24, 8);
     } else {
         out += u"hex";
-        if (value.type != kBinaryType) {
+        if (value.type != kTypeBinary) {
             out += u'(';
             AppendHexNumber(out, value.type, 1);
             out += u')';
