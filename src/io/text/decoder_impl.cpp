@@ -13,9 +13,6 @@ namespace Io::Text {
 namespace {
 
 constexpr char kModule[] = "text";
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
-constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
 
 std::string_view AsChars(const uint8_t* bytes, size_t size) {
     return {reinterpret_cast<const char*>(bytes), size};
@@ -93,15 +90,15 @@ bool DecoderImpl::Detect() {
     code_page_ = 65001;
     switch (Rest()[0]) {
         case 0xEF:
-            SkipMark(kUtf8Mark);
+            SkipMark(ByteOrderMark(65001));
             break;
         case 0xFE:
-            if (SkipMark(kUtf16BeMark)) {
+            if (SkipMark(ByteOrderMark(1201))) {
                 code_page_ = 1201;
             }
             break;
         case 0xFF:
-            if (SkipMark(kUtf16LeMark)) {
+            if (SkipMark(ByteOrderMark(1200))) {
                 code_page_ = 1200;
             }
             break;
@@ -123,7 +120,7 @@ bool DecoderImpl::StartExplicitly(std::string_view mark) {
 }
 
 BaseString DecoderImpl::ReadUtf8() {
-    if (!StartExplicitly(kUtf8Mark)) {
+    if (!StartExplicitly(ByteOrderMark(65001))) {
         return {};
     }
     while (Utf8::ReadSequence(Rest(), Available()).kind == Utf8::Sequence::kIncomplete &&
@@ -147,7 +144,7 @@ BaseString DecoderImpl::ReadUtf8() {
 }
 
 BaseString DecoderImpl::ReadUtf16(bool big_endian) {
-    if (!StartExplicitly(big_endian ? kUtf16BeMark : kUtf16LeMark)) {
+    if (!StartExplicitly(ByteOrderMark(big_endian ? 1201 : 1200))) {
         return {};
     }
     Gather(2);

@@ -15,19 +15,6 @@ namespace {
 constexpr char kModule[] = "text";
 constexpr char16_t kReplacement = 0xFFFD;
 
-std::string_view ByteOrderMark(int32_t code_page) {
-    switch (code_page) {
-        case 65001:
-            return "\xEF\xBB\xBF";
-        case 1200:
-            return "\xFF\xFE";
-        case 1201:
-            return "\xFE\xFF";
-        default:
-            return {};
-    }
-}
-
 }  // namespace
 
 EncoderImpl::EncoderImpl(Ref<Io::Sink> sink, int32_t code_page, bool byte_order_mark, bool strict)

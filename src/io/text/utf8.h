@@ -17,6 +17,21 @@ inline bool IsLowSurrogate(char16_t unit) {
     return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
+// The byte-order mark of UTF-8 (65001), UTF-16LE (1200) or UTF-16BE (1201);
+// empty for any other code page.
+inline std::string_view ByteOrderMark(int32_t code_page) {
+    switch (code_page) {
+        case 65001:
+            return "\xEF\xBB\xBF";
+        case 1200:
+            return "\xFF\xFE";
+        case 1201:
+            return "\xFE\xFF";
+        default:
+            return {};
+    }
+}
+
 // The index of the first surrogate of `text` that is not half of a pair, or npos.
 size_t FindUnpairedSurrogate(std::u16string_view text);
 
