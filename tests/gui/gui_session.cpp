@@ -26,6 +26,26 @@ int IgnoreXError(Display*, XErrorEvent*) {
     return 0;
 }
 
+// The items of a window property of `type`, as Xlib hands them over: format-32
+// items as longs, format-8 items as chars. `length` counts 32-bit units.
+template <typename Item>
+std::vector<Item> ReadProperty(Display* display, Window window, const char* name, Atom type,
+                               long length) {
+    Atom actual_type;
+    int format;
+    unsigned long count = 0, remaining;
+    unsigned char* data = nullptr;
+    std::vector<Item> items;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, length, False,
+                           type, &actual_type, &format, &count, &remaining, &data) == Success &&
+        data) {
+        const Item* values = reinterpret_cast<const Item*>(data);
+        items.assign(values, values + count);
+        XFree(data);
+    }
+    return items;
+}
+
 std::vector<std::string> Environment(const std::map<std::string, std::string>& overrides) {
     std::vector<std::string> entries;
     for (char** entry = environ; *entry; ++entry) {
@@ -221,18 +241,10 @@ ManagedDisplay::ManagedDisplay() {
     name_ = ":" + number;
     window_manager_ = Spawn({"openbox"}, {{"DISPLAY", name_}});
     Desktop desktop(name_.c_str());
-    Atom check = XInternAtom(desktop.display(), "_NET_SUPPORTING_WM_CHECK", False);
     WaitUntil([&] {
-        Atom type;
-        int format;
-        unsigned long count = 0, remaining;
-        unsigned char* data = nullptr;
-        XGetWindowProperty(desktop.display(), DefaultRootWindow(desktop.display()), check, 0, 1,
-                           False, XA_WINDOW, &type, &format, &count, &remaining, &data);
-        if (data) {
-            XFree(data);
-        }
-        return count == 1;
+        return ReadProperty<Window>(desktop.display(), DefaultRootWindow(desktop.display()),
+                                    "_NET_SUPPORTING_WM_CHECK", XA_WINDOW, 1)
+                   .size() == 1;
     });
 }
 
@@ -316,37 +328,15 @@ Window Desktop::WaitForWindow(pid_t pid, std::chrono::milliseconds limit) {
 }
 
 std::string Desktop::Title(Window window) {
-    Atom type;
-    int format;
-    unsigned long count, remaining;
-    unsigned char* data = nullptr;
-    std::string title;
-    if (XGetWindowProperty(display_, window, XInternAtom(display_, "_NET_WM_NAME", False), 0, 1024,
-                           False, XInternAtom(display_, "UTF8_STRING", False), &type, &format,
-                           &count, &remaining, &data) == Success &&
-        data) {
-        title.assign(reinterpret_cast<char*>(data), count);
-        XFree(data);
-    }
-    return title;
+    std::vector<char> title = ReadProperty<char>(display_, window, "_NET_WM_NAME",
+                                                 XInternAtom(display_, "UTF8_STRING", False), 1024);
+    return std::string(title.begin(), title.end());
 }
 
 pid_t Desktop::ProcessOf(Window window) {
-    Atom type;
-    int format;
-    unsigned long count, remaining;
-    unsigned char* data = nullptr;
-    pid_t pid = 0;
-    if (XGetWindowProperty(display_, window, XInternAtom(display_, "_NET_WM_PID", False), 0, 1,
-                           False, XA_CARDINAL, &type, &format, &count, &remaining,
-                           &data) == Success &&
-        data) {
-        if (count == 1) {
-            pid = static_cast<pid_t>(reinterpret_cast<unsigned long*>(data)[0]);
-        }
-        XFree(data);
-    }
-    return pid;
+    std::vector<unsigned long> pid =
+        ReadProperty<unsigned long>(display_, window, "_NET_WM_PID", XA_CARDINAL, 1);
+    return pid.size() == 1 ? static_cast<pid_t>(pid[0]) : 0;
 }
 
 Window Desktop::TransientFor(Window window) {
@@ -356,38 +346,13 @@ Window Desktop::TransientFor(Window window) {
 }
 
 std::vector<unsigned long> Desktop::Icon(Window window) {
-    Atom type;
-    int format;
-    unsigned long count, remaining;
-    unsigned char* data = nullptr;
-    std::vector<unsigned long> icon;
-    if (XGetWindowProperty(display_, window, XInternAtom(display_, "_NET_WM_ICON", False), 0,
-                           1 << 16, False, XA_CARDINAL, &type, &format, &count, &remaining,
-                           &data) == Success &&
-        data) {
-        auto* values = reinterpret_cast<unsigned long*>(data);
-        icon.assign(values, values + count);
-        XFree(data);
-    }
-    return icon;
+    return ReadProperty<unsigned long>(display_, window, "_NET_WM_ICON", XA_CARDINAL, 1 << 16);
 }
 
 Window Desktop::ActiveWindow() {
-    Atom type;
-    int format;
-    unsigned long count, remaining;
-    unsigned char* data = nullptr;
-    Window active = None;
-    if (XGetWindowProperty(display_, DefaultRootWindow(display_),
-                           XInternAtom(display_, "_NET_ACTIVE_WINDOW", False), 0, 1, False,
-                           XA_WINDOW, &type, &format, &count, &remaining, &data) == Success &&
-        data) {
-        if (count == 1) {
-            active = reinterpret_cast<Window*>(data)[0];
-        }
-        XFree(data);
-    }
-    return active;
+    std::vector<Window> active = ReadProperty<Window>(display_, DefaultRootWindow(display_),
+                                                      "_NET_ACTIVE_WINDOW", XA_WINDOW, 1);
+    return active.size() == 1 ? active[0] : None;
 }
 
 void Desktop::SendClientMessage(Window window, const char* type, long data0) {
