@@ -17,6 +17,7 @@
 #include "gui/ctlcntr/autorun/start_page.h"
 #include "gui/ctlcntr/autorun/texts.h"
 #include "io/file_messages.h"
+#include "nls/language_choice.h"
 #include "object/system.h"
 
 namespace {
@@ -29,21 +30,12 @@ struct Options {
     std::optional<std::string> folder;
 };
 
-// Four lower-case hexadecimal digits, as LangId is written.
+// Four lower-case hexadecimal digits, read as the launcher reads LangId.
 std::optional<uint32_t> ParseLanguage(std::string_view text) {
-    if (text.size() != 4) {
+    if (text.size() != 4 || text.find_first_not_of("0123456789abcdef") != std::string_view::npos) {
         return std::nullopt;
     }
-    uint32_t value = 0;
-    for (char c : text) {
-        bool digit = c >= '0' && c <= '9';
-        bool letter = c >= 'a' && c <= 'f';
-        if (!digit && !letter) {
-            return std::nullopt;
-        }
-        value = value * 16 + static_cast<uint32_t>(digit ? c - '0' : c - 'a' + 10);
-    }
-    return value;
+    return Nls::ParseLanguageId(BaseString::FromUtf8(text).view());
 }
 
 std::optional<Options> ParseOptions(int argc, char** argv) {
