@@ -13,7 +13,6 @@ namespace Io::Text {
 namespace {
 
 constexpr char kModule[] = "text";
-constexpr char16_t kReplacement = 0xFFFD;
 
 }  // namespace
 
@@ -92,7 +91,7 @@ ByteBuffer EncoderImpl::EncodeUtf16(std::u16string_view text, bool big_endian) c
     };
     for (size_t i = 0; i < text.size(); ++i) {
         char16_t unit = text[i];
-        if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+        if (StartsPair(text, i)) {
             put(unit);
             put(text[++i]);
         } else {

@@ -7,7 +7,7 @@ namespace Io::Text {
 
 size_t FindUnpairedSurrogate(std::u16string_view text) {
     for (size_t i = 0; i < text.size(); ++i) {
-        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+        if (StartsPair(text, i)) {
             ++i;
         } else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i])) {
             return i;
@@ -19,8 +19,6 @@ size_t FindUnpairedSurrogate(std::u16string_view text) {
 namespace Utf8 {
 
 namespace {
-
-constexpr char16_t kReplacement = 0xFFFD;
 
 // What a lead byte begins: the length of its sequence (0 when it begins none)
 // and the range of the second byte that keeps the sequence in its shortest
@@ -79,11 +77,6 @@ bool IsAscii(const char16_t* units) {
     uint64_t word;
     std::memcpy(&word, units, sizeof word);
     return (word & 0xFF80FF80FF80FF80) == 0;
-}
-
-bool StartsPair(std::u16string_view text, size_t index) {
-    return IsHighSurrogate(text[index]) && index + 1 < text.size() &&
-           IsLowSurrogate(text[index + 1]);
 }
 
 }  // namespace

@@ -16,6 +16,14 @@ inline bool IsHighSurrogate(char16_t unit) {
 inline bool IsLowSurrogate(char16_t unit) {
     return unit >= 0xDC00 && unit <= 0xDFFF;
 }
+// Whether a surrogate pair starts at `index`.
+inline bool StartsPair(std::u16string_view text, size_t index) {
+    return IsHighSurrogate(text[index]) && index + 1 < text.size() &&
+           IsLowSurrogate(text[index + 1]);
+}
+
+// What a lenient codec writes for a character it cannot carry.
+inline constexpr char16_t kReplacement = 0xFFFD;
 
 // The byte-order mark of UTF-8 (65001), UTF-16LE (1200) or UTF-16BE (1201);
 // empty for any other code page.
