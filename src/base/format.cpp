@@ -1,5 +1,6 @@
 #include "base/format.h"
 
+#include "base/hex.h"
 #include "base/utf.h"
 
 namespace Base {
@@ -10,9 +11,8 @@ void AppendNumber(BaseString& out, uint64_t value, unsigned base, bool upper, bo
                   size_t width, bool zero_pad, bool left) {
     char16_t digits[24];
     size_t count = 0;
-    const char* alphabet = upper ? "0123456789ABCDEF" : "0123456789abcdef";
     do {
-        digits[count++] = static_cast<char16_t>(alphabet[value % base]);
+        digits[count++] = static_cast<char16_t>(Base::HexDigit(value % base, upper));
         value /= base;
     } while (value != 0);
     size_t total = count + (negative ? 1 : 0);

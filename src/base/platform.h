@@ -1,12 +1,16 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "base/string.h"
 
 // The few operating-system facts the core needs directly. Win32 error numbers
 // are the language of failure on every target: on POSIX the platform layer maps
 // errno to the nearest Win32 code and records it as the thread's last error.
+// A top-level window of the platform (HWND, GtkWindow*), or null.
+using WindowHandle = void*;
+
 namespace Base {
 
 // Milliseconds since some fixed point, wrapping at 32 bits (GetTickCount).
@@ -47,6 +51,23 @@ inline constexpr char16_t kPathSeparator = u'\\';
 #else
 inline constexpr char16_t kPathSeparator = u'/';
 #endif
+
+// The folder of a path of the platform up to and including its last
+// separator; empty when it has none.
+inline std::u16string_view FolderOf(std::u16string_view path) {
+    size_t separator = path.rfind(kPathSeparator);
+    return separator == path.npos ? std::u16string_view() : path.substr(0, separator + 1);
+}
+
+// The part of a path of the platform after its last separator; the whole path
+// when it has none.
+inline std::u16string_view LastComponentOf(std::u16string_view path) {
+    return path.substr(path.rfind(kPathSeparator) + 1);
+}
+
+// Whether a path names its file by itself, not relative to a folder: on
+// Windows a drive ("X:...") or a network path ("\\..."), on POSIX a leading "/".
+bool IsFullPath(std::u16string_view path);
 
 // True when the operating system is 64-bit (for a 32-bit Windows build: when it
 // runs under WOW64).

@@ -97,6 +97,10 @@ bool ChangeDirectory(const BaseString& path) {
     return true;
 }
 
+bool IsFullPath(std::u16string_view path) {
+    return path.starts_with(u'/');
+}
+
 void SetStandardStreamsBinary() {}
 
 bool IsSystem64Bit() {

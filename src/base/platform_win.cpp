@@ -42,6 +42,11 @@ bool ChangeDirectory(const BaseString& path) {
     return ::SetCurrentDirectoryW(WidePtr(path.c_str())) != FALSE;
 }
 
+bool IsFullPath(std::u16string_view path) {
+    bool drive = path.size() >= 2 && path[1] == u':';
+    return drive || path.starts_with(u"\\\\");
+}
+
 void SetStandardStreamsBinary() {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);

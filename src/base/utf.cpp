@@ -1,72 +1,92 @@
 #include "base/utf.h"
 
-#include <cstdint>
-
 #include "base/string.h"
 
 namespace Base {
 
 namespace {
 
-// Decodes one sequence at `p`; returns its length in bytes (0 when invalid).
-size_t DecodeUtf8Sequence(const unsigned char* p, size_t available, char32_t& code_point) {
-    unsigned char lead = p[0];
-    size_t length;
-    char32_t value;
-    if (lead < 0x80) {
-        code_point = lead;
-        return 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        value = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        value = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        value = lead & 0x07;
-    } else {
-        return 0;
+// What a lead byte begins: the length of its sequence (0 when it begins none)
+// and the range of the second byte that keeps the sequence in its shortest
+// form, off the surrogates and at most U+10FFFF.
+struct LeadRule {
+    uint8_t length;
+    uint8_t second_low;
+    uint8_t second_high;
+};
+
+constexpr LeadRule RuleFor(uint8_t lead) {
+    if (lead < 0xC2) {
+        return {0, 0, 0};
     }
-    if (available < length) {
-        return 0;
+    if (lead < 0xE0) {
+        return {2, 0x80, 0xBF};
     }
-    for (size_t i = 1; i < length; ++i) {
-        if ((p[i] & 0xC0) != 0x80) {
-            return 0;
-        }
-        value = (value << 6) | (p[i] & 0x3F);
+    if (lead == 0xE0) {
+        return {3, 0xA0, 0xBF};
     }
-    bool overlong = (length == 3 && value < 0x800) || (length == 4 && value < 0x10000);
-    bool surrogate = value >= 0xD800 && value <= 0xDFFF;
-    if (overlong || surrogate || value > 0x10FFFF) {
-        return 0;
+    if (lead == 0xED) {
+        return {3, 0x80, 0x9F};
     }
-    code_point = value;
-    return length;
+    if (lead < 0xF0) {
+        return {3, 0x80, 0xBF};
+    }
+    if (lead == 0xF0) {
+        return {4, 0x90, 0xBF};
+    }
+    if (lead < 0xF4) {
+        return {4, 0x80, 0xBF};
+    }
+    if (lead == 0xF4) {
+        return {4, 0x80, 0x8F};
+    }
+    return {0, 0, 0};
 }
 
 }  // namespace
 
+void AppendCodePoint(char32_t code_point, BaseString& out) {
+    char16_t units[2];
+    out.Append(std::u16string_view(units, PutCodePoint(code_point, units) - units));
+}
+
+Utf8Sequence ReadUtf8Sequence(const uint8_t* bytes, size_t size) {
+    if (size == 0) {
+        return {Utf8Sequence::kIncomplete, 0, 0};
+    }
+    if (bytes[0] < 0x80) {
+        return {Utf8Sequence::kValid, 1, bytes[0]};
+    }
+    LeadRule rule = RuleFor(bytes[0]);
+    if (rule.length == 0) {
+        return {Utf8Sequence::kInvalid, 0, 0};
+    }
+    char32_t code_point = bytes[0] & (0xFF >> (rule.length + 1));
+    for (size_t i = 1; i < rule.length; ++i) {
+        if (i >= size) {
+            return {Utf8Sequence::kIncomplete, 0, 0};
+        }
+        uint8_t low = i == 1 ? rule.second_low : 0x80;
+        uint8_t high = i == 1 ? rule.second_high : 0xBF;
+        if (bytes[i] < low || bytes[i] > high) {
+            return {Utf8Sequence::kInvalid, 0, 0};
+        }
+        code_point = (code_point << 6) | (bytes[i] & 0x3F);
+    }
+    return {Utf8Sequence::kValid, rule.length, code_point};
+}
+
 void AppendUtf8AsUtf16(std::string_view utf8, BaseString& out) {
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* p = reinterpret_cast<const uint8_t*>(utf8.data());
     size_t left = utf8.size();
     while (left > 0) {
-        char32_t code_point;
-        size_t used = DecodeUtf8Sequence(p, left, code_point);
-        if (used == 0) {
-            code_point = 0xFFFD;
-            used = 1;
+        Utf8Sequence sequence = ReadUtf8Sequence(p, left);
+        if (sequence.kind != Utf8Sequence::kValid) {
+            sequence = {Utf8Sequence::kValid, 1, kReplacement};
         }
-        if (code_point >= 0x10000) {
-            code_point -= 0x10000;
-            out.Append(static_cast<char16_t>(0xD800 + (code_point >> 10)));
-            out.Append(static_cast<char16_t>(0xDC00 + (code_point & 0x3FF)));
-        } else {
-            out.Append(static_cast<char16_t>(code_point));
-        }
-        p += used;
-        left -= used;
+        AppendCodePoint(sequence.code_point, out);
+        p += sequence.length;
+        left -= sequence.length;
     }
 }
 
@@ -75,12 +95,11 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
     out.reserve(utf16.size());
     for (size_t i = 0; i < utf16.size(); ++i) {
         char32_t c = utf16[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
-            utf16[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
+        if (StartsPair(utf16, i)) {
+            c = CombinePair(utf16[i], utf16[i + 1]);
             ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD;
+        } else if (IsSurrogate(c)) {
+            c = kReplacement;
         }
         if (c < 0x80) {
             out += static_cast<char>(c);

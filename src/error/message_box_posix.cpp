@@ -1,54 +1,12 @@
-#include <gtk/gtk.h>
-
 #include <cstdio>
 #include <string>
 
 #include "error/show_error.h"
 
-namespace {
-
-constexpr int kIdOk = 1;
-
-bool DisplayAvailable() {
-    static const bool available = gtk_init_check(nullptr, nullptr);
-    return available;
-}
-
-}  // namespace
-
-int PlatformMessageBox(WindowHandle owner, const BaseString& text, const BaseString& caption,
-                       uint32_t style) {
-    std::string utf8_text = text.ToUtf8();
-    std::string utf8_caption = caption.ToUtf8();
-    if (!DisplayAvailable()) {
-        std::fprintf(stderr, "%s: %s\n", utf8_caption.c_str(), utf8_text.c_str());
-        std::fflush(stderr);
-        return kIdOk;
-    }
-    GtkMessageType icon = GTK_MESSAGE_OTHER;
-    switch (style & 0xF0) {
-        case 0x10:
-            icon = GTK_MESSAGE_ERROR;
-            break;
-        case 0x20:
-            icon = GTK_MESSAGE_QUESTION;
-            break;
-        case 0x30:
-            icon = GTK_MESSAGE_WARNING;
-            break;
-        case 0x40:
-            icon = GTK_MESSAGE_INFO;
-            break;
-    }
-    GtkWidget* dialog = gtk_message_dialog_new(static_cast<GtkWindow*>(owner), GTK_DIALOG_MODAL,
-                                               icon, GTK_BUTTONS_OK, "%s", utf8_text.c_str());
-    gtk_window_set_title(GTK_WINDOW(dialog), utf8_caption.c_str());
-    gtk_window_set_position(GTK_WINDOW(dialog),
-                            owner ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
-    gtk_dialog_run(GTK_DIALOG(dialog));
-    gtk_widget_destroy(dialog);
-    while (gtk_events_pending()) {
-        gtk_main_iteration();
-    }
+int PlatformMessageBox(WindowHandle, const BaseString& text, const BaseString& caption, uint32_t) {
+    constexpr int kIdOk = 1;
+    std::string line = caption.ToUtf8() + ": " + text.ToUtf8() + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
     return kIdOk;
 }

@@ -2,8 +2,8 @@
 
 #include <atomic>
 
+#include "base/locale.h"
 #include "base/platform.h"
-#include "nls/locale.h"
 
 namespace {
 std::atomic<LanguageHook> g_language_hook{nullptr};
@@ -18,7 +18,7 @@ uint32_t CurrentLanguageId() {
     if (LanguageHook hook = g_language_hook.load(std::memory_order_acquire)) {
         return hook();
     }
-    return Nls::UserDefaultLangId();
+    return Base::UserDefaultLangId();
 }
 
 const char16_t* LocalizedText(const MessageRow* table) {

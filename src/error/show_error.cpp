@@ -1,11 +1,16 @@
 #include "error/show_error.h"
 
-#include "mt/current_thread.h"
+#include <atomic>
+
+#include "error/common_dialogs.h"
+#include "object/interrupt.h"
 #include "object/manager.h"
 
 namespace {
 
 constexpr uint32_t kExclamationOkBox = 0x30;
+
+std::atomic<MessageBoxFunction> g_message_box{PlatformMessageBox};
 
 Ref<Gui::CommonDialogs> CreateCommonDialogs() {
     return Object::Create<Gui::CommonDialogs>(BaseString(Gui::kCommonDialogsClsid));
@@ -18,7 +23,7 @@ void ShowError(const Error& error, WindowHandle owner) {
         CreateCommonDialogs()->ShowError(error, owner);
         return;
     } catch (const Error&) {
-        Mt::CheckInterrupt();
+        Object::CheckInterrupt();
     }
     if (error.Has(ErrUserCancel) || !error.IsSet()) {
         return;
@@ -31,7 +36,11 @@ int ShowMessageBox(WindowHandle owner, const BaseString& text, const BaseString&
     try {
         return CreateCommonDialogs()->ShowMessageBox(owner, text, caption, style);
     } catch (const Error&) {
-        Mt::CheckInterrupt();
+        Object::CheckInterrupt();
     }
-    return PlatformMessageBox(owner, text, caption, style);
+    return g_message_box.load(std::memory_order_acquire)(owner, text, caption, style);
+}
+
+MessageBoxFunction InstallMessageBox(MessageBoxFunction message_box) {
+    return g_message_box.exchange(message_box, std::memory_order_acq_rel);
 }

@@ -2,42 +2,28 @@
 
 #include <cstdint>
 
+#include "base/platform.h"
 #include "base/string.h"
 #include "error/error.h"
-#include "object/ref.h"
 
-// A top-level window of the platform (HWND, GtkWindow*), or null.
-using WindowHandle = void*;
-
-namespace Gui {
-
-// The optional dialog component "CID_Gui::CommonDialogs", supplied (if at all)
-// by a plug-in library.
-class CommonDialogs : public BaseFace {
-public:
-    static constexpr Iid kIid{u"IID_Gui::CommonDialogs"};
-    using Parent = BaseFace;
-
-    virtual void ShowError(const Error& error, WindowHandle owner) = 0;
-    virtual int ShowMessageBox(WindowHandle owner, const BaseString& text,
-                               const BaseString& caption, uint32_t style) = 0;
-};
-
-inline constexpr char16_t kCommonDialogsClsid[] = u"CID_Gui::CommonDialogs";
-
-}  // namespace Gui
-
-// Shows an error: through the dialog component when one exists, otherwise in a
-// message box captioned "Orvella" with the exclamation icon. An error that is
-// not set, or that carries ErrUserCancel, shows nothing there.
+// Shows an error: through the dialog component "CID_Gui::CommonDialogs" when
+// one exists, otherwise in a message box captioned "Orvella" with the
+// exclamation icon. An error that is not set, or that carries ErrUserCancel,
+// shows nothing there.
 void ShowError(const Error& error, WindowHandle owner);
 
-// A message box through the dialog component, else the platform's own
-// (MessageBoxW; on Linux a GTK dialog, or standard error without a display).
+// A message box through the dialog component, else the installed one.
 // Returns the button chosen.
 int ShowMessageBox(WindowHandle owner, const BaseString& text, const BaseString& caption,
                    uint32_t style);
 
-// The platform's message box itself.
+// The message box behind ShowMessageBox when there is no dialog component. By
+// default the platform's own (MessageBoxW on Windows; on POSIX the text on
+// standard error); a window library installs its own. Returns the previous one.
+using MessageBoxFunction = int (*)(WindowHandle owner, const BaseString& text,
+                                   const BaseString& caption, uint32_t style);
+MessageBoxFunction InstallMessageBox(MessageBoxFunction message_box);
+
+// The platform's default message box.
 int PlatformMessageBox(WindowHandle owner, const BaseString& text, const BaseString& caption,
                        uint32_t style);

@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "base/value.h"
 #include "io/path.h"
 #include "object/ref.h"
+#include "object/value.h"
 
 namespace Io::Fs {
 

@@ -1,11 +1,11 @@
 #include "base/platform.h"
-#include "base/value.h"
 #include "error/error.h"
 #include "io/file_uri.h"
 #include "io/module_file.h"
 #include "io/path_factory.h"
 #include "io/path_impl.h"
 #include "object/factory.h"
+#include "object/value.h"
 
 namespace Io::Fs {
 

@@ -1,5 +1,6 @@
 #include "mt/current_thread.h"
 
+#include "object/interrupt.h"
 #include "object/manager.h"
 
 namespace Mt {
@@ -7,6 +8,11 @@ namespace Mt {
 Ref<CurrentThread> GetCurrentThread() {
     return Object::Create<CurrentThread>(BaseString(kCurrentThreadClsid));
 }
+
+namespace {
+// Lower layers check through the runtime's hook.
+const bool g_installed = (Object::InstallInterruptCheck(CheckInterrupt), true);
+}  // namespace
 
 void CheckInterrupt() {
     Ref<Object::Manager> manager = Object::GetManager();

@@ -3,9 +3,9 @@
 #include <cstdint>
 
 #include "base/string.h"
-#include "base/value.h"
 #include "mt/thread.h"
 #include "object/ref.h"
+#include "object/value.h"
 
 namespace Mt {
 

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "base/string.h"
-#include "base/value.h"
 #include "mt/current_thread.h"
 #include "mt/platform.h"
 #include "object/impl.h"
+#include "object/value.h"
 
 namespace Mt {
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "base/value.h"
 #include "object/ref.h"
+#include "object/value.h"
 
 namespace Nls {
 

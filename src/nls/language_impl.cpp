@@ -1,10 +1,10 @@
 #include <utility>
 
+#include "base/locale.h"
 #include "error/messages.h"
 #include "mt/current_thread.h"
 #include "nls/language.h"
 #include "nls/language_choice.h"
-#include "nls/locale.h"
 #include "object/factory.h"
 #include "object/manager.h"
 #include "object/singleton.h"
@@ -27,7 +27,7 @@ BaseString ReadProductValue(const char16_t* name) {
 // "LangId" when it names one, else the user's UI language.
 uint32_t DefaultLanguage() {
     uint32_t forced = ParseLanguageId(ReadProductValue(u"LangId"));
-    return forced != 0 ? forced : UserDefaultUILanguage();
+    return forced != 0 ? forced : Base::UserDefaultUILanguage();
 }
 
 bool HasClass(const char16_t* clsid) {
@@ -38,7 +38,7 @@ bool HasClass(const char16_t* clsid) {
 class FactoryImpl final : public Object::Impl<FactoryImpl, Language::Creator> {
 public:
     FactoryImpl()
-        : supported_(SupportedLanguages(ReadProductValue(u"LangList"), IsInstalledLocale)) {}
+        : supported_(SupportedLanguages(ReadProductValue(u"LangList"), Base::IsInstalledLocale)) {}
 
     Ref<Language> CreateLanguage(uint32_t language) override;
     void GetSupported(std::vector<uint32_t>& supported) override { supported = supported_; }
@@ -89,7 +89,7 @@ private:
 };
 
 Ref<Language> FactoryImpl::CreateLanguage(uint32_t language) {
-    if (language != 0 && !IsInstalledLocale(language)) {
+    if (language != 0 && !Base::IsInstalledLocale(language)) {
         throw Error::Internal("unsup-lng(%04x)", "nls", language);
     }
     return Object::New<LanguageImpl>(language, Ref<FactoryImpl>::Share(this));
@@ -124,7 +124,7 @@ uint32_t LanguageHook() {
     }
     thread_local bool inside = false;
     if (inside) {
-        return UserDefaultUILanguage();
+        return Base::UserDefaultUILanguage();
     }
     inside = true;
     uint32_t language = 0;

@@ -5,7 +5,6 @@
 #include <mutex>
 #include <vector>
 
-#include "mt/event_loop.h"
 #include "object/impl.h"
 #include "object/manager.h"
 #include "object/singleton.h"
@@ -15,30 +14,6 @@ namespace Cleanup {
 namespace {
 
 std::atomic<uint32_t> g_sweep_interval{60000};
-
-// An observer of the background loop's timer that runs its manager's sweep.
-class ActivityTicketImpl final
-    : public Object::Impl<ActivityTicketImpl, ActivityTicket, Mt::EventLoop::Observer> {
-public:
-    explicit ActivityTicketImpl(Ref<Manager> manager) : manager_(std::move(manager)) {}
-
-    void Start() {
-        Ref<Mt::EventLoop> loop =
-            Object::Create<Mt::EventLoop>(BaseString(Mt::kBackgroundLoopClsid));
-        registration_ = loop->Register(Ref<Mt::EventLoop::Observer>::Share(this), nullptr,
-                                       g_sweep_interval.load());
-    }
-
-    void Notify(const BaseString& notification) override {
-        if (notification == Mt::kTriggerNotification) {
-            manager_->Run(false);
-        }
-    }
-
-private:
-    Ref<Manager> manager_;
-    Ref<BaseFace> registration_;
-};
 
 class ManagerImpl final : public Object::Impl<ManagerImpl, Manager> {
 public:
@@ -70,8 +45,9 @@ public:
         if (Ref<ActivityTicket> live = ticket_.Lock()) {
             return live;
         }
-        Ref<ActivityTicketImpl> ticket = Object::New<ActivityTicketImpl>(Ref<Manager>::Share(this));
-        ticket->Start();
+        // The threads service makes it: it runs on the service's background loop.
+        Ref<ActivityTicket> ticket =
+            Object::Create<ActivityTicket>(BaseString(kActivityTicketClsid));
         ticket_.Set(ticket);
         return ticket;
     }
@@ -104,6 +80,10 @@ private:
 Ref<Manager> GetManager() {
     static Object::WeakSingleton<Manager> singleton;
     return singleton.Get([] { return Object::New<ManagerImpl>(); });
+}
+
+uint32_t SweepInterval() {
+    return g_sweep_interval.load();
 }
 
 void SetSweepIntervalForTesting(uint32_t milliseconds) {

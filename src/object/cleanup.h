@@ -24,6 +24,10 @@ public:
     using Parent = BaseFace;
 };
 
+// Made through the object manager by the threads service, for the
+// process-wide manager.
+inline constexpr char16_t kActivityTicketClsid[] = u"CID_Cleanup::ActivityTicket";
+
 // Keeps weak references to cleanup items and sweeps them on request.
 class Manager : public BaseFace {
 public:
@@ -43,6 +47,7 @@ Ref<Manager> GetManager();
 
 // Milliseconds between the sweeps of the activity tickets made from now on
 // (a minute unless a test shortens it).
+uint32_t SweepInterval();
 void SetSweepIntervalForTesting(uint32_t milliseconds);
 
 }  // namespace Cleanup

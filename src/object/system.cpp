@@ -5,7 +5,7 @@
 #include <mutex>
 #include <set>
 
-#include "mt/current_thread.h"
+#include "object/interrupt.h"
 #include "object/manager.h"
 #include "object/singleton.h"
 #include "object/zombie.h"
@@ -58,7 +58,7 @@ void RunStartupPass(Manager& manager, StartupTracker& tracker) {
             manager.Create(record.clsid, Startup::kIid);
             tracker.Add(record.clsid);
         } catch (const Error&) {
-            Mt::CheckInterrupt();
+            CheckInterrupt();
         }
     }
 }

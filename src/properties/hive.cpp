@@ -293,11 +293,10 @@ bool IsPlainString(const HiveValue& value, std::u16string* text) {
 }
 
 void AppendHexNumber(std::u16string& out, uint32_t number, int min_digits) {
-    static constexpr char16_t kDigits[] = u"0123456789abcdef";
     char16_t digits[8];
     int count = 0;
     do {
-        digits[count++] = kDigits[number & 0xF];
+        digits[count++] = Base::HexDigit(number);
         number >>= 4;
     } while (number != 0 || count < min_digits);
     while (count > 0) {

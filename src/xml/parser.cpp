@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/utf.h"
 #include "error/error.h"
 #include "io/text/decoder.h"
 #include "io/text/encoding_name.h"
@@ -210,14 +211,7 @@ private:
     void ExpandReference() {
         spill_.Append(std::u16string_view(mark_, p_ - mark_));
         collecting_ = false;
-        uint32_t code_point = ReadReference();
-        if (code_point > 0xFFFF) {
-            code_point -= 0x10000;
-            spill_.Append(static_cast<char16_t>(0xD800 + (code_point >> 10)));
-            spill_.Append(static_cast<char16_t>(0xDC00 + (code_point & 0x3FF)));
-        } else {
-            spill_.Append(static_cast<char16_t>(code_point));
-        }
+        Base::AppendCodePoint(ReadReference(), spill_);
         StartCollecting();
     }
 
@@ -238,7 +232,7 @@ private:
                 code_point = std::min<uint32_t>(code_point * (hex ? 16 : 10) + digit, 0x110000);
             }
             if (*p_ != u';' || code_point == 0 || code_point > 0x10FFFF ||
-                (code_point >= 0xD800 && code_point <= 0xDFFF)) {
+                Base::IsSurrogate(code_point)) {
                 Fail("xml-parser-syntax-entity(%d:%d)");
             }
             Advance();

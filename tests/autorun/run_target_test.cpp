@@ -42,14 +42,14 @@ TEST(ResolveRunTarget, FullPathsAreUsedUnchanged) {
     const char16_t* full[] = {u"/opt/tools/setup.sh", u"//server/setup.sh"};
 #endif
     for (const char16_t* argument : full) {
-        EXPECT_TRUE(IsFullRunTarget(argument)) << Utf8(argument);
+        EXPECT_TRUE(Base::IsFullPath(argument)) << Utf8(argument);
         EXPECT_EQ(ResolveRunTargetFor(argument, BaseString(kLauncher)), argument);
     }
     EXPECT_EQ(ResolveRunTargetFor(u"Tools/setup.exe", BaseString()), u"Tools/setup.exe");
 }
 
 TEST(ResolveRunTarget, UsesTheRunningExecutablesFolder) {
-    BaseString folder = ExecutableFolder(Base::ExecutablePath());
+    BaseString folder(Base::FolderOf(Base::ExecutablePath()));
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(ResolveRunTarget(u"Tools/setup.exe"), folder + u"setup.exe");
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "base/platform.h"
 #include "error/error.h"
 #include "error/show_error.h"
@@ -131,14 +133,54 @@ TEST(FillMessage, InsertRules) {
     EXPECT_EQ(FillMessage(u"%3", {u"a"}), u"");  // a missing argument fails
 }
 
-TEST(ShowError, NothingIsShownForCancelOrEmptyErrors) {
-    // Without the dialog component these end before any message box.
-    ShowError(Error(), nullptr);
-    ShowError(Error(ErrUserCancel, BaseString(), false), nullptr);
+struct ShownBox {
+    BaseString text;
+    BaseString caption;
+    uint32_t style;
+};
+std::vector<ShownBox> g_shown_boxes;
+
+int RecordMessageBox(WindowHandle, const BaseString& text, const BaseString& caption,
+                     uint32_t style) {
+    g_shown_boxes.push_back({text, caption, style});
+    return 1;
+}
+
+// Without the dialog component an error goes to the message box, captioned
+// "Orvella" with the exclamation icon; cancelled and empty errors show nothing.
+TEST(ShowError, FallsBackToTheMessageBox) {
+    ScopedLanguage english(0x0409);
+    MessageBoxFunction previous = InstallMessageBox(RecordMessageBox);
     Error cancelled_below(ErrUserCancel, BaseString(), false);
     cancelled_below.Add(ErrContext, kInitFailed, false);
+    Error failure = Error::Internal("probe", "test");
+    failure.Add(ErrContext, kInitFailed, false);
+
+    g_shown_boxes.clear();
+    ShowError(Error(), nullptr);
+    ShowError(Error(ErrUserCancel, BaseString(), false), nullptr);
     ShowError(cancelled_below, nullptr);
-    SUCCEED();
+    EXPECT_TRUE(g_shown_boxes.empty());
+
+    ShowError(failure, nullptr);
+    ASSERT_EQ(g_shown_boxes.size(), 1u);
+    EXPECT_EQ(g_shown_boxes[0].text, failure.GetText());
+    EXPECT_EQ(g_shown_boxes[0].caption, u"Orvella");
+    EXPECT_EQ(g_shown_boxes[0].style, 0x30u);
+    InstallMessageBox(previous);
 }
+
+#ifndef _WIN32
+// With no window library the message box is a line on standard error.
+TEST(ShowError, WithoutAWindowTheErrorGoesToStandardError) {
+    ScopedLanguage english(0x0409);
+    Error failure = Error::Internal("probe", "test");
+    testing::internal::CaptureStderr();
+    ShowError(Error(ErrUserCancel, BaseString(), false), nullptr);
+    ShowError(failure, nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Orvella: " + failure.GetText().ToUtf8() + "\n");
+}
+#endif
 
 }  // namespace

@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include "base/win.h"
+#else
+#include <dlfcn.h>
+#endif
+
 #include <filesystem>
 #include <functional>
 
@@ -100,6 +106,20 @@ TEST(PathFactory, ModuleFiles) {
                   library == std::u16string_view(u"libc.so.6") ? "libc" : "ernel32"),
               std::string::npos)
         << Utf8(loaded->text());
+
+    // The same module named by its handle.
+#ifdef _WIN32
+    void* handle = ::GetModuleHandleW(L"kernel32.dll");
+#else
+    void* handle = dlopen("libc.so.6", RTLD_LAZY | RTLD_NOLOAD);
+#endif
+    ASSERT_NE(handle, nullptr);
+    Ref<Io::Path> by_handle =
+        Factory()->create(Io::Fs::kPathOfModule, Value::FromModule(handle), false);
+    EXPECT_EQ(by_handle->text(), loaded->text());
+#ifndef _WIN32
+    dlclose(handle);
+#endif
 }
 
 TEST(Path, WalksUpToItsRoot) {

@@ -2,12 +2,12 @@
 
 #include <vector>
 
+#include "base/locale.h"
 #include "error/messages.h"
 #include "function_runnable.h"
 #include "mt/current_thread.h"
 #include "nls/language.h"
 #include "nls/language_choice.h"
-#include "nls/locale.h"
 #include "object/manager.h"
 #include "properties/persistent_properties.h"
 #include "test_support.h"
@@ -89,7 +89,7 @@ protected:
     void SetUp() override { Reset(); }
     void TearDown() override {
         Reset();
-        Nls::SetInstalledLocalesForTesting({});
+        Base::SetInstalledLocalesForTesting({});
     }
 
     // The main thread's language is the last one that holds the factory.
@@ -122,7 +122,7 @@ TEST_F(LanguageTest, LangIdForcesAnInstalledLanguage) {
     WriteProduct(u"LangId", u"040C");  // upper case: the user's UI language decides
     Languages supported;
     Creator()->GetSupported(supported);
-    EXPECT_EQ(DefaultChoice(), Nls::ChooseLanguage(Nls::UserDefaultUILanguage(), supported));
+    EXPECT_EQ(DefaultChoice(), Nls::ChooseLanguage(Base::UserDefaultUILanguage(), supported));
 }
 
 TEST_F(LanguageTest, LangListRestrictsTheSupportedLanguages) {
@@ -134,14 +134,14 @@ TEST_F(LanguageTest, LangListRestrictsTheSupportedLanguages) {
     EXPECT_EQ(DefaultChoice(), 0x0407u);
 
     Reset();
-    Nls::SetInstalledLocalesForTesting({0x0409, 0x0416});
+    Base::SetInstalledLocalesForTesting({0x0409, 0x0416});
     WriteProduct(u"LangList", u"0407");
     Creator()->GetSupported(supported);
     EXPECT_EQ(supported, (Languages{0x0409}));
 }
 
 TEST_F(LanguageTest, CreatorAndPropertyErrors) {
-    Nls::SetInstalledLocalesForTesting({0x0409});
+    Base::SetInstalledLocalesForTesting({0x0409});
     EXPECT_EQ(IdOf(Creator()->CreateLanguage(0)), 0u);
     EXPECT_EQ(IdOf(Creator()->CreateLanguage(0x0409)), 0x0409u);
     ScopedLanguage english(0x0409);
@@ -188,7 +188,7 @@ TEST_F(LanguageTest, TheHookAnswersEvenWhenTheThreadsLanguageIsBroken) {
     });
     thread->Join(true);
     EXPECT_FALSE(thread->GetError().IsSet());
-    EXPECT_EQ(answered, Nls::UserDefaultUILanguage());
+    EXPECT_EQ(answered, Base::UserDefaultUILanguage());
 }
 
 TEST_F(LanguageTest, ThreadsStartedFromAThreadGetItsLanguage) {

@@ -60,10 +60,7 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
 
 // The launcher that sits beside this tool: the path macros name it.
 BaseString LauncherPath() {
-    BaseString tool = Base::ExecutablePath();
-    size_t separator = tool.FindLast(Base::kPathSeparator);
-    BaseString folder =
-        separator == BaseString::npos ? BaseString() : tool.Substr(0, separator + 1);
+    BaseString folder(Base::FolderOf(Base::ExecutablePath()));
     return folder + (Base::kPathSeparator == u'\\' ? u"autorun.exe" : u"autorun");
 }
 

@@ -123,13 +123,13 @@ BaseString DecoderImpl::ReadUtf8() {
     if (!StartExplicitly(ByteOrderMark(65001))) {
         return {};
     }
-    while (Utf8::ReadSequence(Rest(), Available()).kind == Utf8::Sequence::kIncomplete &&
+    while (Base::ReadUtf8Sequence(Rest(), Available()).kind == Base::Utf8Sequence::kIncomplete &&
            !source_->atEnd() && AppendChunk()) {
     }
     if (Available() == 0) {
         return EndOfText();
     }
-    if (Utf8::ReadSequence(Rest(), Available()).kind == Utf8::Sequence::kIncomplete) {
+    if (Base::ReadUtf8Sequence(Rest(), Available()).kind == Base::Utf8Sequence::kIncomplete) {
         position_ = pending_.size();
         return InvalidCharacter();
     }
@@ -263,8 +263,8 @@ size_t DecoderImpl::BytesOfText(size_t units) {
     if (last_code_page_ == 65001) {
         size_t decoded = 0;
         while (decoded < units) {
-            Utf8::Sequence sequence = Utf8::ReadSequence(bytes + used, size - used);
-            if (sequence.kind != Utf8::Sequence::kValid) {
+            Base::Utf8Sequence sequence = Base::ReadUtf8Sequence(bytes + used, size - used);
+            if (sequence.kind != Base::Utf8Sequence::kValid) {
                 break;
             }
             used += sequence.length;

@@ -47,7 +47,7 @@ void EncoderImpl::write(const BaseString& text) {
     // A surrogate pair may arrive in two writes: in the Unicode encodings, which
     // write a pair as one character, its first half waits for the next write.
     bool unicode = code_page_ == 65001 || code_page_ == 1200 || code_page_ == 1201;
-    if (unicode && !whole.empty() && IsHighSurrogate(whole.back())) {
+    if (unicode && !whole.empty() && Base::IsHighSurrogate(whole.back())) {
         held_high_surrogate_ = whole.back();
         whole.remove_suffix(1);
     }
@@ -91,11 +91,11 @@ ByteBuffer EncoderImpl::EncodeUtf16(std::u16string_view text, bool big_endian) c
     };
     for (size_t i = 0; i < text.size(); ++i) {
         char16_t unit = text[i];
-        if (StartsPair(text, i)) {
+        if (Base::StartsPair(text, i)) {
             put(unit);
             put(text[++i]);
         } else {
-            put(IsHighSurrogate(unit) || IsLowSurrogate(unit) ? kReplacement : unit);
+            put(Base::IsSurrogate(unit) ? Base::kReplacement : unit);
         }
     }
     return bytes;

@@ -7,9 +7,9 @@ namespace Io::Text {
 
 size_t FindUnpairedSurrogate(std::u16string_view text) {
     for (size_t i = 0; i < text.size(); ++i) {
-        if (StartsPair(text, i)) {
+        if (Base::StartsPair(text, i)) {
             ++i;
-        } else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i])) {
+        } else if (Base::IsSurrogate(text[i])) {
             return i;
         }
     }
@@ -19,46 +19,6 @@ size_t FindUnpairedSurrogate(std::u16string_view text) {
 namespace Utf8 {
 
 namespace {
-
-// What a lead byte begins: the length of its sequence (0 when it begins none)
-// and the range of the second byte that keeps the sequence in its shortest
-// form, off the surrogates and at most U+10FFFF.
-struct LeadRule {
-    uint8_t length;
-    uint8_t second_low;
-    uint8_t second_high;
-};
-
-constexpr LeadRule RuleFor(uint8_t lead) {
-    if (lead < 0x80) {
-        return {1, 0, 0};
-    }
-    if (lead < 0xC2) {
-        return {0, 0, 0};
-    }
-    if (lead < 0xE0) {
-        return {2, 0x80, 0xBF};
-    }
-    if (lead == 0xE0) {
-        return {3, 0xA0, 0xBF};
-    }
-    if (lead == 0xED) {
-        return {3, 0x80, 0x9F};
-    }
-    if (lead < 0xF0) {
-        return {3, 0x80, 0xBF};
-    }
-    if (lead == 0xF0) {
-        return {4, 0x90, 0xBF};
-    }
-    if (lead < 0xF4) {
-        return {4, 0x80, 0xBF};
-    }
-    if (lead == 0xF4) {
-        return {4, 0x80, 0x8F};
-    }
-    return {0, 0, 0};
-}
 
 bool IsContinuation(uint8_t byte) {
     return (byte & 0xC0) == 0x80;
@@ -80,29 +40,6 @@ bool IsAscii(const char16_t* units) {
 }
 
 }  // namespace
-
-Sequence ReadSequence(const uint8_t* bytes, size_t size) {
-    if (size == 0) {
-        return {Sequence::kIncomplete, 0, 0};
-    }
-    LeadRule rule = RuleFor(bytes[0]);
-    if (rule.length == 0) {
-        return {Sequence::kInvalid, 0, 0};
-    }
-    char32_t code_point = bytes[0] & (0xFF >> (rule.length + 1));
-    for (size_t i = 1; i < rule.length; ++i) {
-        if (i >= size) {
-            return {Sequence::kIncomplete, 0, 0};
-        }
-        uint8_t low = i == 1 ? rule.second_low : 0x80;
-        uint8_t high = i == 1 ? rule.second_high : 0xBF;
-        if (bytes[i] < low || bytes[i] > high) {
-            return {Sequence::kInvalid, 0, 0};
-        }
-        code_point = (code_point << 6) | (bytes[i] & 0x3F);
-    }
-    return {Sequence::kValid, rule.length, code_point};
-}
 
 size_t Decode(const uint8_t* bytes, size_t size, BaseString& text) {
     size_t before = text.length();
@@ -146,14 +83,12 @@ size_t Decode(const uint8_t* bytes, size_t size, BaseString& text) {
             i += 2;
             continue;
         }
-        Sequence sequence = ReadSequence(bytes + i, size - i);
-        if (sequence.kind != Sequence::kValid || sequence.code_point == 0) {
+        Base::Utf8Sequence sequence = Base::ReadUtf8Sequence(bytes + i, size - i);
+        if (sequence.kind != Base::Utf8Sequence::kValid || sequence.code_point == 0) {
             break;
         }
         // Only four-byte sequences are valid here: a surrogate pair.
-        char32_t code_point = sequence.code_point - 0x10000;
-        *out++ = static_cast<char16_t>(0xD800 + (code_point >> 10));
-        *out++ = static_cast<char16_t>(0xDC00 + (code_point & 0x3FF));
+        out = Base::PutCodePoint(sequence.code_point, out);
         i += sequence.length;
     }
     text.Truncate(before + static_cast<size_t>(out - first));
@@ -174,9 +109,9 @@ std::optional<ByteBuffer> Encode(std::u16string_view text, bool strict) {
             }
         } else if (unit < 0x800) {
             size += 2;
-        } else if (!IsHighSurrogate(unit) && !IsLowSurrogate(unit)) {
+        } else if (!Base::IsSurrogate(unit)) {
             size += 3;
-        } else if (StartsPair(text, i)) {
+        } else if (Base::StartsPair(text, i)) {
             size += 4;
             ++i;
         } else {
@@ -206,16 +141,17 @@ std::optional<ByteBuffer> Encode(std::u16string_view text, bool strict) {
             *out++ = static_cast<uint8_t>(0x80 | (code_point & 0x3F));
             continue;
         }
-        if (StartsPair(text, i)) {
-            code_point = 0x10000 + ((code_point - 0xD800) << 10) + (text[++i] - 0xDC00);
+        if (Base::StartsPair(text, i)) {
+            code_point = Base::CombinePair(text[i], text[i + 1]);
+            ++i;
             *out++ = static_cast<uint8_t>(0xF0 | (code_point >> 18));
             *out++ = static_cast<uint8_t>(0x80 | ((code_point >> 12) & 0x3F));
             *out++ = static_cast<uint8_t>(0x80 | ((code_point >> 6) & 0x3F));
             *out++ = static_cast<uint8_t>(0x80 | (code_point & 0x3F));
             continue;
         }
-        if (IsHighSurrogate(code_point) || IsLowSurrogate(code_point)) {
-            code_point = kReplacement;
+        if (Base::IsSurrogate(code_point)) {
+            code_point = Base::kReplacement;
         }
         *out++ = static_cast<uint8_t>(0xE0 | (code_point >> 12));
         *out++ = static_cast<uint8_t>(0x80 | ((code_point >> 6) & 0x3F));

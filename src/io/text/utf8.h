@@ -7,23 +7,9 @@
 
 #include "base/buffer.h"
 #include "base/string.h"
+#include "base/utf.h"
 
 namespace Io::Text {
-
-inline bool IsHighSurrogate(char16_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-inline bool IsLowSurrogate(char16_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-// Whether a surrogate pair starts at `index`.
-inline bool StartsPair(std::u16string_view text, size_t index) {
-    return IsHighSurrogate(text[index]) && index + 1 < text.size() &&
-           IsLowSurrogate(text[index + 1]);
-}
-
-// What a lenient codec writes for a character it cannot carry.
-inline constexpr char16_t kReplacement = 0xFFFD;
 
 // The byte-order mark of UTF-8 (65001), UTF-16LE (1200) or UTF-16BE (1201);
 // empty for any other code page.
@@ -43,21 +29,8 @@ inline std::string_view ByteOrderMark(int32_t code_page) {
 // The index of the first surrogate of `text` that is not half of a pair, or npos.
 size_t FindUnpairedSurrogate(std::u16string_view text);
 
-// UTF-8 as the codecs read and write it: only the shortest form of a code
-// point is valid, and neither surrogates nor values above U+10FFFF are.
+// UTF-8 as the codecs read and write it (Base::ReadUtf8Sequence's rules).
 namespace Utf8 {
-
-// What the first sequence of some bytes is.
-struct Sequence {
-    enum Kind { kValid, kInvalid, kIncomplete };
-    Kind kind;
-    size_t length;  // bytes, for a valid sequence
-    char32_t code_point;
-};
-
-// The sequence at the start of `bytes`. kIncomplete when the bytes end before
-// it can be told valid or invalid (also for no bytes at all).
-Sequence ReadSequence(const uint8_t* bytes, size_t size);
 
 // Decodes whole sequences from the start of `bytes` onto `text`, a code point
 // above U+FFFF as its surrogate pair. Stops at the end, before an invalid

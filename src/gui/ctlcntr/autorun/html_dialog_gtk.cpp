@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "base/hex.h"
 #include "error/messages.h"
 #include "gui/ctlcntr/autorun/html_dialog.h"
 #include "gui/ctlcntr/autorun/link_command.h"
@@ -71,10 +72,9 @@ std::string ScriptString(const BaseString& text) {
             literal += '\\';
             literal += c;
         } else if (byte < 0x20) {
-            static constexpr char kHex[] = "0123456789abcdef";
             literal += "\\u00";
-            literal += kHex[byte >> 4];
-            literal += kHex[byte & 15];
+            literal += Base::HexDigit(byte >> 4);
+            literal += Base::HexDigit(byte);
         } else {
             literal += c;
         }

@@ -61,9 +61,10 @@ BaseString PageBuilder::BuildPage(const BaseString& template_text,
 
 void PageBuilder::SetBuiltinMacros() {
     const BaseString& path = executable_path_;
-    size_t separator = path.FindLast(Base::kPathSeparator);
-    BaseString module = separator == BaseString::npos ? path : path.Substr(separator + 1);
-    BaseString folder = separator == BaseString::npos ? path : path.Substr(0, separator);
+    BaseString module(Base::LastComponentOf(path));
+    std::u16string_view folder_part = Base::FolderOf(path);
+    BaseString folder =
+        folder_part.empty() ? path : BaseString(folder_part.substr(0, folder_part.size() - 1));
     BaseString slashed = folder;
     if (slashed.Find(u'\\') != BaseString::npos) {
         char16_t* c = slashed.MutableData();

@@ -1,10 +1,10 @@
 #include "gui/ctlcntr/autorun/page_language.h"
 
-#include "base/value.h"
+#include "base/locale.h"
 #include "error/error.h"
 #include "nls/language.h"
-#include "nls/locale.h"
 #include "object/manager.h"
+#include "object/value.h"
 
 namespace {
 
@@ -26,6 +26,6 @@ void MakeLanguageCurrentAsLangId(uint32_t language) {
     // A language configured with the identifier, made current through the same
     // choice among the supported languages that LangId goes through. LangId 0
     // stands for the user's interface language.
-    uint32_t wanted = language != 0 ? language : Nls::UserDefaultUILanguage();
+    uint32_t wanted = language != 0 ? language : Base::UserDefaultUILanguage();
     LanguageCreator()->CreateLanguage(0)->Choose({wanted})->MakeCurrent();
 }

@@ -2,7 +2,8 @@
 
 #include <cstdint>
 
-#include "error/show_error.h"
+#include "base/platform.h"
+#include "error/error.h"
 #include "object/ref.h"
 
 namespace Gui {

@@ -7,11 +7,11 @@ BaseString ResolveRunTarget(std::u16string_view argument) {
 }
 
 BaseString ResolveRunTargetFor(std::u16string_view argument, const BaseString& executable_path) {
-    if (IsFullRunTarget(argument) || executable_path.empty()) {
+    if (Base::IsFullPath(argument) || executable_path.empty()) {
         return BaseString(argument);
     }
     size_t separator = argument.find_last_of(u"\\/");
     std::u16string_view last_component =
         separator == std::u16string_view::npos ? argument : argument.substr(separator + 1);
-    return ExecutableFolder(executable_path) + last_component;
+    return BaseString(Base::FolderOf(executable_path)) + last_component;
 }

@@ -12,11 +12,3 @@ BaseString ResolveRunTarget(std::u16string_view argument);
 // The same rule against a given executable path; an empty path leaves the
 // argument unchanged.
 BaseString ResolveRunTargetFor(std::u16string_view argument, const BaseString& executable_path);
-
-// True when a run target is a full path: on Windows a drive ("X:...") or a
-// network path ("\\..."), on POSIX a leading "/".
-bool IsFullRunTarget(std::u16string_view argument);
-
-// The executable's folder with its final separator, empty when the path has
-// no separator.
-BaseString ExecutableFolder(const BaseString& executable_path);

@@ -1,10 +1,10 @@
-#include "nls/locale.h"
+#include "base/locale.h"
 
 #include <algorithm>
 #include <mutex>
 #include <vector>
 
-namespace Nls {
+namespace Base {
 
 namespace {
 std::mutex g_installed_mutex;
@@ -27,4 +27,4 @@ void SetInstalledLocalesForTesting(std::initializer_list<uint32_t> languages) {
     g_installed_override.assign(languages);
 }
 
-}  // namespace Nls
+}  // namespace Base

@@ -1,4 +1,4 @@
-#include "base/value.h"
+#include "object/value.h"
 
 #include "error/error.h"
 

@@ -1,8 +1,8 @@
-#include "nls/locale.h"
+#include "base/locale.h"
 
 #include "base/win.h"
 
-namespace Nls {
+namespace Base {
 
 uint32_t UserDefaultLangId() {
     return ::GetUserDefaultLangID();
@@ -16,4 +16,4 @@ bool Platform::IsInstalledLocale(uint32_t language) {
     return ::IsValidLocale(MAKELCID(language, SORT_DEFAULT), LCID_INSTALLED) != FALSE;
 }
 
-}  // namespace Nls
+}  // namespace Base

@@ -2,13 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "error/error.h"
-#include "nls/locale.h"
+#include "base/locale.h"
 
 namespace {
 
 TEST(UserLocale, AGermanUserGetsGermanMessages) {
-    EXPECT_EQ(Nls::UserDefaultUILanguage(), 0x0407u);
-    EXPECT_EQ(Nls::UserDefaultLangId(), 0x0407u);
+    EXPECT_EQ(Base::UserDefaultUILanguage(), 0x0407u);
+    EXPECT_EQ(Base::UserDefaultLangId(), 0x0407u);
     EXPECT_EQ(Error::Internal("probe(%d)", "test", 1).GetText(),
               u"Interner Fehler (test: probe(1)).");
 }

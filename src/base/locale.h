@@ -4,7 +4,7 @@
 #include <initializer_list>
 
 // The platform's language facts, as 16-bit language identifiers (LANGID).
-namespace Nls {
+namespace Base {
 
 // GetUserDefaultLangID / GetUserDefaultUILanguage. On POSIX both come from the
 // first non-empty of LC_ALL, LC_MESSAGES and LANG ("ll_CC[.enc][@mod]");
@@ -25,4 +25,4 @@ namespace Platform {
 bool IsInstalledLocale(uint32_t language);
 }  // namespace Platform
 
-}  // namespace Nls
+}  // namespace Base

@@ -1,9 +1,9 @@
-#include "nls/locale.h"
+#include "base/locale.h"
 
 #include <cstdlib>
 #include <string_view>
 
-namespace Nls {
+namespace Base {
 
 namespace {
 
@@ -87,4 +87,4 @@ bool Platform::IsInstalledLocale(uint32_t language) {
     return false;
 }
 
-}  // namespace Nls
+}  // namespace Base

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "base/value.h"
+#include "object/value.h"
 #include "error/error.h"
 #include "test_support.h"
 
