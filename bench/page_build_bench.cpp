@@ -7,9 +7,9 @@
 
 #include <string>
 
-#include "gui/ctlcntr/autorun/page_builder.h"
-#include "gui/ctlcntr/autorun/replace_all.h"
-#include "gui/ctlcntr/autorun/translate_page.h"
+#include "launcher/page/page_builder.h"
+#include "launcher/page/replace_all.h"
+#include "launcher/page/translate_page.h"
 #include "object/manager.h"
 #include "object/system.h"
 #include "xml/reader.h"

@@ -4,9 +4,10 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "base/platform.h"
 #include "base/string.h"
-#include "gui/ctlcntr/autorun/link_command.h"
-#include "gui/ctlcntr/autorun/run_target.h"
+#include "launcher/commands/link_command.h"
+#include "launcher/commands/run_target.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     BaseString url =
@@ -20,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     LinkCommand command = ParseLinkCommand(url);
     if (command.kind == LinkCommand::Kind::kRun) {
         BaseString target = ResolveRunTargetFor(command.argument, BaseString(u"/medium/autorun"));
-        if (!IsFullRunTarget(command.argument) && !target.StartsWith(u"/medium/")) {
+        if (!Base::IsFullPath(command.argument) && !target.StartsWith(u"/medium/")) {
             std::abort();
         }
     }

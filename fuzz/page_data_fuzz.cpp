@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "error/error.h"
-#include "gui/ctlcntr/autorun/page_builder.h"
+#include "launcher/page/page_builder.h"
 #include "object/manager.h"
 #include "object/system.h"
 #include "xml/reader.h"

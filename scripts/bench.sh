@@ -16,7 +16,7 @@ ninja -C "$bench" autorun autorun-page webkit_floor launcher_startup >"$bench.bu
 medium=$(mktemp -d)
 trap 'rm -rf "$medium"' EXIT
 cp -r "$root/examples/medium/." "$medium/"
-cp "$bench/src/gui/ctlcntr/autorun/autorun" "$medium/autorun"
+cp "$bench/src/launcher/autorun" "$medium/autorun"
 "$bench/tools/autorun-page" "$medium" >"$medium/page.html"
 cd "$medium"
 export XDG_RUNTIME_DIR="$medium"

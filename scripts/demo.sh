@@ -16,7 +16,7 @@ ninja -C "$demo" autorun >"$demo.build.log" || {
 medium="$demo/medium"
 rm -rf "$medium"
 cp -r "$root/examples/medium" "$medium"
-cp "$demo/src/gui/ctlcntr/autorun/autorun" "$medium/autorun"
+cp "$demo/src/launcher/autorun" "$medium/autorun"
 cd "$medium"
 
 if [[ -n "${DISPLAY:-}" ]]; then

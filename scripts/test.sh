@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Builds every target and runs every test: the Linux build (AddressSanitizer and
-# UndefinedBehaviorSanitizer) with its unit tests, fuzz corpus replays and
-# benchmarks (compiled only), the threaded tests again under ThreadSanitizer,
-# the x86_64 Windows build with the same unit tests under Wine, and the i686
-# Windows build (compiled only).
-# Ends with one line "N passed, N failed"; exits non-zero on any failure.
+# Builds every target and runs every test through CTest: the Linux build
+# (AddressSanitizer and UndefinedBehaviorSanitizer) with its unit tests, the
+# launcher window end to end under Xvfb, the fuzz corpus replays, the layer
+# check and the benchmarks (compiled only); the threaded tests again under
+# ThreadSanitizer; the x86_64 Windows build with the same unit tests under
+# Wine; and the i686 Windows build (compiled only).
+# Ends with one line "N passed, N failed": the GoogleTest cases that passed
+# and failed, and one for every other test and every build step.
+# Exits non-zero on any failure.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
@@ -19,37 +22,6 @@ fail() {
     failed=$((failed + 1))
     failures+=("$1")
     echo "FAILED: $1"
-}
-
-# run_gtest <label> <command>...: adds the program's own counts; a run without
-# its summary line (a crash, or Wine not starting it) counts as one failure.
-run_gtest() {
-    local label=$1
-    shift
-    local log
-    log=$(mktemp)
-    "$@" --gtest_brief=1 >"$log" 2>&1
-    local status=$?
-    local ran ok bad
-    ran=$(grep -aoE '^\[==========\] [0-9]+ tests? from' "$log" | grep -oE '[0-9]+' | head -1)
-    ok=$(grep -aoE '^\[  PASSED  \] [0-9]+' "$log" | grep -oE '[0-9]+$' | head -1)
-    bad=$(grep -aoE '^\[  FAILED  \] [0-9]+ tests?,' "$log" | grep -oE '[0-9]+' | head -1)
-    if [[ -z "$ran" ]]; then
-        cat "$log"
-        fail "$label (no summary line, exit status $status)"
-    else
-        passed=$((passed + ${ok:-0}))
-        if [[ -n "$bad" ]]; then
-            failed=$((failed + bad))
-            failures+=("$label: $bad tests")
-            grep -a -B30 '^\[  FAILED  \]' "$log" | head -200
-        elif [[ $status -ne 0 ]]; then
-            cat "$log" | tail -40
-            fail "$label (exit status $status)"
-        fi
-        echo "$label: ${ok:-0} passed${bad:+, $bad failed}"
-    fi
-    rm -f "$log"
 }
 
 build() {
@@ -68,8 +40,43 @@ build() {
     passed=$((passed + 1))
 }
 
-programs_of() {
-    grep -v '^$' "$1" 2>/dev/null
+# run_ctest <label> <dir> [ctest arguments]: runs the build's tests and adds
+# their counts from CTest's log: a GoogleTest program counts its cases, any
+# other test counts one.
+run_ctest() {
+    local label=$1 dir=$2
+    shift 2
+    ctest --test-dir "$dir" --output-on-failure --timeout 1200 "$@" >"$dir.test.log" 2>&1
+    local counts
+    counts=$(awk -v label="$label" '
+        /^[0-9]+\/[0-9]+ Testing: / { name = $3; gtest_ok = ""; gtest_bad = ""; next }
+        /^\[  PASSED  \] [0-9]+ tests?\./ { gtest_ok = $4 }
+        /^\[  FAILED  \] [0-9]+ tests?, listed below/ { gtest_bad = $4 }
+        /^Test Passed\./ { ok += (gtest_ok != "" ? gtest_ok : 1); printf "%s %s: passed\n", label, name > "/dev/stderr" }
+        /^Test Failed\./ {
+            ok += gtest_ok
+            bad += (gtest_bad != "" ? gtest_bad : 1)
+            printf "FAILED: %s %s\n", label, name > "/dev/stderr"
+            failures = failures " " name
+        }
+        END { printf "%d %d%s\n", ok, bad, failures }
+    ' "$dir/Testing/Temporary/LastTest.log")
+    local ok bad names
+    read -r ok bad names <<<"$counts"
+    passed=$((passed + ok))
+    if [[ $bad -gt 0 ]]; then
+        failed=$((failed + bad))
+        failures+=("$label:$names")
+        grep -a -B40 -E '\*\*\*Failed|\*\*\*Exception|\*\*\*Timeout|Failed  ' "$dir.test.log" | head -200
+    elif ! grep -q '100% tests passed' "$dir.test.log"; then
+        tail -40 "$dir.test.log"
+        fail "$label tests"
+    fi
+    if [[ $bad -gt 0 ]]; then
+        echo "$label: $ok passed, $bad failed"
+    else
+        echo "$label: $ok passed"
+    fi
 }
 
 # Linux, with AddressSanitizer and UndefinedBehaviorSanitizer; the benchmarks are
@@ -78,35 +85,16 @@ linux="$build_root/linux"
 configure "$linux" -DORV_SANITIZE=address -DORV_BENCH=ON && build "Linux" "$linux" && {
     export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-    while read -r program environment; do
-        run_gtest "linux $program" env $environment \
-            "$(find "$linux/tests" -name "$program" -type f | head -1)" </dev/null
-    done < <(programs_of "$linux/test-programs.txt")
-    # The launcher's window end to end, in an X server of its own; GTK and the
-    # web engine keep caches for the life of a process, so leaks are not checked.
-    if [[ -x "$linux/tests/gui/gui_tests" ]]; then
-        run_gtest "linux gui_tests" env ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 \
-            xvfb-run -a -s "-screen 0 1280x1024x24" "$linux/tests/gui/gui_tests"
-    fi
-    for target in $(programs_of "$linux/fuzz-targets.txt"); do
-        if "$linux/fuzz/$target" "$root/fuzz/corpus/$target" >/dev/null 2>&1; then
-            passed=$((passed + 1))
-            echo "linux fuzz corpus $target: passed"
-        else
-            fail "linux fuzz corpus $target"
-        fi
-    done
+    run_ctest "linux" "$linux" -j2
 }
 
 # The threaded tests again under ThreadSanitizer.
 tsan="$build_root/linux-tsan"
 configure "$tsan" -DORV_SANITIZE=thread -DORV_FUZZ=OFF &&
-    tsan_programs=$(programs_of "$tsan/thread-test-programs.txt") &&
+    tsan_programs=$(ctest --test-dir "$tsan" -N -L threads | sed -n 's/^ *Test *#[0-9]*: //p') &&
     build "Linux ThreadSanitizer" "$tsan" $tsan_programs && {
     export TSAN_OPTIONS=halt_on_error=1
-    for program in $tsan_programs; do
-        run_gtest "tsan $program" "$(find "$tsan/tests" -name "$program" -type f | head -1)"
-    done
+    run_ctest "tsan" "$tsan" -L threads
 }
 
 # Windows x86_64 under Wine.
@@ -114,10 +102,7 @@ win64="$build_root/win64"
 configure "$win64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" -DORV_FUZZ=OFF &&
     build "Windows x86_64" "$win64" && {
     wine_start "$win64"
-    while read -r program environment; do
-        run_gtest "wine64 $program" env $environment \
-            wine "$(find "$win64/tests" -name "$program.exe" -type f | head -1)" </dev/null
-    done < <(programs_of "$win64/test-programs.txt")
+    run_ctest "wine64" "$win64" -LE gui
     wine_stop
 }
 

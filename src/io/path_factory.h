@@ -28,4 +28,7 @@ public:
     virtual Ref<Path> create(int32_t kind, const Value& source, bool quiet) = 0;
 };
 
+// The path of a name, through the path factory ("badpath '%s'" for a bad name).
+Ref<Path> PathFromName(const BaseString& name);
+
 }  // namespace Io::Fs

@@ -4,7 +4,8 @@
 #include "io/module_file.h"
 #include "io/path_factory.h"
 #include "io/path_impl.h"
-#include "object/factory.h"
+#include "object/manager.h"
+#include "object/service_factory.h"
 #include "object/value.h"
 
 namespace Io::Fs {
@@ -23,26 +24,15 @@ public:
 
 // The one path factory, its own static factory; it also serves the file URI
 // handler.
-class PathFactoryImpl final
-    : public Object::Impl<PathFactoryImpl, Object::StaticFactory, Io::Fs::PathFactory> {
+class PathFactoryImpl final : public Object::ServiceFactory<PathFactoryImpl, Io::Fs::PathFactory> {
 public:
-    Ref<BaseFace> CreateInstance(const BaseString& clsid, const Iid& iid) override {
-        return Object::CreateByStaticFactory(*this, clsid, iid);
-    }
+    static constexpr const char16_t* kServiceClsids[] = {kPathFactoryClsid};
 
-    Ref<BaseFace> Create(const BaseString& clsid) override {
-        if (clsid == kPathFactoryClsid) {
-            return Ref<BaseFace>::Share(PrimaryFace());
-        }
-        if (clsid == FileUriHandler::kClsid) {
-            return Object::New<FileUriHandler>();
-        }
-        return {};
-    }
-
-    void Describe(std::vector<Object::ClassRecord>& records) override {
-        records.push_back({BaseString(kPathFactoryClsid), InterfaceIds()});
+    static void DescribeOthers(std::vector<Object::ClassRecord>& records) {
         records.push_back({BaseString(FileUriHandler::kClsid), FileUriHandler::InterfaceIds()});
+    }
+    Ref<BaseFace> CreateOther(const BaseString& clsid) {
+        return clsid == FileUriHandler::kClsid ? Object::New<FileUriHandler>() : nullptr;
     }
 
     Ref<Path> create(int32_t kind, const Value& source, bool quiet) override {
@@ -72,5 +62,10 @@ public:
 Object::FactoryRegistration registration{Object::New<PathFactoryImpl>()};
 
 }  // namespace
+
+Ref<Path> PathFromName(const BaseString& name) {
+    return Object::Create<PathFactory>(BaseString(kPathFactoryClsid))
+        ->create(kPathFromName, Value(name), false);
+}
 
 }  // namespace Io::Fs

@@ -17,6 +17,9 @@ public:
     virtual ByteBuffer read() = 0;
 };
 
+// Every byte a source still gives, until it reports its end or gives nothing.
+ByteBuffer ReadAll(Source& source);
+
 // A sink of bytes.
 class Sink : public BaseFace {
 public:

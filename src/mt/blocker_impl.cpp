@@ -5,7 +5,7 @@
 #include "base/platform.h"
 #include "mt/thread_impl.h"
 #include "mt/wait.h"
-#include "object/factory.h"
+#include "object/service_factory.h"
 
 namespace Mt {
 
@@ -152,8 +152,10 @@ Ref<BaseFace> NewObject(Args... args) {
 // Events, message-queue blockers and time-outs. The factory keeps no state, so
 // the one object serves as the event factory too.
 class EventFactoryImpl final
-    : public Object::Impl<EventFactoryImpl, Win32::EventFactory, Object::StaticFactory> {
+    : public Object::ServiceFactory<EventFactoryImpl, Win32::EventFactory> {
 public:
+    static constexpr const char16_t* kServiceClsids[] = {kEventFactoryClsid};
+
     Ref<EventBasedBlocker> CreateEvent(bool manual_reset, bool initially_set) override {
         return Object::New<EventBlocker>(manual_reset, initially_set);
     }
@@ -161,13 +163,7 @@ public:
         return Object::New<MessageBlocker>();
     }
 
-    Ref<BaseFace> CreateInstance(const BaseString& clsid, const Iid& iid) override {
-        return Object::CreateByStaticFactory(*this, clsid, iid);
-    }
-    Ref<BaseFace> Create(const BaseString& clsid) override {
-        if (clsid == kEventFactoryClsid) {
-            return Ref<BaseFace>::Share(PrimaryFace());
-        }
+    Ref<BaseFace> CreateOther(const BaseString& clsid) {
         if (clsid == kAutoEventBasedBlockerClsid || clsid == kManualEventBasedBlockerClsid) {
             return NewObject<EventBlocker>(clsid == kManualEventBasedBlockerClsid, false);
         }
@@ -176,8 +172,7 @@ public:
         }
         return {};
     }
-    void Describe(std::vector<Object::ClassRecord>& records) override {
-        records.push_back({BaseString(kEventFactoryClsid), InterfaceIds()});
+    static void DescribeOthers(std::vector<Object::ClassRecord>& records) {
         records.push_back({BaseString(kAutoEventBasedBlockerClsid), EventBlocker::InterfaceIds()});
         records.push_back(
             {BaseString(kManualEventBasedBlockerClsid), EventBlocker::InterfaceIds()});

@@ -4,7 +4,7 @@
 #include "base/platform.h"
 #include "mt/current_thread.h"
 #include "mt/thread_impl.h"
-#include "object/factory.h"
+#include "object/service_factory.h"
 
 namespace Mt {
 
@@ -70,21 +70,9 @@ unsigned ThreadMain(void* argument) {
 
 // The current-thread service. It keeps no state of its own (each thread's is
 // in its record), so the one object is also its own factory.
-class CurrentThreadImpl final
-    : public Object::Impl<CurrentThreadImpl, CurrentThread, Object::StaticFactory> {
+class CurrentThreadImpl final : public Object::ServiceFactory<CurrentThreadImpl, CurrentThread> {
 public:
-    Ref<BaseFace> CreateInstance(const BaseString& clsid, const Iid& iid) override {
-        return Object::CreateByStaticFactory(*this, clsid, iid);
-    }
-    Ref<BaseFace> Create(const BaseString& clsid) override {
-        if (clsid != kCurrentThreadClsid) {
-            return {};
-        }
-        return Ref<BaseFace>::Share(PrimaryFace());
-    }
-    void Describe(std::vector<Object::ClassRecord>& records) override {
-        records.push_back({BaseString(kCurrentThreadClsid), InterfaceIds()});
-    }
+    static constexpr const char16_t* kServiceClsids[] = {kCurrentThreadClsid};
 
     Ref<Thread> GetThread() override { return Ref<Thread>::Share(&ThreadImpl::Current()); }
     void Yield() override { Base::YieldThread(); }

@@ -147,14 +147,4 @@ void CompoundFactory::Add(const Ref<Factory>& factory) {
     }
 }
 
-uint32_t CompoundFactory::StaticModifications() const {
-    std::lock_guard lock(static_mutex_);
-    return static_modifications_;
-}
-
-uint32_t CompoundFactory::DynamicModifications() const {
-    std::lock_guard lock(dynamic_mutex_);
-    return dynamic_modifications_;
-}
-
 }  // namespace Object

@@ -32,9 +32,6 @@ public:
     // factory for each key it serves (a factory may be both).
     void Add(const Ref<Factory>& factory);
 
-    uint32_t StaticModifications() const;
-    uint32_t DynamicModifications() const;
-
 private:
     Ref<StaticFactory> FindStatic(const BaseString& clsid);
     std::vector<Ref<DynamicFactory>> LiveDynamic(const BaseString& key);

@@ -78,8 +78,18 @@ private:
     T* ptr_ = nullptr;
 };
 
+// An interface whose objects are not what its users compare (an XML node has
+// many handles) declares `static constexpr bool kEqualByValue = true;` and its
+// own operator== for references; for all others, references are equal when
+// they name the same object.
+template <class T>
+concept EqualByValue = requires {
+    requires T::kEqualByValue;
+};
+
 template <class T, class U>
-bool operator==(const Ref<T>& a, const Ref<U>& b) noexcept {
+requires(!EqualByValue<T> && !EqualByValue<U>) bool operator==(const Ref<T>& a,
+                                                               const Ref<U>& b) noexcept {
     return a.Identity() == b.Identity();
 }
 

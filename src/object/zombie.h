@@ -24,8 +24,6 @@ public:
     ModuleLock* Release() noexcept override { return nullptr; }
     void UnlinkWeak(WeakLink* link) noexcept override;
 
-    uint32_t LinkCount() const noexcept { return count_.load(std::memory_order_acquire); }
-
 private:
     Zombie() noexcept;
     ~Zombie();

@@ -1,4 +1,4 @@
-#include "object/factory.h"
+#include "object/service_factory.h"
 #include "xml/finder.h"
 #include "xml/node_handles.h"
 #include "xml/path_search.h"
@@ -18,17 +18,9 @@ std::vector<DomNode*> FindRecordsOf(const Ref<ParentNode>& context, const BaseSt
 }  // namespace
 
 // The finder has no state: its factory is the finder ("CID_Xml::Finder").
-class FinderFactory final : public Object::Impl<FinderFactory, Object::StaticFactory, Finder> {
+class FinderFactory final : public Object::ServiceFactory<FinderFactory, Finder> {
 public:
-    Ref<BaseFace> CreateInstance(const BaseString& clsid, const Iid& iid) override {
-        return Object::CreateByStaticFactory(*this, clsid, iid);
-    }
-    Ref<BaseFace> Create(const BaseString& clsid) override {
-        return clsid == kFinderClsid ? Ref<BaseFace>::Share(PrimaryFace()) : nullptr;
-    }
-    void Describe(std::vector<Object::ClassRecord>& records) override {
-        records.push_back({BaseString(kFinderClsid), InterfaceIds()});
-    }
+    static constexpr const char16_t* kServiceClsids[] = {kFinderClsid};
 
     Ref<Node> findFirst(const Ref<ParentNode>& context, const BaseString& query) override {
         std::vector<DomNode*> found = FindRecordsOf(context, query, true);

@@ -29,9 +29,4 @@ inline bool IsNameChar(char16_t c) {
 // A non-empty name made of a name-start character and name characters.
 bool IsValidName(std::u16string_view name);
 
-// Whitespace in the reader's sense: tab, line feed, carriage return, space.
-inline bool IsXmlSpace(char16_t c) {
-    return c == u' ' || c == u'\n' || c == u'\t' || c == u'\r';
-}
-
 }  // namespace Xml

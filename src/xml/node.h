@@ -1,5 +1,6 @@
 #pragma once
 
+#include <concepts>
 #include <cstdint>
 #include <vector>
 
@@ -23,11 +24,12 @@ class ParentNode;
 class Element;
 
 // A node of a document tree. Handles are made on demand: two handles of one node
-// are different objects, so compare nodes with SameNode, never by identity.
+// are different objects, so references to nodes compare by node (SameNode).
 class Node : public BaseFace {
 public:
     static constexpr Iid kIid{u"IID_Xml::Node"};
     using Parent = BaseFace;
+    static constexpr bool kEqualByValue = true;
 
     virtual int32_t kind() = 0;
     // "" for the document, the name of an element, the text of a leaf.
@@ -94,5 +96,11 @@ inline constexpr char16_t kDocumentClsid[] = u"CID_Xml::Document";
 
 // True when both handles are of the same node (or both are empty).
 bool SameNode(const Ref<Node>& a, const Ref<Node>& b);
+
+template <class T, class U>
+requires(std::derived_from<T, Node>&& std::derived_from<U, Node>) bool operator==(const Ref<T>& a,
+                                                                                  const Ref<U>& b) {
+    return SameNode(a, b);
+}
 
 }  // namespace Xml

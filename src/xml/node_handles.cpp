@@ -139,10 +139,6 @@ Ref<Element> MakeElementHandle(DomNode& record) {
     return Object::New<ElementNode>(record);
 }
 
-Ref<Document> MakeDocumentHandle(DomNode& record) {
-    return Object::New<DocumentNode>(record);
-}
-
 bool SameNode(const Ref<Node>& a, const Ref<Node>& b) {
     DomNode* record_a = RecordOf(a);
     DomNode* record_b = RecordOf(b);

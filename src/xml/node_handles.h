@@ -21,7 +21,6 @@ public:
 Ref<Node> MakeHandle(DomNode& record);
 Ref<ParentNode> MakeParentHandle(DomNode& record);
 Ref<Element> MakeElementHandle(DomNode& record);
-Ref<Document> MakeDocumentHandle(DomNode& record);
 
 // The record of a handle of this module; null for an empty reference or a node
 // from elsewhere.

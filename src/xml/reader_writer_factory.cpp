@@ -4,8 +4,8 @@
 #include "io/text/encoder.h"
 #include "io/text/encoding_name.h"
 #include "io/text/memory_stream.h"
-#include "object/factory.h"
 #include "object/manager.h"
+#include "object/service_factory.h"
 #include "xml/node_handles.h"
 #include "xml/parser.h"
 #include "xml/reader.h"
@@ -15,11 +15,6 @@
 namespace Xml {
 
 namespace {
-
-Ref<Io::Path> PathOf(const BaseString& name) {
-    return Object::Create<Io::Fs::PathFactory>(Io::Fs::kPathFactoryClsid)
-        ->create(Io::Fs::kPathFromName, Value(name), false);
-}
 
 Ref<Document> Parse(Io::Text::Source* source, BaseString text) {
     Ref<Document> document = Object::Create<Document>(kDocumentClsid);
@@ -48,24 +43,14 @@ private:
 // The reader and the writer have no state: their factory is both of them
 // ("CID_Xml::Reader", "CID_Xml::Writer").
 class ReaderWriterFactory final
-    : public Object::Impl<ReaderWriterFactory, Object::StaticFactory, Reader, Writer> {
+    : public Object::ServiceFactory<ReaderWriterFactory, Reader, Writer> {
 public:
-    Ref<BaseFace> CreateInstance(const BaseString& clsid, const Iid& iid) override {
-        return Object::CreateByStaticFactory(*this, clsid, iid);
-    }
-    Ref<BaseFace> Create(const BaseString& clsid) override {
-        bool served = clsid == kReaderClsid || clsid == kWriterClsid;
-        return served ? Ref<BaseFace>::Share(PrimaryFace()) : nullptr;
-    }
-    void Describe(std::vector<Object::ClassRecord>& records) override {
-        records.push_back({BaseString(kReaderClsid), InterfaceIds()});
-        records.push_back({BaseString(kWriterClsid), InterfaceIds()});
-    }
+    static constexpr const char16_t* kServiceClsids[] = {kReaderClsid, kWriterClsid};
 
     Ref<Document> readString(const BaseString& text) override { return Parse(nullptr, text); }
     Ref<Document> readFile(const BaseString& path) override {
-        Ref<Io::File> file = PathOf(path)->openFile(Io::kAccessRead, Io::kShareRead,
-                                                    Io::kIfExistsOpen, Io::kIfMissingFail);
+        Ref<Io::File> file = Io::Fs::PathFromName(path)->openFile(
+            Io::kAccessRead, Io::kShareRead, Io::kIfExistsOpen, Io::kIfMissingFail);
         Ref<Io::Text::Decoder> decoder = Io::Text::CreateDecoder(file->source(), true);
         return Parse(decoder.get(), BaseString());
     }
@@ -86,8 +71,8 @@ public:
         Ref<Io::Text::Encoder> encoder = Io::Text::CreateEncoder(bytes, 65001, false, true);
         encoder->write(writeString(document));
         encoder->terminate();
-        Ref<Io::File> file = PathOf(path)->openFile(Io::kAccessWrite, Io::kShareRead,
-                                                    Io::kIfExistsTruncate, Io::kIfMissingCreate);
+        Ref<Io::File> file = Io::Fs::PathFromName(path)->openFile(
+            Io::kAccessWrite, Io::kShareRead, Io::kIfExistsTruncate, Io::kIfMissingCreate);
         Ref<Io::Sink> sink = file->sink();
         sink->write(bytes->bytes());
         sink->terminate();

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "error/error.h"
-#include "gui/ctlcntr/autorun/texts.h"
+#include "launcher/texts.h"
 #include "test_support.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <string>
 
 #include "error/error.h"
-#include "gui/ctlcntr/autorun/launcher.h"
-#include "gui/ctlcntr/autorun/property_sheet_extension.h"
+#include "launcher/launcher.h"
+#include "launcher/window/property_sheet_extension.h"
 #include "object/factory.h"
 
 namespace {

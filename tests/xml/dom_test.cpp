@@ -39,8 +39,11 @@ TEST(XmlDom, DocumentTakesCommentsAndOneRootElement) {
     EXPECT_TRUE(Xml::SameNode(document->rootElement(), root));
     EXPECT_TRUE(Xml::SameNode(root->parent(), document));
     EXPECT_FALSE(Xml::SameNode(root, document));
-    // Two handles of one node are two objects of one node.
+    // Two handles of one node are two objects of one node, and equal.
     EXPECT_NE(document->rootElement().Identity(), root.Identity());
+    EXPECT_TRUE(document->rootElement() == root);
+    EXPECT_TRUE(root->parent() == document);
+    EXPECT_FALSE(root == document);
 }
 
 TEST(XmlDom, ElementTakesKindsOneToFourOnly) {

@@ -13,10 +13,10 @@
 #include "base/format.h"
 #include "base/platform.h"
 #include "error/error.h"
-#include "gui/ctlcntr/autorun/page_language.h"
-#include "gui/ctlcntr/autorun/start_page.h"
-#include "gui/ctlcntr/autorun/texts.h"
 #include "io/file_messages.h"
+#include "launcher/page/page_language.h"
+#include "launcher/page/start_page.h"
+#include "launcher/texts.h"
 #include "nls/language_choice.h"
 #include "object/system.h"
 

@@ -1,0 +1,46 @@
+#include "launcher/launcher.h"
+
+#include "error/show_error.h"
+#include "launcher/com_support.h"
+#include "launcher/esc_domain.h"
+#include "launcher/single_instance.h"
+#include "launcher/texts.h"
+#include "launcher/window/html_dialog.h"
+#include "launcher/window/html_view.h"
+#include "launcher/window/window_search.h"
+#include "object/system.h"
+
+namespace {
+
+constexpr char16_t kInstanceLockName[] = u"breltautorun";
+constexpr char16_t kDialogWindowClass[] = u"#32770";
+
+void ShowPage(const LauncherPage& page) {
+    HtmlDialog dialog;
+    dialog.SetPage(page.text(), page.visibility());
+    dialog.RunModal(nullptr);
+}
+
+}  // namespace
+
+int RunLauncher(PageSource build_page) {
+    Object::ModuleStart();
+    SingleInstanceLock instance_lock(kInstanceLockName);
+    if (instance_lock.AnotherInstanceExists()) {
+        BringWindowToFront(kDialogWindowClass, LocalizedText(InstanceTitleText));
+        return 1;
+    }
+    try {
+        InitCommonControls();
+        EnsureComInitialized();
+        std::unique_ptr<LauncherPage> page = build_page();
+        RegisterEscDomain();
+        ShowPage(*page);
+    } catch (Error& error) {
+        error.Add(ErrContext, LocalizedText(InitFailedText), false);
+        ShowError(error, nullptr);
+    }
+    ReleaseComInitialization();
+    UnregisterEscDomain();
+    return 0;
+}
