@@ -29,8 +29,8 @@ BaseString InternalErrorMessage(std::u16string_view module, std::u16string_view 
 }
 
 Error FromFileWithCode(uint32_t last_error, const BaseString& message_format,
-                       const BaseString& path) {
-    Error error = Error::FromSystem(last_error, BaseString(), true);
+                       const BaseString& path, Object::ModuleLock& module) {
+    Error error = Error::FromSystem(last_error, BaseString(), true, module);
     bool not_found = last_error == 2 || last_error == 3;
     error.Add(not_found ? ErrNotFound : ErrContext, FillMessage(message_format, {path.view()}),
               false);
@@ -39,7 +39,8 @@ Error FromFileWithCode(uint32_t last_error, const BaseString& message_format,
 
 }  // namespace
 
-Error::Error(uint32_t code, BaseString text, bool mark) {
+Error::Error(uint32_t code, BaseString text, bool mark, Object::ModuleLock& module)
+    : Error(module) {
     Add(code, text, mark);
 }
 
@@ -49,7 +50,9 @@ Error::Error(const Error& other) noexcept : data_(other.data_), module_(other.mo
     }
 }
 
-Error::Error(Error&& other) noexcept : data_(std::exchange(other.data_, nullptr)) {}
+// The data keep the module of the code that built them, wherever they move.
+Error::Error(Error&& other) noexcept
+    : data_(std::exchange(other.data_, nullptr)), module_(other.module_) {}
 
 Error& Error::operator=(const Error& other) noexcept {
     if (other.data_) {
@@ -57,11 +60,13 @@ Error& Error::operator=(const Error& other) noexcept {
     }
     Unref(data_);
     data_ = other.data_;
+    module_ = other.module_;
     return *this;
 }
 
 Error& Error::operator=(Error&& other) noexcept {
     std::swap(data_, other.data_);
+    std::swap(module_, other.module_);
     return *this;
 }
 
@@ -70,15 +75,16 @@ Error::~Error() {
 }
 
 Error Error::InternalList(std::string_view tag_format, std::string_view module,
-                          std::initializer_list<FormatArg> args) {
+                          std::initializer_list<FormatArg> args, Object::ModuleLock& code_module) {
     BaseString tag = Base::FormatList(tag_format, args);
-    Error error;
+    Error error(code_module);
     error.Add(ErrInternal, InternalErrorMessage(BaseString::FromUtf8(module), tag), true);
     return error;
 }
 
-Error Error::FromSystem(uint32_t code, const BaseString& text, bool mark) {
-    Error error;
+Error Error::FromSystem(uint32_t code, const BaseString& text, bool mark,
+                        Object::ModuleLock& module) {
+    Error error(module);
     error.Add(code, SystemErrorText(code), mark);
     if (!text.empty()) {
         error.Add(ErrContext, text, false);
@@ -86,13 +92,15 @@ Error Error::FromSystem(uint32_t code, const BaseString& text, bool mark) {
     return error;
 }
 
-Error Error::FromFile(const BaseString& message_format, const BaseString& path) {
-    return FromFileWithCode(Base::LastError(), message_format, path);
+Error Error::FromFile(const BaseString& message_format, const BaseString& path,
+                      Object::ModuleLock& module) {
+    return FromFileWithCode(Base::LastError(), message_format, path, module);
 }
 
-Error Error::FromFile(const MessageRow* message_table, const BaseString& path) {
+Error Error::FromFile(const MessageRow* message_table, const BaseString& path,
+                      Object::ModuleLock& module) {
     uint32_t last_error = Base::LastError();
-    return FromFileWithCode(last_error, LocalizedText(message_table), path);
+    return FromFileWithCode(last_error, LocalizedText(message_table), path, module);
 }
 
 void Error::MakeUnique() {

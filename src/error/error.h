@@ -29,11 +29,15 @@ class ErrorData;
 // The one exception type, thrown by value and caught by reference. A stack of
 // frames: the failing code pushes the first, each level that catches it may push
 // a context frame. Copies share their data until one of them changes
-// (copy on write); every Error keeps the module whose code built it loaded.
+// (copy on write); every Error, and every copy, keeps the module whose code built
+// it loaded. That module is the caller's: the `module` arguments default to the
+// lock of the module the calling code is linked into, so an Error thrown by a
+// plug-in library keeps the library loaded until the last copy is gone.
 class Error {
 public:
     Error() noexcept = default;
-    Error(uint32_t code, BaseString text, bool mark);
+    Error(uint32_t code, BaseString text, bool mark,
+          Object::ModuleLock& module = Object::ThisModule());
     Error(const Error& other) noexcept;
     Error(Error&& other) noexcept;
     Error& operator=(const Error& other) noexcept;
@@ -46,16 +50,20 @@ public:
     template <class... Args>
     static Error Internal(std::string_view tag_format, std::string_view module,
                           const Args&... args) {
-        return InternalList(tag_format, module, {FormatArg(args)...});
+        return InternalList(tag_format, module, {FormatArg(args)...}, Object::ThisModule());
     }
     static Error InternalList(std::string_view tag_format, std::string_view module,
-                              std::initializer_list<FormatArg> args);
+                              std::initializer_list<FormatArg> args,
+                              Object::ModuleLock& code_module = Object::ThisModule());
     // The system's text for a Win32 error code, with an optional context text.
-    static Error FromSystem(uint32_t code, const BaseString& text, bool mark);
+    static Error FromSystem(uint32_t code, const BaseString& text, bool mark,
+                            Object::ModuleLock& module = Object::ThisModule());
     // Right after a failed file-system call: the system's text (marked) under the
     // message whose %1 is the path; ErrNotFound for "file/path not found".
-    static Error FromFile(const BaseString& message_format, const BaseString& path);
-    static Error FromFile(const MessageRow* message_table, const BaseString& path);
+    static Error FromFile(const BaseString& message_format, const BaseString& path,
+                          Object::ModuleLock& module = Object::ThisModule());
+    static Error FromFile(const MessageRow* message_table, const BaseString& path,
+                          Object::ModuleLock& module = Object::ThisModule());
 
     void Add(uint32_t code, const BaseString& text, bool mark);
     bool Has(uint32_t code) const noexcept;
@@ -74,6 +82,7 @@ public:
     void SetDetailText(const BaseString& text);
 
 private:
+    explicit Error(Object::ModuleLock& module) noexcept : module_(module) {}
     const ErrorFrame* FrameAt(size_t index) const noexcept;
     void MakeUnique();
 

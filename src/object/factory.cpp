@@ -49,17 +49,4 @@ Ref<BaseFace> CreateByStaticFactory(StaticFactory& factory, const BaseString& cl
     return Ref<BaseFace>::Adopt(made->QueryFace(&iid));
 }
 
-namespace {
-FactoryRegistration* g_registration_head = nullptr;
-}
-
-FactoryRegistration::FactoryRegistration(Ref<Factory> factory) noexcept
-    : next_(g_registration_head), factory_(std::move(factory)) {
-    g_registration_head = this;
-}
-
-FactoryRegistration* FactoryRegistration::Head() noexcept {
-    return g_registration_head;
-}
-
 }  // namespace Object

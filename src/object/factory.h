@@ -121,12 +121,15 @@ Ref<Factory> ClassFactory() {
 }
 
 // A static node of this module's registration list (last constructed first).
-// Each module registers its factories this way; module start adds them to the
-// object manager:
+// Each module registers its factories this way; module start (for a plug-in
+// library: its loading) adds them to the object manager:
 //   static Object::FactoryRegistration registration{Object::ClassFactory<DocumentImpl>()};
+// A registered factory lives as long as its module, so it does not count as a
+// user of the module's lock: otherwise a plug-in library would never be idle.
 class FactoryRegistration {
 public:
     explicit FactoryRegistration(Ref<Factory> factory) noexcept;
+    ~FactoryRegistration();
     FactoryRegistration(const FactoryRegistration&) = delete;
     FactoryRegistration& operator=(const FactoryRegistration&) = delete;
 

@@ -26,9 +26,22 @@ void ModuleLock::Unlock() noexcept {
     state_.compare_exchange_strong(expected, 0, std::memory_order_acq_rel);
 }
 
-ModuleLock& ThisModule() noexcept {
-    static constinit ModuleLock module_lock;
-    return module_lock;
+namespace {
+std::atomic<uint32_t> g_clock_ahead{0};
+}
+
+bool ModuleLock::IsIdleFor(uint32_t milliseconds) const noexcept {
+    if (!IsIdle()) {
+        return false;
+    }
+    // A tick of 0 means no holder has ever left: idle since the module started.
+    uint32_t since = IdleSince();
+    uint32_t now = Base::TickCount() + g_clock_ahead.load(std::memory_order_relaxed);
+    return since == 0 || now - since >= milliseconds;
+}
+
+void SetIdleClockAheadForTesting(uint32_t milliseconds) noexcept {
+    g_clock_ahead.store(milliseconds, std::memory_order_relaxed);
 }
 
 }  // namespace Object

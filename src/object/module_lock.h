@@ -18,6 +18,8 @@ public:
     void Unlock() noexcept;
 
     bool IsIdle() const noexcept { return state_.load(std::memory_order_acquire) == 0; }
+    // True when no holder is left and none has been for at least `milliseconds`.
+    bool IsIdleFor(uint32_t milliseconds) const noexcept;
     // GetTickCount at the moment the module last became idle.
     uint32_t IdleSince() const noexcept { return tick_.load(std::memory_order_acquire); }
     uint32_t State() const noexcept { return state_.load(std::memory_order_acquire); }
@@ -27,8 +29,12 @@ private:
     std::atomic<uint32_t> tick_{0};
 };
 
-// The lock of the module this code is linked into.
+// The lock of the module this code is linked into. Every module defines its own
+// (this_module.cpp is compiled into the executable and into each plug-in library).
 ModuleLock& ThisModule() noexcept;
+
+// Makes IsIdleFor see the clock that many milliseconds ahead (tests).
+void SetIdleClockAheadForTesting(uint32_t milliseconds) noexcept;
 
 // Holds one lock of a module for its own lifetime (copies hold their own).
 class ModuleLockHold {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 #include "base/platform.h"
@@ -98,6 +99,43 @@ TEST(ErrorFrames, CopiesShareUntilOneChanges) {
     copy.Clear();
     EXPECT_FALSE(copy.IsSet());
     EXPECT_EQ(copy.MarkedIndex(), -1);
+}
+
+// Each way of building an Error holds the lock of the module given (by default
+// the caller's), and the data keep that hold through copies, moves and
+// assignments until the last Error holding them is gone.
+TEST(ErrorModule, EveryErrorHoldsTheModuleThatBuiltIt) {
+    using Build = std::function<Error(Object::ModuleLock&)>;
+    const Build builds[] = {
+        [](Object::ModuleLock& lock) { return Error(1, BaseString(u"one"), true, lock); },
+        [](Object::ModuleLock& lock) { return Error::InternalList("tag", "test", {}, lock); },
+        [](Object::ModuleLock& lock) { return Error::FromSystem(5, BaseString(), true, lock); },
+        [](Object::ModuleLock& lock) {
+            return Error::FromFile(BaseString(u"%1"), BaseString(u"f"), lock);
+        },
+    };
+    for (const Build& build : builds) {
+        Object::ModuleLock lock;
+        {
+            Error built = build(lock);
+            EXPECT_FALSE(lock.IsIdle());
+            Error moved = std::move(built);
+            Error assigned;
+            assigned = moved;
+            Error move_assigned;
+            move_assigned = std::move(moved);
+            moved = Error();
+            built = Error();
+            EXPECT_FALSE(lock.IsIdle());
+        }
+        EXPECT_TRUE(lock.IsIdle());
+    }
+    uint32_t before = Object::ThisModule().State();
+    {
+        Error built(1, BaseString(u"one"), true);
+        EXPECT_EQ(Object::ThisModule().State(), before + 2);
+    }
+    EXPECT_EQ(Object::ThisModule().State(), before);
 }
 
 TEST(ErrorFromFile, MissingFileGivesNotFoundOverTheSystemText) {
