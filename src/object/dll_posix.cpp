@@ -1,0 +1,146 @@
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <link.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "base/platform.h"
+#include "object/dll.h"
+#include "object/elf_section.h"
+#include "object/version_section.h"
+
+namespace Object {
+
+namespace {
+
+constexpr int64_t kUnixEpochAsFileTime = 116444736000000000;
+
+char16_t AsciiLower(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+}
+
+bool SameNameIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+class OpenFile {
+public:
+    explicit OpenFile(const std::string& path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    ~OpenFile() {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+    }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+
+    int fd() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+// The file's version section makes it a plug-in library named as it is.
+bool HasPluginVersion(int fd, uint64_t size, const BaseString& path) {
+    ReadAt read = [fd](uint64_t offset, void* buffer, size_t length) {
+        return pread(fd, buffer, length, static_cast<off_t>(offset)) ==
+               static_cast<ssize_t>(length);
+    };
+    std::optional<std::string> section =
+        ReadElfSection(read, size, kVersionSectionName, kMaxVersionSectionSize);
+    if (!section) {
+        return false;
+    }
+    std::optional<SectionVersionStrings> strings = SectionVersionStrings::Parse(*section);
+    if (!strings) {
+        return false;
+    }
+    return IsPluginLibrary(*strings, Base::LastComponentOf(path), SameNameIgnoringAsciiCase);
+}
+
+// Whether the file mapped at `address` is the one with that device and inode;
+// true when this process's mappings cannot be looked at.
+bool MapsFile(const void* address, const struct stat& file) {
+    FILE* maps = std::fopen("/proc/self/maps", "re");
+    if (!maps) {
+        return true;
+    }
+    auto at = reinterpret_cast<uintptr_t>(address);
+    bool same = false;
+    char line[512];
+    while (std::fgets(line, sizeof line, maps)) {
+        unsigned long start, end, inode;
+        unsigned major_number, minor_number;
+        if (std::sscanf(line, "%lx-%lx %*s %*s %x:%x %lu", &start, &end, &major_number,
+                        &minor_number, &inode) == 5 &&
+            start <= at && at < end) {
+            same = major_number == major(file.st_dev) && minor_number == minor(file.st_dev) &&
+                   inode == file.st_ino;
+            break;
+        }
+        // A line longer than the buffer: skip its rest.
+        while (!std::strchr(line, '\n') && std::fgets(line, sizeof line, maps)) {
+        }
+    }
+    std::fclose(maps);
+    return same;
+}
+
+}  // namespace
+
+DllLoad LoadDll(const BaseString& path) {
+    std::string native = path.ToUtf8();
+    OpenFile file(native);
+    struct stat checked;
+    if (file.fd() < 0 || fstat(file.fd(), &checked) != 0 || !S_ISREG(checked.st_mode) ||
+        !HasPluginVersion(file.fd(), static_cast<uint64_t>(checked.st_size), path)) {
+        return {nullptr, true};
+    }
+    void* handle = dlopen(native.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        return {nullptr, false};
+    }
+    auto dll = std::make_unique<Dll>(handle);
+    // dlopen answers an object already loaded under that name even when the file
+    // at the path has changed since: the code must come from the file checked.
+    link_map* map = nullptr;
+    if (dlinfo(handle, RTLD_DI_LINKMAP, &map) != 0 || !map || !MapsFile(map->l_ld, checked)) {
+        return {nullptr, false};
+    }
+    if (!dll->HasEntryPoints()) {
+        return {nullptr, true};
+    }
+    return {std::move(dll), true};
+}
+
+Dll::~Dll() {
+    dlclose(handle_);
+}
+
+void (*Dll::Entry(const char* name) const)() {
+    return reinterpret_cast<void (*)()>(dlsym(handle_, name));
+}
+
+std::optional<uint64_t> LastWriteTime(const BaseString& path) {
+    struct stat entry;
+    if (stat(path.ToUtf8().c_str(), &entry) != 0) {
+        return std::nullopt;
+    }
+    return static_cast<uint64_t>(kUnixEpochAsFileTime + entry.st_mtim.tv_sec * 10000000 +
+                                 entry.st_mtim.tv_nsec / 100);
+}
+
+}  // namespace Object

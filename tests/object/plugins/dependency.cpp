@@ -1,0 +1,5 @@
+#include "dependency.h"
+
+int DependencyValue() {
+    return 7;
+}
