@@ -10,6 +10,11 @@ namespace Object {
 // built them, so the code stays loaded while it may still run. The state word
 // counts holders in steps of 2 with bit 0 set while any are left; the tick
 // records when the last holder left.
+//
+// State and tick share one atomic word (state in the low half), so the last
+// holder leaves, records the tick and clears bit 0 in one step: once the module
+// is idle no unlock touches the lock again, and a plug-in library may be
+// unloaded, lock and all, the moment it is idle.
 class ModuleLock {
 public:
     constexpr ModuleLock() = default;
@@ -17,16 +22,20 @@ public:
     void Lock() noexcept;
     void Unlock() noexcept;
 
-    bool IsIdle() const noexcept { return state_.load(std::memory_order_acquire) == 0; }
+    bool IsIdle() const noexcept { return State() == 0; }
     // True when no holder is left and none has been for at least `milliseconds`.
     bool IsIdleFor(uint32_t milliseconds) const noexcept;
     // GetTickCount at the moment the module last became idle.
-    uint32_t IdleSince() const noexcept { return tick_.load(std::memory_order_acquire); }
-    uint32_t State() const noexcept { return state_.load(std::memory_order_acquire); }
+    uint32_t IdleSince() const noexcept {
+        return static_cast<uint32_t>(word_.load(std::memory_order_acquire) >> 32);
+    }
+    uint32_t State() const noexcept {
+        return static_cast<uint32_t>(word_.load(std::memory_order_acquire));
+    }
 
 private:
-    std::atomic<uint32_t> state_{0};
-    std::atomic<uint32_t> tick_{0};
+    static_assert(std::atomic<uint64_t>::is_always_lock_free);
+    std::atomic<uint64_t> word_{0};
 };
 
 // The lock of the module this code is linked into. Every module defines its own

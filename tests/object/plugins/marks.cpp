@@ -11,7 +11,7 @@ void Mark(const char* event) {
     if (!file) {
         return;
     }
-    if (std::FILE* marks = std::fopen(file, "a")) {
+    if (std::FILE* marks = std::fopen(file, "ab")) {
         std::fprintf(marks, "%s %s\n", PLUGIN_NAME, event);
         std::fclose(marks);
     }
