@@ -13,8 +13,10 @@
 namespace Object {
 
 // A static node of a plug-in library's start-up list (last constructed first):
-// its function runs once after every load of the library, before the create
-// call that loaded it goes on. An Error it throws reaches that call's caller.
+// its function runs once after every load of the library, outside the library's
+// inner lock (it may create the library's own classes), before the call that
+// loaded the library goes on. An Error it throws reaches that call's caller and
+// the entries after it do not run for that load.
 //   static Object::LibraryStartup startup{&RegisterMyHandlers};
 class LibraryStartup {
 public:

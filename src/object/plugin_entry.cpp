@@ -3,13 +3,8 @@
 // executable.
 #include <type_traits>
 
+#include "base/export.h"
 #include "object/plugin.h"
-
-#ifdef _WIN32
-#define ORV_PLUGIN_EXPORT extern "C" __declspec(dllexport)
-#else
-#define ORV_PLUGIN_EXPORT extern "C" __attribute__((visibility("default")))
-#endif
 
 namespace Object {
 
@@ -27,19 +22,27 @@ LibraryStartup* LibraryStartup::Head() noexcept {
 
 }  // namespace Object
 
-ORV_PLUGIN_EXPORT bool Module_IsUnlocked_2_vn2(uint32_t milliseconds) {
-    return Object::ThisModule().IsIdleFor(milliseconds);
-}
+namespace {
 
-ORV_PLUGIN_EXPORT void* Module_GetStaticList_2_vn2(int32_t reason) {
+void* Registrations(int32_t reason) {
     return reason == Object::kRegistrationList ? Object::FactoryRegistration::Head() : nullptr;
 }
 
-ORV_PLUGIN_EXPORT void* Module_GetStaticList2_2_vn2(int32_t reason) {
+}  // namespace
+
+ORV_EXPORT bool Module_IsUnlocked_2_vn2(uint32_t milliseconds) {
+    return Object::ThisModule().IsIdleFor(milliseconds);
+}
+
+ORV_EXPORT void* Module_GetStaticList_2_vn2(int32_t reason) {
+    return Registrations(reason);
+}
+
+ORV_EXPORT void* Module_GetStaticList2_2_vn2(int32_t reason) {
     if (reason == Object::kStartupList) {
         return Object::LibraryStartup::Head();
     }
-    return Module_GetStaticList_2_vn2(reason);
+    return Registrations(reason);
 }
 
 static_assert(std::is_same_v<decltype(&Module_IsUnlocked_2_vn2), Object::IsUnlockedEntry>);

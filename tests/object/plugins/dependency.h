@@ -1,10 +1,6 @@
 #pragma once
 
-#ifdef _WIN32
-#define DEPENDENCY_API __declspec(dllexport)
-#else
-#define DEPENDENCY_API __attribute__((visibility("default")))
-#endif
+#include "base/export.h"
 
 // The one function of the library the "load_fails" plug-in needs.
-extern "C" DEPENDENCY_API int DependencyValue();
+ORV_EXPORT int DependencyValue();
