@@ -2,12 +2,10 @@
 
 #include <atomic>
 #include <exception>
-#include <filesystem>
 #include <set>
 #include <sstream>
 #include <thread>
 
-#include "base/platform.h"
 #include "host_platform.h"
 #include "io/path.h"
 #include "object/cleanup.h"
@@ -15,6 +13,7 @@
 #include "object/library_impl.h"
 #include "object/manager.h"
 #include "object/module_lock.h"
+#include "plugin_files.h"
 #include "probe.h"
 #include "temp_folder.h"
 #include "test_support.h"
@@ -22,14 +21,6 @@
 namespace {
 
 using Marks = std::vector<std::string>;
-
-// The file name of a test plug-in on this platform.
-std::u16string Plugin(std::u16string_view name) {
-    constexpr std::string_view kSuffix = ORV_PLUGIN_SUFFIX;
-    std::u16string file(name);
-    file.append(kSuffix.begin(), kSuffix.end());
-    return file;
-}
 
 BaseString NoLoadText(const BaseString& path) {
     return BaseString(u"An internal error occurred (object: objlib-noload(") + path.view() + u")).";
