@@ -10,6 +10,7 @@
 #include <string>
 
 #include "base/errno_win32.h"
+#include "base/file_time.h"
 #include "base/platform.h"
 
 namespace Io::FileSystem {
@@ -18,22 +19,17 @@ namespace {
 
 constexpr uint32_t kErrorAlreadyExists = 183;
 
-// 100-nanosecond intervals from 1601-01-01, the epoch of file times, to
-// 1970-01-01, that of Unix times.
-constexpr int64_t kUnixEpochAsFileTime = 116444736000000000;
-
 bool FailFromErrno() {
     Base::SetLastErrorFromErrno();
     return false;
 }
 
 uint64_t FileTimeFrom(const struct statx_timestamp& time) {
-    int64_t since_1601 = kUnixEpochAsFileTime + time.tv_sec * 10000000 + time.tv_nsec / 100;
-    return since_1601 > 0 ? static_cast<uint64_t>(since_1601) : 0;
+    return Base::FileTimeFromUnix(time.tv_sec, time.tv_nsec);
 }
 
 timespec TimespecFrom(uint64_t file_time) {
-    int64_t since_1970 = static_cast<int64_t>(file_time) - kUnixEpochAsFileTime;
+    int64_t since_1970 = static_cast<int64_t>(file_time) - Base::kUnixEpochAsFileTime;
     int64_t seconds = since_1970 / 10000000;
     int64_t rest = since_1970 % 10000000;
     if (rest < 0) {

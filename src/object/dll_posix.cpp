@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/file_time.h"
 #include "base/platform.h"
 #include "object/dll.h"
 #include "object/elf_section.h"
@@ -17,8 +18,6 @@
 namespace Object {
 
 namespace {
-
-constexpr int64_t kUnixEpochAsFileTime = 116444736000000000;
 
 char16_t AsciiLower(char16_t c) {
     return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
@@ -139,8 +138,7 @@ std::optional<uint64_t> LastWriteTime(const BaseString& path) {
     if (stat(path.ToUtf8().c_str(), &entry) != 0) {
         return std::nullopt;
     }
-    return static_cast<uint64_t>(kUnixEpochAsFileTime + entry.st_mtim.tv_sec * 10000000 +
-                                 entry.st_mtim.tv_nsec / 100);
+    return Base::FileTimeFromUnix(entry.st_mtim.tv_sec, entry.st_mtim.tv_nsec);
 }
 
 }  // namespace Object
