@@ -1,10 +1,17 @@
 // Parsing speed of the XML reader beside pugixml, libxml2 and expat, on the
 // same documents in the same run: a real-sized data file (data/autorun.xml)
-// and a generated 20 MB document with many attributes and mixed text. Every
-// parser builds a whole tree and frees it again; throughput is counted in
-// bytes of the UTF-8 file. The peers parse the bytes from memory; readFile
-// reads them from a (cached) file through the decoder, readString parses text
-// decoded beforehand.
+// and generated documents of 1, 20 and 200 MB with many attributes and mixed
+// text, whose MB/s show whether the cost per byte stays flat as documents
+// grow. Every parser builds a whole tree and frees it again; throughput is
+// counted in bytes of the UTF-8 file. The peers parse the bytes from memory;
+// readFile reads them from a (cached) file through the decoder, readString
+// parses text decoded beforehand.
+//
+// Beside the speed, each benchmark parses once more under the heap meter:
+// heap_peak is the most heap in use while the tree was built and freed,
+// heap_kept what the finished tree held, both in bytes per byte of the file.
+// The input itself is not counted: the peers' UTF-8 bytes and readString's
+// UTF-16 text belong to the caller.
 #include <benchmark/benchmark.h>
 #include <expat.h>
 #include <libxml/parser.h>
@@ -13,11 +20,13 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <mutex>
 #include <pugixml.hpp>
 #include <string>
 #include <vector>
 
 #include "base/string.h"
+#include "heap_meter.h"
 #include "object/manager.h"
 #include "object/system.h"
 #include "xml/reader.h"
@@ -50,8 +59,12 @@ std::string GenerateLargeDocument(size_t target_bytes) {
     return text;
 }
 
+// A document is made the first time a benchmark of it runs: a run filtered
+// to the small documents never builds the large ones.
 struct Document {
     const char* name;
+    size_t generated_bytes;  // 0 for the real-sized file
+    std::once_flag made;
     std::string utf8;
     BaseString utf16;
     BaseString file;  // the UTF-8 bytes in a temporary file
@@ -63,68 +76,110 @@ BaseString WriteTemporaryFile(const char* name, const std::string& bytes) {
     return BaseString::FromUtf8(path.string());
 }
 
-std::vector<Document>& Documents() {
-    static std::vector<Document> documents = [] {
-        std::vector<Document> made;
-        made.push_back({"autorun.xml", ReadWholeFile(XML_BENCH_DATA "/autorun.xml"), {}, {}});
-        made.push_back({"generated-20MB", GenerateLargeDocument(20 << 20), {}, {}});
-        for (Document& document : made) {
-            document.utf16 = BaseString::FromUtf8(document.utf8);
-            document.file = WriteTemporaryFile(document.name, document.utf8);
-        }
-        return made;
-    }();
-    return documents;
+Document g_documents[] = {
+    {"autorun.xml", 0, {}, {}, {}, {}},
+    {"generated-1MB", 1 << 20, {}, {}, {}, {}},
+    {"generated-20MB", 20 << 20, {}, {}, {}, {}},
+    {"generated-200MB", 200 << 20, {}, {}, {}, {}},
+};
+
+const Document& Prepared(Document& document) {
+    std::call_once(document.made, [&] {
+        document.utf8 = document.generated_bytes ? GenerateLargeDocument(document.generated_bytes)
+                                                 : ReadWholeFile(XML_BENCH_DATA "/autorun.xml");
+        document.utf16 = BaseString::FromUtf8(document.utf8);
+        document.file = WriteTemporaryFile(document.name, document.utf8);
+    });
+    return document;
 }
 
 void Count(benchmark::State& state, const Document& document) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * document.utf8.size()));
 }
 
+// One more parse under the heap meter: `parse` returns the finished tree, which
+// is measured and then dropped.
+template <class Parse>
+void MeasureHeap(benchmark::State& state, const Document& document, Parse parse) {
+    if (!HeapMeter::Available()) {
+        return;
+    }
+    HeapMeter::Start();
+    {
+        auto tree = parse();
+        state.counters["heap_kept"] = static_cast<double>(HeapMeter::Read().now);
+    }
+    state.counters["heap_peak"] = static_cast<double>(HeapMeter::Read().peak);
+    HeapMeter::Stop();
+    for (const char* name : {"heap_kept", "heap_peak"}) {
+        state.counters[name] = state.counters[name] / static_cast<double>(document.utf8.size());
+    }
+}
+
 // From text already decoded: the parser alone.
-void OrvellaReadString(benchmark::State& state, const Document* document) {
+void OrvellaReadString(benchmark::State& state, Document* document) {
+    const Document& text = Prepared(*document);
     Ref<Xml::Reader> reader = Object::Create<Xml::Reader>(Xml::kReaderClsid);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(reader->readString(document->utf16));
+        benchmark::DoNotOptimize(reader->readString(text.utf16));
     }
-    Count(state, *document);
+    Count(state, text);
+    MeasureHeap(state, text, [&] { return reader->readString(text.utf16); });
 }
 
 // From the file's bytes, through the UTF-8 decoder, as the launcher reads its
 // data file.
-void OrvellaReadFile(benchmark::State& state, const Document* document) {
+void OrvellaReadFile(benchmark::State& state, Document* document) {
+    const Document& text = Prepared(*document);
     Ref<Xml::Reader> reader = Object::Create<Xml::Reader>(Xml::kReaderClsid);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(reader->readFile(document->file));
+        benchmark::DoNotOptimize(reader->readFile(text.file));
     }
-    Count(state, *document);
+    Count(state, text);
+    MeasureHeap(state, text, [&] { return reader->readFile(text.file); });
 }
 
-void Pugixml(benchmark::State& state, const Document* document) {
-    for (auto _ : state) {
-        pugi::xml_document tree;
-        pugi::xml_parse_result result =
-            tree.load_buffer(document->utf8.data(), document->utf8.size(),
-                             pugi::parse_default | pugi::parse_comments, pugi::encoding_utf8);
-        if (!result) {
-            state.SkipWithError("pugixml refused the document");
-        }
-        benchmark::DoNotOptimize(tree);
+std::unique_ptr<pugi::xml_document> PugixmlParse(benchmark::State& state, const Document& text) {
+    auto tree = std::make_unique<pugi::xml_document>();
+    pugi::xml_parse_result result =
+        tree->load_buffer(text.utf8.data(), text.utf8.size(),
+                          pugi::parse_default | pugi::parse_comments, pugi::encoding_utf8);
+    if (!result) {
+        state.SkipWithError("pugixml refused the document");
     }
-    Count(state, *document);
+    return tree;
 }
 
-void Libxml2(benchmark::State& state, const Document* document) {
+void Pugixml(benchmark::State& state, Document* document) {
+    const Document& text = Prepared(*document);
     for (auto _ : state) {
-        xmlDocPtr tree =
-            xmlReadMemory(document->utf8.data(), static_cast<int>(document->utf8.size()), nullptr,
-                          "UTF-8", XML_PARSE_NONET | XML_PARSE_HUGE);
-        if (!tree) {
-            state.SkipWithError("libxml2 refused the document");
-        }
-        xmlFreeDoc(tree);
+        benchmark::DoNotOptimize(PugixmlParse(state, text));
     }
-    Count(state, *document);
+    Count(state, text);
+    MeasureHeap(state, text, [&] { return PugixmlParse(state, text); });
+}
+
+struct Libxml2Tree {
+    xmlDocPtr tree;
+    ~Libxml2Tree() { xmlFreeDoc(tree); }
+};
+
+std::unique_ptr<Libxml2Tree> Libxml2Parse(benchmark::State& state, const Document& text) {
+    xmlDocPtr tree = xmlReadMemory(text.utf8.data(), static_cast<int>(text.utf8.size()), nullptr,
+                                   "UTF-8", XML_PARSE_NONET | XML_PARSE_HUGE);
+    if (!tree) {
+        state.SkipWithError("libxml2 refused the document");
+    }
+    return std::make_unique<Libxml2Tree>(tree);
+}
+
+void Libxml2(benchmark::State& state, Document* document) {
+    const Document& text = Prepared(*document);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(Libxml2Parse(state, text));
+    }
+    Count(state, text);
+    MeasureHeap(state, text, [&] { return Libxml2Parse(state, text); });
 }
 
 // The tree that the expat benchmark builds through the callbacks, of the same
@@ -182,23 +237,29 @@ struct ExpatBuilder {
     static void EndCdata(void* data) { static_cast<ExpatBuilder*>(data)->in_cdata = false; }
 };
 
-void Expat(benchmark::State& state, const Document* document) {
-    for (auto _ : state) {
-        ExpatBuilder builder;
-        XML_Parser parser = XML_ParserCreate("UTF-8");
-        XML_SetUserData(parser, &builder);
-        XML_SetElementHandler(parser, ExpatBuilder::Start, ExpatBuilder::End);
-        XML_SetCharacterDataHandler(parser, ExpatBuilder::Characters);
-        XML_SetCommentHandler(parser, ExpatBuilder::Comment);
-        XML_SetCdataSectionHandler(parser, ExpatBuilder::StartCdata, ExpatBuilder::EndCdata);
-        if (XML_Parse(parser, document->utf8.data(), static_cast<int>(document->utf8.size()), 1) !=
-            XML_STATUS_OK) {
-            state.SkipWithError("expat refused the document");
-        }
-        XML_ParserFree(parser);
-        benchmark::DoNotOptimize(builder.root);
+std::unique_ptr<ExpatBuilder> ExpatParse(benchmark::State& state, const Document& text) {
+    auto builder = std::make_unique<ExpatBuilder>();
+    XML_Parser parser = XML_ParserCreate("UTF-8");
+    XML_SetUserData(parser, builder.get());
+    XML_SetElementHandler(parser, ExpatBuilder::Start, ExpatBuilder::End);
+    XML_SetCharacterDataHandler(parser, ExpatBuilder::Characters);
+    XML_SetCommentHandler(parser, ExpatBuilder::Comment);
+    XML_SetCdataSectionHandler(parser, ExpatBuilder::StartCdata, ExpatBuilder::EndCdata);
+    if (XML_Parse(parser, text.utf8.data(), static_cast<int>(text.utf8.size()), 1) !=
+        XML_STATUS_OK) {
+        state.SkipWithError("expat refused the document");
     }
-    Count(state, *document);
+    XML_ParserFree(parser);
+    return builder;
+}
+
+void Expat(benchmark::State& state, Document* document) {
+    const Document& text = Prepared(*document);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ExpatParse(state, text));
+    }
+    Count(state, text);
+    MeasureHeap(state, text, [&] { return ExpatParse(state, text); });
 }
 
 }  // namespace
@@ -206,7 +267,7 @@ void Expat(benchmark::State& state, const Document* document) {
 int main(int argc, char** argv) {
     Object::ModuleStart();
     xmlInitParser();
-    for (const Document& document : Documents()) {
+    for (Document& document : g_documents) {
         std::string suffix = std::string("/") + document.name;
         benchmark::RegisterBenchmark(("orvella_readFile" + suffix).c_str(), OrvellaReadFile,
                                      &document);
@@ -220,8 +281,10 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     xmlCleanupParser();
-    for (const Document& document : Documents()) {
-        std::filesystem::remove(std::filesystem::path(document.file.ToUtf8()));
+    for (const Document& document : g_documents) {
+        if (!document.file.empty()) {
+            std::filesystem::remove(std::filesystem::path(document.file.ToUtf8()));
+        }
     }
     return 0;
 }
