@@ -50,6 +50,12 @@ BaseString DecoderImpl::read() {
 }
 
 bool DecoderImpl::AppendChunk() {
+    if (Available() == 0) {
+        // Let go of the bytes decoded before, so that a source that reuses
+        // its storage once the taker lets go can do so.
+        pending_.Clear();
+        start_ = position_ = 0;
+    }
     ByteBuffer chunk = source_->read();
     if (chunk.empty()) {
         return false;
