@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string_view>
 
 namespace Xml {
@@ -9,19 +11,36 @@ namespace Xml {
 bool IsWideNameStartChar(char16_t c);
 bool IsWideNameChar(char16_t c);
 
+namespace NameCharTable {
+
+enum : uint8_t { kNameStart = 1, kName = 2 };
+
+constexpr std::array<uint8_t, 128> Make() {
+    std::array<uint8_t, 128> table{};
+    for (int c = 0; c < 128; ++c) {
+        bool start = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':';
+        bool name = start || (c >= '0' && c <= '9') || c == '-' || c == '.';
+        table[c] = static_cast<uint8_t>((start ? kNameStart : 0) | (name ? kName : 0));
+    }
+    return table;
+}
+
+inline constexpr std::array<uint8_t, 128> kAscii = Make();
+
+}  // namespace NameCharTable
+
 // The NameStartChar and NameChar productions applied to single 16-bit units: a
 // surrogate never matches, so names cannot hold characters above U+FFFF.
 inline bool IsNameStartChar(char16_t c) {
     if (c < 0x80) {
-        return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_' || c == u':';
+        return NameCharTable::kAscii[c] & NameCharTable::kNameStart;
     }
     return IsWideNameStartChar(c);
 }
 
 inline bool IsNameChar(char16_t c) {
     if (c < 0x80) {
-        return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||
-               c == u'_' || c == u':' || c == u'-' || c == u'.';
+        return NameCharTable::kAscii[c] & NameCharTable::kName;
     }
     return IsWideNameChar(c);
 }

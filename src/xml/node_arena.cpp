@@ -1,8 +1,10 @@
 #include "xml/node_arena.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
+#include "base/memory.h"
 #include "base/platform.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -33,9 +35,12 @@ void MarkInUse(void* memory, size_t size) {
 #endif
 }
 
-// Slabs start small, since most documents are small, and double up to this.
+// Slabs and storage blocks start small, since most documents are small, and
+// double up to these.
 constexpr size_t kFirstSlabBlocks = 16;
 constexpr size_t kLargestSlabBlocks = 4096;
+constexpr size_t kFirstStorageBytes = 4096;
+constexpr size_t kLargestStorageBytes = 1 << 20;
 
 }  // namespace
 
@@ -47,6 +52,14 @@ NodeArena::~NodeArena() {
     for (void* slab : slabs_) {
         ::operator delete(slab);
     }
+    if (!storage_.empty()) {
+        storage_.back().used = static_cast<size_t>(storage_next_ - storage_.back().data);
+    }
+    // Only the part in use ever held text.
+    for (const StorageBlock& block : storage_) {
+        Base::SecureWipe(block.data, block.used);
+        ::operator delete(block.data);
+    }
 }
 
 void NodeArena::Lock() noexcept {
@@ -57,25 +70,42 @@ void NodeArena::Lock() noexcept {
 
 void* NodeArena::Allocate() {
     Lock();
+    void* block;
+    try {
+        block = TakeBlock();
+    } catch (...) {
+        Unlock();
+        throw;
+    }
+    Unlock();
+    return block;
+}
+
+void* NodeArena::AllocateWhileBuilding() {
+    if (!free_ && next_ != slab_end_) {
+        void* block = next_;
+        next_ += block_size_;
+        ++live_blocks_;
+        MarkInUse(block, block_size_);
+        return block;
+    }
+    return TakeBlock();
+}
+
+void* NodeArena::TakeBlock() {
     void* block = free_;
     if (free_) {
         MarkInUse(free_, block_size_);
         free_ = free_->next;
     } else {
         if (next_ == slab_end_) {
-            try {
-                AddSlab();
-            } catch (...) {
-                Unlock();
-                throw;
-            }
+            AddSlab();
         }
         block = next_;
         next_ += block_size_;
         MarkInUse(block, block_size_);
     }
     ++live_blocks_;
-    Unlock();
     return block;
 }
 
@@ -100,6 +130,36 @@ void NodeArena::Free(void* block) noexcept {
     if (last) {
         delete this;
     }
+}
+
+void* NodeArena::AllocateStorage(size_t bytes) {
+    bytes = (bytes + 7) & ~size_t{7};
+    if (static_cast<size_t>(storage_end_ - storage_next_) < bytes) {
+        AddStorageBlock(bytes);
+    }
+    void* storage = storage_next_;
+    storage_next_ += bytes;
+    return storage;
+}
+
+char16_t* NodeArena::CopyText(const char16_t* text, size_t length) {
+    auto* copy = static_cast<char16_t*>(AllocateStorage(length * sizeof(char16_t)));
+    std::memcpy(copy, text, length * sizeof(char16_t));
+    return copy;
+}
+
+void NodeArena::AddStorageBlock(size_t at_least) {
+    size_t size = storage_.empty() ? kFirstStorageBytes
+                                   : std::min(kLargestStorageBytes, storage_.back().capacity * 2);
+    size = std::max(size, at_least);
+    storage_.reserve(storage_.size() + 1);
+    char* data = static_cast<char*>(::operator new(size));
+    if (!storage_.empty()) {
+        storage_.back().used = static_cast<size_t>(storage_next_ - storage_.back().data);
+    }
+    storage_.push_back({data, size, 0});
+    storage_next_ = data;
+    storage_end_ = data + size;
 }
 
 }  // namespace Xml

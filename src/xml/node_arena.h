@@ -3,15 +3,24 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
+#include <string_view>
 #include <vector>
+
+#include "base/string.h"
 
 namespace Xml {
 
-// The memory of the node records of one document tree. A parsed document has
-// many small records that are made together and mostly die together: taking
-// them from a few large slabs instead of one heap block each makes building
-// and dropping a tree much cheaper. Blocks freed while the tree lives are
-// reused; the slabs go back to the heap when the last block does.
+// The memory of one document tree: its node records, the names, texts and
+// attribute lists the reader made for them, and the chunks of read text that
+// records point into. A parsed document has many small records and texts that are made
+// together and mostly die together: taking them from a few large slabs, and
+// leaving texts where the reader found them, makes building and dropping a
+// tree much cheaper than one heap block each.
+//
+// Record blocks freed while the tree lives are reused; the arena goes when its
+// last record does. A tree that dies whole, with no handle left on any of its
+// records and no record owning memory of its own, goes at once (DropAll).
 class NodeArena {
 public:
     // The first slab is there at once: the first Allocate cannot fail.
@@ -19,27 +28,76 @@ public:
     NodeArena(const NodeArena&) = delete;
     NodeArena& operator=(const NodeArena&) = delete;
 
+    // ---- Record blocks.
+
     void* Allocate();
+    // The same for the reader while it builds the tree, which nothing else can
+    // reach yet: no lock.
+    void* AllocateWhileBuilding();
     // Takes the block back; the arena deletes itself with its last block.
     void Free(void* block) noexcept;
+
+    // ---- Storage for the reader (while building only). Lives and is wiped
+    // with the arena.
+
+    // `bytes` rounded up to 8, aligned to 8.
+    void* AllocateStorage(size_t bytes);
+    char16_t* CopyText(const char16_t* text, size_t length);
+    // Text that records point into stays as long as the arena.
+    void Keep(BaseString text) { kept_texts_.push_back(std::move(text)); }
+    // A string of the tree's own, at an address that stays: for names.
+    const BaseString* AddName(std::u16string_view name) { return &names_.emplace_back(name); }
+
+    // ---- Who keeps the tree.
+
+    // References to records from outside the tree (handles).
+    void AddOutsideRef() noexcept { outside_refs_.fetch_add(1, std::memory_order_relaxed); }
+    // True when it was the last one.
+    bool ReleaseOutsideRef() noexcept {
+        return outside_refs_.fetch_sub(1, std::memory_order_acq_rel) == 1;
+    }
+    // Records that hold heap memory of their own (text set after parsing).
+    void AddOwner() noexcept { owners_.fetch_add(1, std::memory_order_relaxed); }
+    void RemoveOwner() noexcept { owners_.fetch_sub(1, std::memory_order_relaxed); }
+    bool HasOwners() const noexcept { return owners_.load(std::memory_order_acquire) != 0; }
+
+    // Frees the whole arena without visiting the records: only when no handle
+    // is left on any record and none of them owns memory.
+    void DropAll() noexcept { delete this; }
 
 private:
     struct FreeBlock {
         FreeBlock* next;
     };
+    struct StorageBlock {
+        char* data;
+        size_t capacity;
+        size_t used;  // set when the next block starts, and at the end
+    };
 
     ~NodeArena();
+    void* TakeBlock();
     void AddSlab();
+    void AddStorageBlock(size_t at_least);
     void Lock() noexcept;
     void Unlock() noexcept { busy_.clear(std::memory_order_release); }
 
     const size_t block_size_;
-    std::atomic_flag busy_;  // guards everything below; held for a few instructions
+    std::atomic_flag busy_;  // guards the record blocks; held for a few instructions
     FreeBlock* free_ = nullptr;
     char* next_ = nullptr;  // unused space of the newest slab
     char* slab_end_ = nullptr;
     size_t live_blocks_ = 0;
     std::vector<void*> slabs_;
+
+    std::atomic<uint32_t> outside_refs_{0};
+    std::atomic<uint32_t> owners_{0};
+
+    char* storage_next_ = nullptr;  // unused space of the newest storage block
+    char* storage_end_ = nullptr;
+    std::vector<StorageBlock> storage_;
+    std::vector<BaseString> kept_texts_;
+    std::deque<BaseString> names_;
 };
 
 }  // namespace Xml

@@ -17,7 +17,10 @@ public:
     DomNode& record() override { return *record_; }
 
     int32_t kind() override { return record_->kind(); }
-    BaseString value() override { return record_->value(); }
+    BaseString value() override {
+        // Names are shared strings already; texts are copied out.
+        return record_->kind() == kElementKind ? record_->name() : BaseString(record_->value());
+    }
     void setValue(const BaseString& text) override {
         if (record_->kind() != kDocumentKind) {
             record_->SetValue(text);
@@ -75,7 +78,7 @@ public:
         std::vector<BaseString> names;
         names.reserve(record_->attributes().size());
         for (const DomNode::Attribute& attribute : record_->attributes()) {
-            names.push_back(attribute.name);
+            names.push_back(attribute.shared_name());
         }
         return names;
     }
@@ -83,8 +86,8 @@ public:
         return record_->FindAttribute(name) != nullptr;
     }
     BaseString attribute(const BaseString& name, const BaseString& fallback) override {
-        const BaseString* value = record_->FindAttribute(name);
-        return value ? *value : fallback;
+        const DomNode::Attribute* found = record_->FindAttribute(name);
+        return found ? BaseString(found->value()) : fallback;
     }
     BaseString attribute(const BaseString& name) override { return attribute(name, BaseString()); }
     void setAttribute(const BaseString& name, const BaseString& value) override {

@@ -1,12 +1,12 @@
 #include "xml/parser.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <optional>
-#include <string>
+#include <string_view>
 #include <vector>
 
+#include "base/memory.h"
 #include "base/utf.h"
 #include "error/error.h"
 #include "io/text/decoder.h"
@@ -14,38 +14,11 @@
 #include "xml/name_chars.h"
 #include "xml/name_table.h"
 #include "xml/node.h"
+#include "xml/text_scan.h"
 
 namespace Xml {
 
 namespace {
-
-// What stops a scan over plain characters (ASCII only: every character above
-// U+007F is plain). U+0000 only ever appears as the terminator after a chunk.
-enum : uint8_t {
-    kStopLt = 1,
-    kStopAmp = 2,
-    kStopQuot = 4,
-    kStopApos = 8,
-    kStopBracket = 16,
-    kStopDash = 32,
-    kStopChunkEnd = 64,
-    kLineFeed = 128,
-};
-
-constexpr std::array<uint8_t, 128> MakeStopTable() {
-    std::array<uint8_t, 128> table{};
-    table[0] = kStopChunkEnd;
-    table['\n'] = kLineFeed;
-    table['<'] = kStopLt;
-    table['&'] = kStopAmp;
-    table['"'] = kStopQuot;
-    table['\''] = kStopApos;
-    table[']'] = kStopBracket;
-    table['-'] = kStopDash;
-    return table;
-}
-
-constexpr std::array<uint8_t, 128> kStops = MakeStopTable();
 
 struct NamedEntity {
     std::u16string_view name;
@@ -71,26 +44,74 @@ int DigitValue(char16_t c, bool hex) {
     return -1;
 }
 
+// Text put together while parsing, wiped whenever its storage goes.
+class ScratchText {
+public:
+    ScratchText() = default;
+    ScratchText(const ScratchText&) = delete;
+    ScratchText& operator=(const ScratchText&) = delete;
+    ~ScratchText() { Base::FreeStorage(data_, capacity_ * sizeof(char16_t)); }
+
+    bool empty() const { return length_ == 0; }
+    std::u16string_view view() const { return {data_, length_}; }
+
+    void Append(const char16_t* text, size_t length) {
+        if (length == 0) {
+            return;
+        }
+        Reserve(length_ + length);
+        std::memcpy(data_ + length_, text, length * sizeof(char16_t));
+        length_ += length;
+    }
+    void Append(char16_t c) { Append(&c, 1); }
+    void Truncate(size_t length) { length_ = std::min(length, length_); }
+    void Clear() { length_ = 0; }
+
+private:
+    void Reserve(size_t capacity) {
+        if (capacity <= capacity_) {
+            return;
+        }
+        capacity = std::max<size_t>({capacity, capacity_ * 2, 64});
+        auto* grown = static_cast<char16_t*>(Base::AllocateStorage(capacity * sizeof(char16_t)));
+        if (length_ != 0) {
+            std::memcpy(grown, data_, length_ * sizeof(char16_t));
+        }
+        Base::FreeStorage(data_, capacity_ * sizeof(char16_t));
+        data_ = grown;
+        capacity_ = capacity;
+    }
+
+    char16_t* data_ = nullptr;
+    size_t length_ = 0;
+    size_t capacity_ = 0;
+};
+
 // One parse: the cursor over the text's chunks, the stack of open nodes and the
 // names met so far.
 //
 // The cursor keeps `p_` inside the current chunk; the character there is 0
 // only at the end of the input, because reaching the end of a chunk reads the
-// next one at once. Lines and columns are not counted character by character:
-// the parser counts line feeds and remembers where the current line began, and
-// the column is worked out only for an error.
+// next one at once. Lines and columns are not counted as the cursor moves: the
+// line feeds before the cursor are counted only when a chunk is left and when
+// an error needs its position.
 //
-// Values (texts, attribute values, comments) are taken straight from the chunk
-// when they lie inside it and hold no reference; otherwise the pieces gather
-// in `spill_` as the chunks pass.
+// Texts (character data, attribute values, comments) stay where they lie in the
+// chunk when they lie inside one and hold no reference: the tree's arena then
+// keeps the chunk. Otherwise the pieces gather in `spill_` as the chunks pass,
+// and the whole text is copied into the arena.
 class Parser {
 public:
     Parser(DomNode& document, Io::Text::Source* source, BaseString text)
         : source_(source),
-          decoder_(SoftCast<Io::Text::Decoder>(Ref<Io::Text::Source>::Share(source))) {
+          decoder_(SoftCast<Io::Text::Decoder>(Ref<Io::Text::Source>::Share(source))),
+          arena_(document.arena()),
+          names_(arena_) {
         StartChunk(source_ ? source_->read() : std::move(text));
         stack_.push_back(&document);
     }
+
+    ~Parser() { LeaveChunk(); }
 
     void Run() {
         if (*p_ == u'<') {
@@ -109,27 +130,41 @@ private:
 
     int64_t Offset(const char16_t* at) const { return chunk_offset_ + (at - chunk_.data()); }
 
-    void NewLine(const char16_t* line_feed) {
-        ++line_;
-        line_start_ = Offset(line_feed) + 1;
-    }
-
     void StartChunk(BaseString chunk) {
         chunk_ = std::move(chunk);
+        chunk_kept_ = false;
         p_ = chunk_.data();
         end_ = p_ + chunk_.length();
         at_end_ = p_ == end_;
+        lines_counted_to_ = p_;
     }
 
+    // The chunk goes to the arena when records point into it.
+    void LeaveChunk() {
+        if (chunk_kept_) {
+            arena_.Keep(std::move(chunk_));
+        }
+        chunk_kept_ = false;
+    }
+
+    // At the end of the input the cursor stays at the end of the last chunk.
     void NextChunk() {
         if (at_end_) {
             return;
         }
         if (collecting_) {
-            spill_.Append(std::u16string_view(mark_, end_ - mark_));
+            spill_.Append(mark_, end_ - mark_);
         }
-        chunk_offset_ += chunk_.length();
-        StartChunk(source_ ? source_->read() : BaseString());
+        BaseString next = source_ ? source_->read() : BaseString();
+        if (next.empty()) {
+            at_end_ = true;
+            p_ = mark_ = end_;
+            return;
+        }
+        CountLines(end_);
+        chunk_offset_ = Offset(end_);
+        LeaveChunk();
+        StartChunk(std::move(next));
         mark_ = p_;
     }
 
@@ -137,38 +172,15 @@ private:
         if (p_ == end_) {
             return;
         }
-        if (*p_ == u'\n') {
-            NewLine(p_);
-        }
         if (++p_ == end_) {
             NextChunk();
         }
     }
 
-    // Moves over characters that are not in `stops`, counting lines, up to the
-    // end of the current chunk at most.
-    void SkipWithin(uint8_t stops) {
-        const char16_t* p = p_;
-        for (;;) {
-            char16_t c = *p;
-            if (c < 0x80 && (kStops[c] & (stops | kStopChunkEnd | kLineFeed))) {
-                if (c != u'\n') {
-                    break;
-                }
-                NewLine(p);
-            }
-            ++p;
-        }
-        p_ = p;
-    }
-
     void SkipSpaces() {
         for (;;) {
             char16_t c = *p_;
-            if (c == u' ' || c == u'\t' || c == u'\r') {
-                ++p_;
-            } else if (c == u'\n') {
-                NewLine(p_);
+            if (c == u' ' || c == u'\n' || c == u'\t' || c == u'\r') {
                 ++p_;
             } else if (c == 0 && !at_end_) {
                 NextChunk();
@@ -178,28 +190,54 @@ private:
         }
     }
 
-    [[noreturn]] void Fail(const char* tag_format) const {
+    // Counts the line feeds between the last count and `to`.
+    void CountLines(const char16_t* to) {
+        LineFeeds found = CountLineFeeds(lines_counted_to_, to);
+        line_ += static_cast<int32_t>(found.count);
+        if (found.last) {
+            line_start_ = Offset(found.last) + 1;
+        }
+        lines_counted_to_ = to;
+    }
+
+    [[noreturn]] void Fail(const char* tag_format) {
+        CountLines(p_);
         int64_t column = Offset(p_) - line_start_ + 1;
         throw Error::Internal(tag_format, "xml", line_, static_cast<int32_t>(column));
     }
 
-    // ---- Values gathered over chunk boundaries.
+    // ---- Texts gathered over chunk boundaries.
 
     void StartCollecting() {
         collecting_ = true;
         mark_ = p_;
     }
 
-    // The text gathered since StartCollecting, without its last `drop` characters.
-    BaseString FinishCollecting(size_t drop = 0) {
+    // The text gathered since StartCollecting, without its last `drop`
+    // characters, where the tree can point at it.
+    std::u16string_view FinishCollecting(size_t drop = 0) {
         collecting_ = false;
         std::u16string_view tail(mark_, p_ - mark_);
         if (spill_.empty()) {
-            return BaseString(tail.substr(0, tail.size() - drop));
+            return InTree(tail.substr(0, tail.size() - drop));
         }
-        spill_.Append(tail);
-        spill_.Truncate(spill_.length() - drop);
-        return std::move(spill_);
+        spill_.Append(tail.data(), tail.size());
+        spill_.Truncate(spill_.view().size() - drop);
+        std::u16string_view text = spill_.view();
+        spill_.Clear();
+        if (text.empty()) {
+            return {};
+        }
+        return {arena_.CopyText(text.data(), text.size()), text.size()};
+    }
+
+    // A text of the current chunk, which the arena keeps from now on.
+    std::u16string_view InTree(std::u16string_view text) {
+        if (text.empty()) {
+            return {};
+        }
+        chunk_kept_ = true;
+        return text;
     }
 
     void DiscardCollected() {
@@ -207,11 +245,12 @@ private:
         spill_.Clear();
     }
 
-    // At "&": the reference's character joins the value being collected.
+    // At "&": the reference's character joins the text being collected.
     void ExpandReference() {
-        spill_.Append(std::u16string_view(mark_, p_ - mark_));
+        spill_.Append(mark_, p_ - mark_);
         collecting_ = false;
-        Base::AppendCodePoint(ReadReference(), spill_);
+        char16_t units[2];
+        spill_.Append(units, Base::PutCodePoint(ReadReference(), units) - units);
         StartCollecting();
     }
 
@@ -265,7 +304,8 @@ private:
     // ---- Names.
 
     // The name at the cursor, which must start with a name-start character.
-    BaseString ReadName() {
+    // Valid until the cursor leaves the chunk.
+    std::u16string_view ReadName() {
         if (!IsNameStartChar(*p_)) {
             Fail("xml-parser-syntax-name(%d:%d)");
         }
@@ -276,45 +316,45 @@ private:
         }
         p_ = p;
         if (p != end_) {
-            return names_.Intern(std::u16string_view(start, p - start));
+            return {start, static_cast<size_t>(p - start)};
         }
         // The name runs on into the next chunk.
-        name_buffer_.assign(start, p);
+        name_buffer_.Clear();
+        name_buffer_.Append(start, p - start);
         for (NextChunk(); IsNameChar(*p_); Advance()) {
-            name_buffer_ += *p_;
+            name_buffer_.Append(*p_);
         }
-        return names_.Intern(name_buffer_);
+        return name_buffer_.view();
     }
+
+    const BaseString* ReadStoredName() { return names_.Intern(ReadName()); }
 
     // Moves past the name at the cursor when it is `name`; false when it is
     // another name.
-    bool SkipName(const BaseString& name) {
-        size_t length = name.length();
-        if (static_cast<size_t>(end_ - p_) > length &&
-            std::memcmp(p_, name.data(), length * sizeof(char16_t)) == 0 &&
-            !IsNameChar(p_[length])) {
-            p_ += length;
-            return true;
+    bool SkipName(std::u16string_view name) {
+        size_t length = name.size();
+        if (static_cast<size_t>(end_ - p_) > length) {
+            size_t same = 0;
+            while (same < length && p_[same] == name[same]) {
+                ++same;
+            }
+            if (same == length && !IsNameChar(p_[length])) {
+                p_ += length;
+                return true;
+            }
         }
         return ReadName() == name;
     }
 
     // ---- Values.
 
-    // At the opening quotation mark; ends past the closing one.
-    BaseString ReadAttributeValue() {
-        char16_t quote = *p_;
-        if (quote != u'"' && quote != u'\'') {
-            Fail("xml-parser-syntax-attval(%d:%d)");
-        }
-        Advance();
-        StartCollecting();
-        uint8_t stops = kStopLt | kStopAmp | (quote == u'"' ? kStopQuot : kStopApos);
+    template <char16_t Quote>
+    void CollectAttributeValue() {
         for (;;) {
-            SkipWithin(stops);
+            p_ = FindAny<Quote, u'<', u'&'>(p_, end_);
             char16_t c = *p_;
-            if (c == quote) {
-                break;
+            if (c == Quote) {
+                return;
             }
             if (c == u'&') {
                 ExpandReference();
@@ -324,7 +364,22 @@ private:
                 NextChunk();
             }
         }
-        BaseString value = FinishCollecting();
+    }
+
+    // At the opening quotation mark; ends past the closing one.
+    std::u16string_view ReadAttributeValue() {
+        char16_t quote = *p_;
+        if (quote != u'"' && quote != u'\'') {
+            Fail("xml-parser-syntax-attval(%d:%d)");
+        }
+        Advance();
+        StartCollecting();
+        if (quote == u'"') {
+            CollectAttributeValue<u'"'>();
+        } else {
+            CollectAttributeValue<u'\''>();
+        }
+        std::u16string_view value = FinishCollecting();
         Advance();
         return value;
     }
@@ -332,7 +387,7 @@ private:
     // Collects character data up to "<" or the end of the input.
     void CollectCharacterData() {
         for (;;) {
-            SkipWithin(kStopLt | kStopAmp);
+            p_ = FindAny<u'<', u'&'>(p_, end_);
             char16_t c = *p_;
             if (c == u'<' || at_end_) {
                 return;
@@ -369,7 +424,7 @@ private:
             if (!IsNameStartChar(*p_)) {
                 Fail("xml-parser-syntax-header(%d:%d)");
             }
-            BaseString name = ReadName();
+            const BaseString& name = *ReadStoredName();
             while (next_attribute < std::size(kDeclarationAttributes) &&
                    kDeclarationAttributes[next_attribute] != name.view()) {
                 ++next_attribute;
@@ -387,7 +442,7 @@ private:
             if (*p_ != u'"' && *p_ != u'\'') {
                 Fail("xml-parser-syntax-header(%d:%d)");
             }
-            BaseString value = ReadAttributeValue();
+            BaseString value(ReadAttributeValue());
             if (IsNameStartChar(*p_)) {
                 Fail("xml-parser-syntax-header(%d:%d)");
             }
@@ -423,7 +478,9 @@ private:
         }
         decoder_->returnText(BaseString(std::u16string_view(p_, end_ - p_)));
         decoder_->setCodePage(*wanted);
+        CountLines(p_);
         chunk_offset_ = Offset(p_);
+        LeaveChunk();
         StartChunk(decoder_->read());
     }
 
@@ -450,7 +507,7 @@ private:
                 Fail("xml-parser-syntax-struc(%d:%d)");
             }
             CollectCharacterData();
-            Top().CreateChild(kTextKind, FinishCollecting());
+            Top().AppendParsedLeaf(kTextKind, FinishCollecting());
         }
     }
 
@@ -475,11 +532,11 @@ private:
                 Fail("xml-parser-syntax-struc(%d:%d)");
             }
             if (!Top().first_child()) {
-                Top().CreateChild(kTextKind, std::move(pending_text_));
+                Top().AppendParsedLeaf(kTextKind, pending_text_);
             }
         }
         pending_whitespace_ = false;
-        pending_text_.Clear();
+        pending_text_ = {};
 
         char16_t c = *p_;
         if (c == u'!') {
@@ -507,7 +564,7 @@ private:
         if (AtDocumentLevel() && ++root_count_ > 1) {
             Fail("xml-parser-syntax-struc(%d:%d)");
         }
-        DomNode* element = Top().CreateChild(kElementKind, ReadName());
+        DomNode* element = Top().AppendParsedElement(ReadStoredName());
         attributes_.clear();
         for (;;) {
             SkipSpaces();
@@ -528,30 +585,53 @@ private:
             if (!IsNameStartChar(c)) {
                 Fail("xml-parser-syntax(%d:%d)");
             }
-            BaseString name = ReadName();
+            const BaseString* name = ReadStoredName();
             SkipSpaces();
             if (*p_ != u'=') {
                 Fail("xml-parser-syntax(%d:%d)");
             }
             Advance();
             SkipSpaces();
-            BaseString value = ReadAttributeValue();
+            std::u16string_view value = ReadAttributeValue();
             if (IsNameStartChar(*p_)) {
                 Fail("xml-parser-syntax(%d:%d)");
             }
-            attributes_.push_back({std::move(name), std::move(value), attributes_.size()});
+            attributes_.emplace_back(name, value);
         }
-        // Set once the tag is complete, in name order: the element's list is
-        // allocated once and each attribute goes to its end, or replaces the one
-        // of the same name written before it.
-        std::sort(attributes_.begin(), attributes_.end(),
-                  [](const PendingAttribute& a, const PendingAttribute& b) {
-                      return a.name != b.name ? a.name < b.name : a.order < b.order;
-                  });
-        element->ReserveAttributes(attributes_.size());
-        for (PendingAttribute& attribute : attributes_) {
-            element->SetAttribute(std::move(attribute.name), std::move(attribute.value));
+        if (!attributes_.empty()) {
+            SetAttributes(*element);
         }
+    }
+
+    // The attributes of the tag, in name order; of repeated names the last.
+    void SetAttributes(DomNode& element) {
+        auto before = [](const DomNode::Attribute& a, const DomNode::Attribute& b) {
+            return &a.shared_name() != &b.shared_name() && a.name() < b.name();
+        };
+        // Both sorts keep repeated names in tag order. Tags mostly have a few
+        // attributes, often in order already.
+        if (attributes_.size() <= 16) {
+            for (size_t i = 1; i < attributes_.size(); ++i) {
+                for (size_t j = i; j > 0 && before(attributes_[j], attributes_[j - 1]); --j) {
+                    std::swap(attributes_[j], attributes_[j - 1]);
+                }
+            }
+        } else {
+            std::stable_sort(attributes_.begin(), attributes_.end(), before);
+        }
+        size_t count = 0;
+        for (size_t i = 0; i < attributes_.size(); ++i) {
+            bool repeated_later =
+                i + 1 < attributes_.size() &&
+                &attributes_[i].shared_name() == &attributes_[i + 1].shared_name();
+            if (!repeated_later) {
+                attributes_[count++] = attributes_[i];
+            }
+        }
+        auto* stored = static_cast<DomNode::Attribute*>(
+            arena_.AllocateStorage(count * sizeof(DomNode::Attribute)));
+        std::copy(attributes_.begin(), attributes_.begin() + count, stored);
+        element.SetParsedAttributes(stored, static_cast<uint32_t>(count));
     }
 
     // With the "/" after "<" current.
@@ -577,7 +657,7 @@ private:
         Advance();
         StartCollecting();
         for (;;) {
-            SkipWithin(kStopDash);
+            p_ = FindAny<u'-'>(p_, end_);
             if (at_end_) {
                 Fail("xml-parser-syntax-eof(%d:%d)");
             }
@@ -594,9 +674,9 @@ private:
                 break;
             }
         }
-        BaseString text = FinishCollecting(2);
+        std::u16string_view text = FinishCollecting(2);
         Advance();
-        Top().CreateChild(kCommentKind, std::move(text));
+        Top().AppendParsedLeaf(kCommentKind, text);
     }
 
     // With the "[" after "<!" current. The section ends at a ">" after two "]"
@@ -613,7 +693,7 @@ private:
         int held = 0;
         for (;;) {
             if (held == 0) {
-                SkipWithin(kStopBracket);
+                p_ = FindAny<u']'>(p_, end_);
             }
             if (at_end_) {
                 Fail("xml-parser-syntax-eof(%d:%d)");
@@ -629,37 +709,35 @@ private:
             held = c == u']' ? (held + 1) % 3 : 0;
             Advance();
         }
-        BaseString text = FinishCollecting(2);
+        std::u16string_view text = FinishCollecting(2);
         Advance();
-        Top().CreateChild(kCdataKind, std::move(text));
+        Top().AppendParsedLeaf(kCdataKind, text);
     }
 
     Io::Text::Source* source_;
     Ref<Io::Text::Decoder> decoder_;  // the source, when it is a decoder
+    NodeArena& arena_;
     BaseString chunk_;
+    bool chunk_kept_ = false;  // records point into the chunk
     const char16_t* p_;
     const char16_t* end_;
     bool at_end_;
     int64_t chunk_offset_ = 0;  // of the chunk's first character in the whole text
-    int64_t line_start_ = 0;    // offset of the current line's first character
-    int32_t line_ = 1;
+    const char16_t* lines_counted_to_;
+    int32_t line_ = 1;        // of the character at lines_counted_to_
+    int64_t line_start_ = 0;  // offset of that line's first character
 
     bool collecting_ = false;
     const char16_t* mark_ = nullptr;  // where collecting started in this chunk
-    BaseString spill_;
+    ScratchText spill_;
 
     std::vector<DomNode*> stack_;
     int32_t root_count_ = 0;
     bool pending_whitespace_ = false;
-    BaseString pending_text_;
+    std::u16string_view pending_text_;
     NameTable names_;
-    std::u16string name_buffer_;
-    struct PendingAttribute {
-        BaseString name;
-        BaseString value;
-        size_t order;  // in the tag
-    };
-    std::vector<PendingAttribute> attributes_;  // of the start tag being read
+    ScratchText name_buffer_;
+    std::vector<DomNode::Attribute> attributes_;  // of the start tag being read
 };
 
 }  // namespace

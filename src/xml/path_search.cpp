@@ -23,14 +23,14 @@ struct Step {
     std::u16string_view value;
 
     bool Matches(const DomNode& node) const {
-        if (node.kind() != kElementKind || node.value().view() != element) {
+        if (node.kind() != kElementKind || node.value() != element) {
             return false;
         }
         if (attribute.empty()) {
             return true;
         }
-        const BaseString* found = node.FindAttribute(attribute);
-        return found && (!needs_value || found->view() == value);
+        const DomNode::Attribute* found = node.FindAttribute(attribute);
+        return found && (!needs_value || found->value() == value);
     }
 };
 

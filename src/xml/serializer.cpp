@@ -111,9 +111,9 @@ private:
                 RequireName(node.value());
                 piece.Append(u'<').Append(node.value());
                 for (const DomNode::Attribute& attribute : node.attributes()) {
-                    RequireName(attribute.name);
-                    piece.Append(u' ').Append(attribute.name).Append(u"=\"");
-                    AppendEscaped(piece, attribute.value, true);
+                    RequireName(attribute.name());
+                    piece.Append(u' ').Append(attribute.name()).Append(u"=\"");
+                    AppendEscaped(piece, attribute.value(), true);
                     piece.Append(u'"');
                 }
                 piece.Append(node.first_child() ? u">" : u"/>");
