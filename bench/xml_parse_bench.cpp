@@ -12,6 +12,9 @@
 // heap_kept what the finished tree held, both in bytes per byte of the file.
 // The input itself is not counted: the peers' UTF-8 bytes and readString's
 // UTF-16 text belong to the caller.
+//
+// Also the writer's cost per byte on the same documents, and the finder with a
+// query step that every match leads to.
 #include <benchmark/benchmark.h>
 #include <expat.h>
 #include <libxml/parser.h>
@@ -29,7 +32,9 @@
 #include "heap_meter.h"
 #include "object/manager.h"
 #include "object/system.h"
+#include "xml/finder.h"
 #include "xml/reader.h"
+#include "xml/writer.h"
 
 namespace {
 
@@ -262,6 +267,38 @@ void Expat(benchmark::State& state, Document* document) {
     MeasureHeap(state, text, [&] { return ExpatParse(state, text); });
 }
 
+// Writing the tree back as text, as the writer's own cost per byte.
+void OrvellaWriteString(benchmark::State& state, Document* document) {
+    const Document& text = Prepared(*document);
+    Ref<Xml::Document> tree =
+        Object::Create<Xml::Reader>(Xml::kReaderClsid)->readString(text.utf16);
+    Ref<Xml::Writer> writer = Object::Create<Xml::Writer>(Xml::kWriterClsid);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(writer->writeString(tree));
+    }
+    Count(state, text);
+}
+
+// The finder over 10 000 items, each with a child, with a query whose last
+// step every item leads to and whose predicate value is as long as the
+// argument: the cost should not grow with the value's length times the items.
+void OrvellaFindLongStep(benchmark::State& state) {
+    constexpr int kItems = 10000;
+    std::u16string text = u"<r>";
+    for (int i = 0; i < kItems; ++i) {
+        text += u"<item><x v='1'/></item>";
+    }
+    text += u"</r>";
+    Ref<Xml::Document> tree =
+        Object::Create<Xml::Reader>(Xml::kReaderClsid)->readString(BaseString(text));
+    Ref<Xml::Finder> finder = Object::Create<Xml::Finder>(Xml::kFinderClsid);
+    BaseString query = BaseString(u"//item/x[@v='") + std::u16string(state.range(0), u'v') + u"']";
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(finder->findAll(tree, query));
+    }
+    state.counters["items"] = kItems;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -276,7 +313,15 @@ int main(int argc, char** argv) {
         benchmark::RegisterBenchmark(("pugixml" + suffix).c_str(), Pugixml, &document);
         benchmark::RegisterBenchmark(("libxml2" + suffix).c_str(), Libxml2, &document);
         benchmark::RegisterBenchmark(("expat" + suffix).c_str(), Expat, &document);
+        if (document.generated_bytes <= (20 << 20)) {
+            benchmark::RegisterBenchmark(("orvella_writeString" + suffix).c_str(),
+                                         OrvellaWriteString, &document);
+        }
     }
+    benchmark::RegisterBenchmark("orvella_findAll/long-last-step", OrvellaFindLongStep)
+        ->RangeMultiplier(8)
+        ->Range(1 << 10, 1 << 16)
+        ->Unit(benchmark::kMillisecond);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -88,8 +88,7 @@ private:
     struct Task {
         bool any_depth;
         DomNode* next_child;
-        Step step;
-        size_t rest;  // query position after the step
+        uint32_t step;  // in steps_
     };
 
     // Evaluates the query from `position` at `node` up to its next name step,
@@ -99,40 +98,95 @@ private:
             return;
         }
         DomNode* node = &start;
-        bool any_depth = false;
+        if (at_start && query_.starts_with(u'/')) {
+            while (node->parent()) {
+                node = node->parent();
+            }
+            position = 1;
+        }
+        const Way& way = WayFrom(position);
+        for (size_t up = 0; up < way.parents; ++up) {
+            node = node->parent();
+            if (!node) {
+                return;
+            }
+        }
+        if (way.step_at == kNoStep) {
+            results_.push_back(node);
+            return;
+        }
+        uint32_t step = StepAt(way.step_at);
+        if (!way.any_depth || FirstVisit(searched_, *node, steps_[step].rest)) {
+            tasks_.push_back({way.any_depth, node->first_child(), step});
+        }
+    }
+
+    // What the query does from a place up to its next name step: "." and ".."
+    // steps, and the "/" that makes the step any-depth.
+    struct Way {
+        size_t parents;  // ".." steps
+        bool any_depth;
+        size_t step_at;  // where the name step starts; kNoStep at the end of the query
+    };
+    static constexpr size_t kNoStep = std::u16string_view::npos;
+
+    // Every place of the query is read once, however many nodes reach it.
+    const Way& WayFrom(size_t position) {
+        uint32_t& known = Known(way_at_, position);
+        if (known != 0) {
+            return ways_[known - 1];
+        }
+        Way way{0, false, kNoStep};
         for (;;) {
             std::u16string_view rest = query_.substr(position);
             if (rest.empty()) {
-                results_.push_back(node);
-                return;
+                break;
             }
             if (IsDotStep(rest, 1)) {
                 position += rest.size() > 1 ? 2 : 1;
             } else if (IsDotStep(rest, 2)) {
-                node = node->parent();
-                if (!node) {
-                    return;
-                }
+                ++way.parents;
                 position += rest.size() > 2 ? 3 : 2;
-            } else if (rest[0] == u'/' && at_start) {
-                while (node->parent()) {
-                    node = node->parent();
-                }
-                position += 1;
-            } else if (rest[0] == u'/') {
-                any_depth = true;
-                position += 1;
-                break;
             } else {
+                if (rest[0] == u'/') {
+                    way.any_depth = true;
+                    position += 1;
+                }
+                way.step_at = position;
                 break;
             }
-            at_start = false;
         }
-        Task task{any_depth, node->first_child(), {}, 0};
-        task.rest = ParseStep(position, task.step);
-        if (!any_depth || FirstVisit(searched_, *node, task.rest)) {
-            tasks_.push_back(task);
+        ways_.push_back(way);
+        known = static_cast<uint32_t>(ways_.size());
+        return ways_.back();
+    }
+
+    // A name step and the place after it and its "/".
+    struct ParsedStep {
+        Step step;
+        size_t rest;
+    };
+
+    // The index in steps_ of the step at a place, parsed when evaluation
+    // first reaches it: a malformed step that no node gets to is no error.
+    uint32_t StepAt(size_t position) {
+        uint32_t& known = Known(step_at_, position);
+        if (known == 0) {
+            ParsedStep parsed;
+            parsed.rest = ParseStep(position, parsed.step);
+            steps_.push_back(parsed);
+            known = static_cast<uint32_t>(steps_.size());
         }
+        return known - 1;
+    }
+
+    // The entry for a place of the query: 0 while nothing is known there,
+    // else one more than the index of what is.
+    uint32_t& Known(std::vector<uint32_t>& index, size_t position) {
+        if (index.empty()) {
+            index.resize(query_.size() + 1);
+        }
+        return index[position];
     }
 
     // Whether `node` at `position` is new to `visits`; always with a query
@@ -158,11 +212,14 @@ private:
                 continue;
             }
             Task copy = top;  // the pushes below may move `top`
-            if (copy.any_depth && FirstVisit(searched_, *child, copy.rest)) {
-                tasks_.push_back({true, child->first_child(), copy.step, copy.rest});
+            const ParsedStep& parsed = steps_[copy.step];
+            size_t rest = parsed.rest;
+            bool matches = parsed.step.Matches(*child);
+            if (copy.any_depth && FirstVisit(searched_, *child, rest)) {
+                tasks_.push_back({true, child->first_child(), copy.step});
             }
-            if (copy.step.Matches(*child)) {
-                Continue(*child, copy.rest, false);
+            if (matches) {
+                Continue(*child, rest, false);
             }
             return;
         }
@@ -236,6 +293,11 @@ private:
     // below a node for the step before a query position.
     std::unordered_set<Visit, VisitHash> continued_;
     std::unordered_set<Visit, VisitHash> searched_;
+    // What is known of each place of the query.
+    std::vector<uint32_t> way_at_;
+    std::vector<Way> ways_;
+    std::vector<uint32_t> step_at_;
+    std::vector<ParsedStep> steps_;
 };
 
 }  // namespace
