@@ -1,74 +1,84 @@
 #include "xml/name_table.h"
 
-#include <cstring>
+#include <algorithm>
+#include <new>
 
 namespace Xml {
 
-NameTable::NameTable(NodeArena& arena) : arena_(arena), slots_(64) {}
-
-uint32_t NameTable::Hash(std::u16string_view name) {
-    // Four units at a time: names are short and hashed often.
-    uint64_t hash = name.size() * 0x9E3779B97F4A7C15ull;
-    const char16_t* p = name.data();
-    size_t left = name.size();
-    for (; left >= 4; left -= 4, p += 4) {
-        uint64_t block;
-        std::memcpy(&block, p, sizeof block);
-        hash = (hash ^ block) * 0xFF51AFD7ED558CCDull;
-    }
-    for (; left > 0; --left, ++p) {
-        hash = (hash ^ *p) * 0xC4CEB9FE1A85EC53ull;
-    }
-    return static_cast<uint32_t>(hash >> 32);
-}
-
-bool NameTable::Equal(const BaseString& stored, std::u16string_view name) {
-    if (stored.length() != name.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < name.size(); ++i) {
-        if (stored[i] != name[i]) {
+bool Name::IsLong(const char16_t* text, size_t readable) const {
+    for (size_t at = 0; at < length; at += NameBlock::kUnits) {
+        NameBlock stored;
+        std::memcpy(&stored, padded + at, sizeof stored);
+        size_t units = std::min<size_t>(length - at, NameBlock::kUnits);
+        if (NameBlock::Load(text + at, units, readable - at) != stored) {
             return false;
         }
     }
     return true;
 }
 
-const BaseString* NameTable::Intern(std::u16string_view name) {
-    uint32_t hash = Hash(name);
-    size_t mask = slots_.size() - 1;
-    for (size_t index = hash & mask;; index = (index + 1) & mask) {
-        Slot& slot = slots_[index];
-        if (!slot.name) {
-            if (used_ + 1 > slots_.size() / 2) {
-                Grow();
-                return Intern(name);
-            }
-            slot.name = arena_.AddName(name);
-            slot.hash = hash;
-            ++used_;
-            return slot.name;
-        }
-        if (slot.hash == hash && Equal(*slot.name, name)) {
-            return slot.name;
-        }
+NameTable::NameTable(NodeArena& arena) : arena_(arena), slots_(64), mask_(63) {}
+
+uint32_t NameTable::HashOf(const char16_t* text, size_t length, size_t readable) {
+    if (length <= NameBlock::kUnits) {
+        return HashOfShort(NameBlock::Load(text, length, readable), length);
     }
+    uint64_t hash = length * 0x9E3779B97F4A7C15ull;
+    for (size_t at = 0; at < length; at += NameBlock::kUnits) {
+        NameBlock block = NameBlock::Load(
+            text + at, std::min<size_t>(length - at, NameBlock::kUnits), readable - at);
+        hash = (hash ^ block.low) * 0xFF51AFD7ED558CCDull;
+        hash = (hash ^ block.high) * 0xC4CEB9FE1A85EC53ull;
+    }
+    return static_cast<uint32_t>(hash >> 32);
 }
 
-void NameTable::Grow() {
-    std::vector<Slot> old(slots_.size() * 2);
-    old.swap(slots_);
-    size_t mask = slots_.size() - 1;
-    for (const Slot& slot : old) {
-        if (!slot.name) {
-            continue;
+const Name* NameTable::InternSlowly(const char16_t* text, size_t length, size_t readable) {
+    uint32_t hash = HashOf(text, length, readable);
+    for (size_t index = hash & mask_;; index = (index + 1) & mask_) {
+        const Name* slot = slots_[index];
+        if (!slot) {
+            break;
         }
-        size_t index = slot.hash & mask;
-        while (slots_[index].name) {
-            index = (index + 1) & mask;
+        if (slot->hash == hash && slot->Is(text, length, readable)) {
+            return slot;
         }
-        slots_[index] = slot;
     }
+
+    size_t padded_length = (length + NameBlock::kUnits - 1) / NameBlock::kUnits * NameBlock::kUnits;
+    auto* padded = static_cast<char16_t*>(arena_.AllocateStorage(padded_length * sizeof(char16_t)));
+    std::memcpy(padded, text, length * sizeof(char16_t));
+    std::fill(padded + length, padded + padded_length, u'\0');
+    NameBlock first;
+    std::memcpy(&first, padded, sizeof first);
+    auto* name = new (arena_.AllocateStorage(sizeof(Name)))
+        Name{arena_.AddName({text, length}), first, padded, static_cast<uint32_t>(length), hash};
+    Insert(name);
+    return name;
+}
+
+void NameTable::Insert(const Name* name) {
+    if (used_ + 1 > slots_.size() / 2) {
+        std::vector<const Name*> grown(slots_.size() * 2);
+        size_t grown_mask = grown.size() - 1;
+        for (const Name* kept : slots_) {
+            if (kept) {
+                size_t at = kept->hash & grown_mask;
+                while (grown[at]) {
+                    at = (at + 1) & grown_mask;
+                }
+                grown[at] = kept;
+            }
+        }
+        slots_.swap(grown);
+        mask_ = grown_mask;
+    }
+    size_t at = name->hash & mask_;
+    while (slots_[at]) {
+        at = (at + 1) & mask_;
+    }
+    slots_[at] = name;
+    ++used_;
 }
 
 }  // namespace Xml

@@ -7,33 +7,9 @@
 #include "base/memory.h"
 #include "base/platform.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/asan_interface.h>
-#endif
-
 namespace Xml {
 
 namespace {
-
-// Under AddressSanitizer a block out of use may not be touched, as if it had
-// gone back to the heap.
-void MarkUnused(void* memory, size_t size) {
-#if defined(__SANITIZE_ADDRESS__)
-    __asan_poison_memory_region(memory, size);
-#else
-    (void)memory;
-    (void)size;
-#endif
-}
-
-void MarkInUse(void* memory, size_t size) {
-#if defined(__SANITIZE_ADDRESS__)
-    __asan_unpoison_memory_region(memory, size);
-#else
-    (void)memory;
-    (void)size;
-#endif
-}
 
 // Slabs and storage blocks start small, since most documents are small, and
 // double up to these.
@@ -43,6 +19,15 @@ constexpr size_t kFirstStorageBytes = 4096;
 constexpr size_t kLargestStorageBytes = 1 << 20;
 
 }  // namespace
+
+void NodeArena::MarkUnused(void* memory, size_t size) {
+#if defined(__SANITIZE_ADDRESS__)
+    __asan_poison_memory_region(memory, size);
+#else
+    (void)memory;
+    (void)size;
+#endif
+}
 
 NodeArena::NodeArena(size_t block_size) : block_size_(std::max(block_size, sizeof(FreeBlock))) {
     AddSlab();
@@ -79,17 +64,6 @@ void* NodeArena::Allocate() {
     }
     Unlock();
     return block;
-}
-
-void* NodeArena::AllocateWhileBuilding() {
-    if (!free_ && next_ != slab_end_) {
-        void* block = next_;
-        next_ += block_size_;
-        ++live_blocks_;
-        MarkInUse(block, block_size_);
-        return block;
-    }
-    return TakeBlock();
 }
 
 void* NodeArena::TakeBlock() {

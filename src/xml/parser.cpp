@@ -108,7 +108,7 @@ public:
           arena_(document.arena()),
           names_(arena_) {
         StartChunk(source_ ? source_->read() : std::move(text));
-        stack_.push_back(&document);
+        stack_.push_back({&document, nullptr});
     }
 
     ~Parser() { LeaveChunk(); }
@@ -168,19 +168,23 @@ private:
         mark_ = p_;
     }
 
+    // The cursor never goes past the end of the input.
     void Advance() {
-        if (p_ == end_) {
-            return;
-        }
-        if (++p_ == end_) {
+        if (++p_ >= end_) {
+            p_ = end_;
             NextChunk();
         }
+    }
+
+    static bool IsSpace(char16_t c) {
+        constexpr uint64_t kSpaces = 1ull << u' ' | 1ull << u'\t' | 1ull << u'\n' | 1ull << u'\r';
+        return c <= u' ' && (kSpaces >> c & 1);
     }
 
     void SkipSpaces() {
         for (;;) {
             char16_t c = *p_;
-            if (c == u' ' || c == u'\n' || c == u'\t' || c == u'\r') {
+            if (IsSpace(c)) {
                 ++p_;
             } else if (c == 0 && !at_end_) {
                 NextChunk();
@@ -249,9 +253,49 @@ private:
     void ExpandReference() {
         spill_.Append(mark_, p_ - mark_);
         collecting_ = false;
+        uint32_t code_point = ReadReferenceInChunk();
+        if (code_point == 0) {
+            code_point = ReadReference();
+        }
         char16_t units[2];
-        spill_.Append(units, Base::PutCodePoint(ReadReference(), units) - units);
+        spill_.Append(units, Base::PutCodePoint(code_point, units) - units);
         StartCollecting();
+    }
+
+    // At "&": a well-formed reference that ends before the chunk does, read in
+    // one go; 0 for anything else, which ReadReference reads step by step.
+    uint32_t ReadReferenceInChunk() {
+        const char16_t* p = p_ + 1;
+        uint32_t code_point = 0;
+        if (*p == u'#') {
+            bool hex = *++p == u'x';
+            p += hex;
+            const char16_t* digits = p;
+            for (int digit; (digit = DigitValue(*p, hex)) >= 0 && p - digits < 8; ++p) {
+                code_point = code_point * (hex ? 16 : 10) + digit;
+            }
+            bool valid = p != digits && *p == u';' && code_point <= 0x10FFFF &&
+                         !Base::IsSurrogate(code_point);
+            if (!valid) {
+                return 0;
+            }
+        } else {
+            for (const NamedEntity& entity : kNamedEntities) {
+                if (static_cast<size_t>(end_ - p) > entity.name.size() &&
+                    std::u16string_view(p, entity.name.size()) == entity.name &&
+                    p[entity.name.size()] == u';') {
+                    code_point = entity.character;
+                    p += entity.name.size();
+                    break;
+                }
+            }
+        }
+        // The cursor stays inside the chunk.
+        if (code_point == 0 || end_ - p < 2) {
+            return 0;
+        }
+        p_ = p + 1;
+        return code_point;
     }
 
     uint32_t ReadReference() {
@@ -327,23 +371,25 @@ private:
         return name_buffer_.view();
     }
 
-    const BaseString* ReadStoredName() { return names_.Intern(ReadName()); }
+    const Name* ReadStoredName() {
+        std::u16string_view name = ReadName();
+        bool in_chunk = name.data() != name_buffer_.view().data();
+        size_t readable = in_chunk ? static_cast<size_t>(end_ - name.data()) : name.size();
+        return names_.Intern(name.data(), name.size(), readable);
+    }
 
-    // Moves past the name at the cursor when it is `name`; false when it is
-    // another name.
-    bool SkipName(std::u16string_view name) {
-        size_t length = name.size();
-        if (static_cast<size_t>(end_ - p_) > length) {
-            size_t same = 0;
-            while (same < length && p_[same] == name[same]) {
-                ++same;
-            }
-            if (same == length && !IsNameChar(p_[length])) {
+    // Moves past the name at the cursor when it is `name` (none: the empty
+    // name); false when it is another name.
+    bool SkipName(const Name* name) {
+        if (name) {
+            size_t length = name->length;
+            size_t readable = static_cast<size_t>(end_ - p_);
+            if (readable > length && name->Is(p_, length, readable) && !IsNameChar(p_[length])) {
                 p_ += length;
                 return true;
             }
         }
-        return ReadName() == name;
+        return ReadName() == (name ? name->shared->view() : std::u16string_view());
     }
 
     // ---- Values.
@@ -402,7 +448,7 @@ private:
 
     // ---- Structure.
 
-    DomNode& Top() const { return *stack_.back(); }
+    DomNode& Top() const { return *stack_.back().node; }
     bool AtDocumentLevel() const { return stack_.size() == 1; }
 
     void Declaration() {
@@ -424,7 +470,7 @@ private:
             if (!IsNameStartChar(*p_)) {
                 Fail("xml-parser-syntax-header(%d:%d)");
             }
-            const BaseString& name = *ReadStoredName();
+            const BaseString& name = *ReadStoredName()->shared;
             while (next_attribute < std::size(kDeclarationAttributes) &&
                    kDeclarationAttributes[next_attribute] != name.view()) {
                 ++next_attribute;
@@ -564,7 +610,8 @@ private:
         if (AtDocumentLevel() && ++root_count_ > 1) {
             Fail("xml-parser-syntax-struc(%d:%d)");
         }
-        DomNode* element = Top().AppendParsedElement(ReadStoredName());
+        const Name* element_name = ReadStoredName();
+        DomNode* element = Top().AppendParsedElement(element_name->shared);
         attributes_.clear();
         for (;;) {
             SkipSpaces();
@@ -579,13 +626,13 @@ private:
             }
             if (c == u'>') {
                 Advance();
-                stack_.push_back(element);
+                stack_.push_back({element, element_name});
                 break;
             }
             if (!IsNameStartChar(c)) {
                 Fail("xml-parser-syntax(%d:%d)");
             }
-            const BaseString* name = ReadStoredName();
+            const BaseString* name = ReadStoredName()->shared;
             SkipSpaces();
             if (*p_ != u'=') {
                 Fail("xml-parser-syntax(%d:%d)");
@@ -637,7 +684,7 @@ private:
     // With the "/" after "<" current.
     void EndTag() {
         Advance();
-        if (!IsNameStartChar(*p_) || !SkipName(Top().value())) {
+        if (!IsNameStartChar(*p_) || !SkipName(stack_.back().name)) {
             Fail("xml-parser-syntax-struc(%d:%d)");
         }
         SkipSpaces();
@@ -731,7 +778,11 @@ private:
     const char16_t* mark_ = nullptr;  // where collecting started in this chunk
     ScratchText spill_;
 
-    std::vector<DomNode*> stack_;
+    struct OpenNode {
+        DomNode* node;
+        const Name* name;  // none for the document
+    };
+    std::vector<OpenNode> stack_;
     int32_t root_count_ = 0;
     bool pending_whitespace_ = false;
     std::u16string_view pending_text_;
