@@ -185,6 +185,50 @@ TEST(XmlReader, RepeatedNamesShareOneString) {
         Cast<Xml::ParentNode>(items[1], "test")->children()[0]->value()));
 }
 
+// The tree keeps the texts it was read from: they stay as they were while
+// parts of the tree live, whatever happens to the text given or to the rest of
+// the tree, and edits of read nodes leave the others alone.
+TEST(XmlReader, TreeKeepsItsTexts) {
+    const std::u16string xml =
+        u"<r a='v&amp;1' b='2'><item k='1'>t&lt;x</item>"
+        u"<item k='2'><![CDATA[c]]><!--m--></item><long name='" +
+        std::u16string(300, u'n') + u"'>" + std::u16string(300, u't') + u"</long></r>";
+    const std::string long_element =
+        "long[name=" + std::string(300, 'n') + "](\"" + std::string(300, 't') + "\")";
+    const std::string expected =
+        "r[a=v&1,b=2](item[k=1](\"t<x\") item[k=2](<![CDATA[c]]> <!--m-->) " + long_element + ")";
+    for (size_t chunk_length : {0, 1, 7, 64}) {
+        Ref<Xml::Element> item;
+        Ref<Xml::Element> last;
+        {
+            BaseString text(xml);
+            Ref<Xml::Document> document =
+                chunk_length == 0 ? NewReader()->readString(text)
+                                  : NewReader()->readSource(TextSourceOf(xml, chunk_length));
+            // The caller's string changes; the tree does not.
+            text.MutableData()[1] = u'x';
+            text.Append(u"more");
+            EXPECT_EQ(Dump(document), expected) << chunk_length;
+            Ref<Xml::Element> root = document->rootElement();
+            std::vector<Ref<Xml::Node>> children = root->children();
+            item = Cast<Xml::Element>(children[1], "test");
+            last = Cast<Xml::Element>(children[2], "test");
+            root->setAttribute(u"a", u"changed");
+            root->removeAttribute(u"b");
+            Cast<Xml::Element>(children[0], "test")->setValue(u"renamed");
+            root->normalize(Xml::kMergeTexts | Xml::kCdataAsText);
+            EXPECT_EQ(Dump(root), "r[a=changed](renamed[k=1](\"t<x\") item[k=2](\"c\" <!--m-->) " +
+                                      long_element + ")")
+                << chunk_length;
+        }
+        // The document is gone; what is held of it still reads as read.
+        EXPECT_EQ(Dump(item), "item[k=2](\"c\" <!--m-->)") << chunk_length;
+        EXPECT_EQ(Dump(last), long_element) << chunk_length;
+        item->setAttribute(u"k", u"3");
+        EXPECT_EQ(Dump(item), "item[k=3](\"c\" <!--m-->)") << chunk_length;
+    }
+}
+
 TEST(XmlReader, IsItsOwnFactory) {
     EXPECT_EQ(NewReader().Identity(), NewReader().Identity());
     EXPECT_EQ(XmlErrorTag([] { NewReader()->readSource(nullptr); }),
