@@ -96,16 +96,18 @@ private:
 // line feeds before the cursor are counted only when a chunk is left and when
 // an error needs its position.
 //
-// Texts (character data, attribute values, comments) stay where they lie in the
-// chunk when they lie inside one and hold no reference: the tree's arena then
-// keeps the chunk. Otherwise the pieces gather in `spill_` as the chunks pass,
-// and the whole text is copied into the arena.
+// Texts (character data, attribute values, comments) of a text given whole
+// stay where they lie when they hold no reference: the tree's arena then keeps
+// the text, which its caller holds anyway. Texts of a source, whose chunks are
+// mostly markup, are copied into the arena and the chunks let go. Texts that
+// hold references or run over chunks gather in `spill_` and are copied too.
 class Parser {
 public:
     Parser(DomNode& document, Io::Text::Source* source, BaseString text)
         : source_(source),
           decoder_(SoftCast<Io::Text::Decoder>(Ref<Io::Text::Source>::Share(source))),
           arena_(document.arena()),
+          keep_text_(!source),
           names_(arena_) {
         StartChunk(source_ ? source_->read() : std::move(text));
         stack_.push_back({&document, nullptr});
@@ -235,10 +237,13 @@ private:
         return {arena_.CopyText(text.data(), text.size()), text.size()};
     }
 
-    // A text of the current chunk, which the arena keeps from now on.
+    // A text of the current chunk where the tree can point at it.
     std::u16string_view InTree(std::u16string_view text) {
         if (text.empty()) {
             return {};
+        }
+        if (!keep_text_) {
+            return {arena_.CopyText(text.data(), text.size()), text.size()};
         }
         chunk_kept_ = true;
         return text;
@@ -677,7 +682,9 @@ private:
         }
         auto* stored = static_cast<DomNode::Attribute*>(
             arena_.AllocateStorage(count * sizeof(DomNode::Attribute)));
-        std::copy(attributes_.begin(), attributes_.begin() + count, stored);
+        for (size_t i = 0; i < count; ++i) {
+            stored[i] = attributes_[i];
+        }
         element.SetParsedAttributes(stored, static_cast<uint32_t>(count));
     }
 
@@ -764,6 +771,7 @@ private:
     Io::Text::Source* source_;
     Ref<Io::Text::Decoder> decoder_;  // the source, when it is a decoder
     NodeArena& arena_;
+    const bool keep_text_;  // the text is given whole
     BaseString chunk_;
     bool chunk_kept_ = false;  // records point into the chunk
     const char16_t* p_;
