@@ -28,6 +28,7 @@ bool IsContinuation(uint8_t byte) {
     return (byte & 0xC0) == 0x80;
 }
 
+#if !defined(__SSE2__)
 // True when none of the eight bytes has its top bit set or is zero.
 bool IsAsciiWithoutZero(uint64_t word) {
     constexpr uint64_t kOnes = 0x0101010101010101;
@@ -35,6 +36,7 @@ bool IsAsciiWithoutZero(uint64_t word) {
     bool has_zero = ((word - kOnes) & ~word & kHighBits) != 0;
     return (word & kHighBits) == 0 && !has_zero;
 }
+#endif
 
 // True when the four units are all below U+0080.
 bool IsAscii(const char16_t* units) {
@@ -52,27 +54,30 @@ size_t Decode(const uint8_t* bytes, size_t size, BaseString& text) {
     char16_t* out = first;
     size_t i = 0;
     while (i < size) {
+        uint8_t lead = bytes[i];
+        if (lead != 0 && lead < 0x80) {
 #if defined(__SSE2__)
-        // A run of ASCII sixteen bytes at a time: the block is widened whole,
-        // and as much of it is kept as is ASCII without a zero.
-        if (i + 16 <= size) {
+            // A run of ASCII, sixteen bytes at a time: each block is widened
+            // whole and kept as far as it is ASCII without a zero.
             const __m128i zero = _mm_setzero_si128();
-            __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
-            unsigned stops = static_cast<unsigned>(_mm_movemask_epi8(block) |
-                                                   _mm_movemask_epi8(_mm_cmpeq_epi8(block, zero)));
-            size_t ascii = stops ? static_cast<size_t>(__builtin_ctz(stops)) : 16;
-            if (ascii > 0) {
+            bool stopped = false;
+            while (!stopped && i + 16 <= size) {
+                __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+                unsigned stops = static_cast<unsigned>(
+                    _mm_movemask_epi8(block) | _mm_movemask_epi8(_mm_cmpeq_epi8(block, zero)));
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(block, zero));
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8),
                                  _mm_unpackhi_epi8(block, zero));
+                size_t ascii = stops ? static_cast<size_t>(__builtin_ctz(stops)) : 16;
                 out += ascii;
                 i += ascii;
-                continue;
+                stopped = ascii < 16;
             }
-        }
-#endif
-        uint8_t lead = bytes[i];
-        if (lead != 0 && lead < 0x80) {
+            // Fewer than sixteen bytes left.
+            while (!stopped && i < size && bytes[i] != 0 && bytes[i] < 0x80) {
+                *out++ = bytes[i++];
+            }
+#else
             // Text that is ASCII tends to stay so: eight bytes at a time.
             *out++ = lead;
             ++i;
@@ -88,6 +93,7 @@ size_t Decode(const uint8_t* bytes, size_t size, BaseString& text) {
                 out += 8;
                 i += 8;
             }
+#endif
             continue;
         }
         // Three- and two-byte sequences decoded directly, then checked for the
