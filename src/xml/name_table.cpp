@@ -46,13 +46,17 @@ const Name* NameTable::InternSlowly(const char16_t* text, size_t length, size_t 
     }
 
     size_t padded_length = (length + NameBlock::kUnits - 1) / NameBlock::kUnits * NameBlock::kUnits;
-    auto* padded = static_cast<char16_t*>(arena_.AllocateStorage(padded_length * sizeof(char16_t)));
+    char16_t* padded = arena_.AllocateText(padded_length);
     std::memcpy(padded, text, length * sizeof(char16_t));
     std::fill(padded + length, padded + padded_length, u'\0');
     NameBlock first;
     std::memcpy(&first, padded, sizeof first);
-    auto* name = new (arena_.AllocateStorage(sizeof(Name)))
-        Name{arena_.AddName({text, length}), first, padded, static_cast<uint32_t>(length), hash};
+    uint64_t order = 0;
+    for (size_t unit = 0; unit < 4; ++unit) {
+        order = order << 16 | padded[unit];
+    }
+    auto* name = new (arena_.AllocateStorage(sizeof(Name))) Name{
+        arena_.AddName({text, length}), first, padded, static_cast<uint32_t>(length), hash, order};
     Insert(name);
     return name;
 }

@@ -62,6 +62,15 @@ struct Name {
     const char16_t* padded;  // the whole name, padded with zeros to whole blocks
     uint32_t length;
     uint32_t hash;
+    uint64_t order;  // the first four units, the first one highest
+
+    // Ordinal order of the 16-bit units, mostly decided by `order`.
+    bool operator<(const Name& other) const {
+        if (order != other.order) {
+            return order < other.order;
+        }
+        return shared->view() < other.shared->view();
+    }
 
     // Whether the `length` units at `text` are this name; `readable` units may
     // be read from `text` on (at least `length`).

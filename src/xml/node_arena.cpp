@@ -16,7 +16,7 @@ namespace {
 constexpr size_t kFirstSlabBlocks = 16;
 constexpr size_t kLargestSlabBlocks = 4096;
 constexpr size_t kFirstStorageBytes = 4096;
-constexpr size_t kLargestStorageBytes = 1 << 20;
+constexpr size_t kLargestStorageBytes = 256 << 10;
 
 }  // namespace
 
@@ -37,12 +37,17 @@ NodeArena::~NodeArena() {
     for (void* slab : slabs_) {
         ::operator delete(slab);
     }
-    if (!storage_.empty()) {
-        storage_.back().used = static_cast<size_t>(storage_next_ - storage_.back().data);
+}
+
+NodeArena::Region::~Region() {
+    if (!blocks_.empty()) {
+        blocks_.back().used = static_cast<size_t>(next_ - blocks_.back().data);
     }
-    // Only the part in use ever held text.
-    for (const StorageBlock& block : storage_) {
-        Base::SecureWipe(block.data, block.used);
+    for (const Block& block : blocks_) {
+        if (holds_text_) {
+            // Only the part in use ever held text.
+            Base::SecureWipe(block.data, block.used);
+        }
         ::operator delete(block.data);
     }
 }
@@ -106,34 +111,24 @@ void NodeArena::Free(void* block) noexcept {
     }
 }
 
-void* NodeArena::AllocateStorage(size_t bytes) {
-    bytes = (bytes + 7) & ~size_t{7};
-    if (static_cast<size_t>(storage_end_ - storage_next_) < bytes) {
-        AddStorageBlock(bytes);
-    }
-    void* storage = storage_next_;
-    storage_next_ += bytes;
-    return storage;
-}
-
 char16_t* NodeArena::CopyText(const char16_t* text, size_t length) {
-    auto* copy = static_cast<char16_t*>(AllocateStorage(length * sizeof(char16_t)));
+    char16_t* copy = AllocateText(length);
     std::memcpy(copy, text, length * sizeof(char16_t));
     return copy;
 }
 
-void NodeArena::AddStorageBlock(size_t at_least) {
-    size_t size = storage_.empty() ? kFirstStorageBytes
-                                   : std::min(kLargestStorageBytes, storage_.back().capacity * 2);
+void NodeArena::Region::AddBlock(size_t at_least) {
+    size_t size = blocks_.empty() ? kFirstStorageBytes
+                                  : std::min(kLargestStorageBytes, blocks_.back().capacity * 2);
     size = std::max(size, at_least);
-    storage_.reserve(storage_.size() + 1);
+    blocks_.reserve(blocks_.size() + 1);
     char* data = static_cast<char*>(::operator new(size));
-    if (!storage_.empty()) {
-        storage_.back().used = static_cast<size_t>(storage_next_ - storage_.back().data);
+    if (!blocks_.empty()) {
+        blocks_.back().used = static_cast<size_t>(next_ - blocks_.back().data);
     }
-    storage_.push_back({data, size, 0});
-    storage_next_ = data;
-    storage_end_ = data + size;
+    blocks_.push_back({data, size, 0});
+    next_ = data;
+    end_ = data + size;
 }
 
 }  // namespace Xml

@@ -50,11 +50,14 @@ public:
     // Takes the block back; the arena deletes itself with its last block.
     void Free(void* block) noexcept;
 
-    // ---- Storage for the reader (while building only). Lives and is wiped
-    // with the arena.
+    // ---- Storage for the reader (while building only), which lives as long
+    // as the arena. Text is wiped then.
 
-    // `bytes` rounded up to 8, aligned to 8.
-    void* AllocateStorage(size_t bytes);
+    // `bytes` rounded up to 8, aligned to 8, for anything but text.
+    void* AllocateStorage(size_t bytes) { return lists_.Allocate(bytes); }
+    char16_t* AllocateText(size_t length) {
+        return static_cast<char16_t*>(texts_.Allocate(length * sizeof(char16_t)));
+    }
     char16_t* CopyText(const char16_t* text, size_t length);
     // Text that records point into stays as long as the arena.
     void Keep(BaseString text) { kept_texts_.push_back(std::move(text)); }
@@ -82,10 +85,36 @@ private:
     struct FreeBlock {
         FreeBlock* next;
     };
-    struct StorageBlock {
-        char* data;
-        size_t capacity;
-        size_t used;  // set when the next block starts, and at the end
+    // Space handed out in order from blocks that go with the arena.
+    class Region {
+    public:
+        explicit Region(bool holds_text) : holds_text_(holds_text) {}
+        Region(const Region&) = delete;
+        Region& operator=(const Region&) = delete;
+        ~Region();
+
+        void* Allocate(size_t bytes) {
+            bytes = (bytes + 7) & ~size_t{7};
+            if (static_cast<size_t>(end_ - next_) < bytes) {
+                AddBlock(bytes);
+            }
+            void* space = next_;
+            next_ += bytes;
+            return space;
+        }
+
+    private:
+        struct Block {
+            char* data;
+            size_t capacity;
+            size_t used;  // set when the next block starts, and at the end
+        };
+        void AddBlock(size_t at_least);
+
+        const bool holds_text_;  // wiped at the end
+        char* next_ = nullptr;   // unused space of the newest block
+        char* end_ = nullptr;
+        std::vector<Block> blocks_;
     };
 
     ~NodeArena();
@@ -102,7 +131,6 @@ private:
     }
     void* TakeBlock();
     void AddSlab();
-    void AddStorageBlock(size_t at_least);
     void Lock() noexcept;
     void Unlock() noexcept {
         busy_.clear(std::memory_order_release);
@@ -119,9 +147,8 @@ private:
     std::atomic<uint32_t> outside_refs_{0};
     std::atomic<uint32_t> owners_{0};
 
-    char* storage_next_ = nullptr;  // unused space of the newest storage block
-    char* storage_end_ = nullptr;
-    std::vector<StorageBlock> storage_;
+    Region texts_{true};
+    Region lists_{false};
     std::vector<BaseString> kept_texts_;
     std::deque<BaseString> names_;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -637,7 +638,7 @@ private:
             if (!IsNameStartChar(c)) {
                 Fail("xml-parser-syntax(%d:%d)");
             }
-            const BaseString* name = ReadStoredName()->shared;
+            const Name* name = ReadStoredName();
             SkipSpaces();
             if (*p_ != u'=') {
                 Fail("xml-parser-syntax(%d:%d)");
@@ -648,7 +649,7 @@ private:
             if (IsNameStartChar(*p_)) {
                 Fail("xml-parser-syntax(%d:%d)");
             }
-            attributes_.emplace_back(name, value);
+            attributes_.push_back({name, value});
         }
         if (!attributes_.empty()) {
             SetAttributes(*element);
@@ -657,8 +658,8 @@ private:
 
     // The attributes of the tag, in name order; of repeated names the last.
     void SetAttributes(DomNode& element) {
-        auto before = [](const DomNode::Attribute& a, const DomNode::Attribute& b) {
-            return &a.shared_name() != &b.shared_name() && a.name() < b.name();
+        auto before = [](const PendingAttribute& a, const PendingAttribute& b) {
+            return a.name != b.name && *a.name < *b.name;
         };
         // Both sorts keep repeated names in tag order. Tags mostly have a few
         // attributes, often in order already.
@@ -674,8 +675,7 @@ private:
         size_t count = 0;
         for (size_t i = 0; i < attributes_.size(); ++i) {
             bool repeated_later =
-                i + 1 < attributes_.size() &&
-                &attributes_[i].shared_name() == &attributes_[i + 1].shared_name();
+                i + 1 < attributes_.size() && attributes_[i].name == attributes_[i + 1].name;
             if (!repeated_later) {
                 attributes_[count++] = attributes_[i];
             }
@@ -683,7 +683,7 @@ private:
         auto* stored = static_cast<DomNode::Attribute*>(
             arena_.AllocateStorage(count * sizeof(DomNode::Attribute)));
         for (size_t i = 0; i < count; ++i) {
-            stored[i] = attributes_[i];
+            new (stored + i) DomNode::Attribute(attributes_[i].name->shared, attributes_[i].value);
         }
         element.SetParsedAttributes(stored, static_cast<uint32_t>(count));
     }
@@ -796,7 +796,11 @@ private:
     std::u16string_view pending_text_;
     NameTable names_;
     ScratchText name_buffer_;
-    std::vector<DomNode::Attribute> attributes_;  // of the start tag being read
+    struct PendingAttribute {
+        const Name* name;
+        std::u16string_view value;
+    };
+    std::vector<PendingAttribute> attributes_;  // of the start tag being read
 };
 
 }  // namespace
