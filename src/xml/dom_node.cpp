@@ -47,7 +47,7 @@ DomNodeRef DomNode::NewDocument() {
     DomNodeRef document;
     document.node_ = new (arena->Allocate()) DomNode(*arena, kDocumentKind);
     // The record's first reference is the one returned.
-    arena->AddOutsideRef();
+    arena->Pin();
     return document;
 }
 
@@ -77,19 +77,20 @@ void DomNode::Delete(DomNode* node) noexcept {
 }
 
 void DomNode::ReleaseOutside(DomNode* node) noexcept {
+    // The caller's pin keeps the arena until the end, whatever other threads
+    // release meanwhile.
     NodeArena& arena = *node->arena_;
-    bool last_outside = arena.ReleaseOutsideRef();
-    if (node->refs_.fetch_sub(1, std::memory_order_acq_rel) != 1) {
-        return;
-    }
-    // With no reference left from outside, every record still alive belongs to
-    // this tree, which dies now: when none of them owns memory, the arena goes
-    // at once.
-    if (last_outside && !arena.HasOwners()) {
-        arena.DropAll();
-    } else {
+    if (node->refs_.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+        // With no other reference left from outside, every record still alive
+        // belongs to this tree, which dies now: when none of them owns
+        // memory, the arena goes at once.
+        if (arena.PinnedByCallerOnly() && !arena.HasOwners()) {
+            arena.DropAll();
+            return;
+        }
         DestroyTree(node);
     }
+    arena.Unpin();
 }
 
 void DomNode::ReleaseFromTree(DomNode* node) noexcept {

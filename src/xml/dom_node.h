@@ -190,7 +190,7 @@ private:
 
 inline DomNodeRef::DomNodeRef(DomNode* node) noexcept : node_(node) {
     if (node_) {
-        node_->arena_->AddOutsideRef();
+        node_->arena_->Pin();
         node_->AddRef();
     }
 }

@@ -107,7 +107,7 @@ void NodeArena::Free(void* block) noexcept {
     bool last = --live_blocks_ == 0;
     Unlock();
     if (last) {
-        delete this;
+        Unpin();
     }
 }
 

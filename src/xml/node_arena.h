@@ -16,15 +16,17 @@
 namespace Xml {
 
 // The memory of one document tree: its node records, the names, texts and
-// attribute lists the reader made for them, and the chunks of read text that
-// records point into. A parsed document has many small records and texts that are made
-// together and mostly die together: taking them from a few large slabs, and
-// leaving texts where the reader found them, makes building and dropping a
-// tree much cheaper than one heap block each.
+// attribute lists the reader made for them, and the text given to the reader
+// where records point into it. A parsed document has many small records and
+// texts that are made together and mostly die together: taking them from a
+// few large slabs, and leaving texts where the reader found them, makes
+// building and dropping a tree much cheaper than one heap block each.
 //
-// Record blocks freed while the tree lives are reused; the arena goes when its
-// last record does. A tree that dies whole, with no handle left on any of its
-// records and no record owning memory of its own, goes at once (DropAll).
+// Record blocks freed while the tree lives are reused. The arena lives while
+// it has a record or a reference from outside pins it (a handle's, which also
+// keeps it while the handle's release runs). A tree that dies whole, with no
+// other reference left on any record and no record owning memory of its own,
+// goes at once (DropAll).
 class NodeArena {
 public:
     // The first slab is there at once: the first Allocate cannot fail.
@@ -47,7 +49,7 @@ public:
         MarkInUse(block, block_size_);
         return block;
     }
-    // Takes the block back; the arena deletes itself with its last block.
+    // Takes the block back; the last block unpins the arena.
     void Free(void* block) noexcept;
 
     // ---- Storage for the reader (while building only), which lives as long
@@ -66,19 +68,26 @@ public:
 
     // ---- Who keeps the tree.
 
-    // References to records from outside the tree (handles).
-    void AddOutsideRef() noexcept { outside_refs_.fetch_add(1, std::memory_order_relaxed); }
-    // True when it was the last one.
-    bool ReleaseOutsideRef() noexcept {
-        return outside_refs_.fetch_sub(1, std::memory_order_acq_rel) == 1;
+    // For each reference to a record from outside the tree (a handle's).
+    void Pin() noexcept { pins_.fetch_add(1, std::memory_order_relaxed); }
+    // The last pin deletes the arena.
+    void Unpin() noexcept {
+        if (pins_.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+            delete this;
+        }
+    }
+    // Whether the caller's reference is the only one left from outside: then
+    // no other thread can reach the arena.
+    bool PinnedByCallerOnly() const noexcept {
+        return pins_.load(std::memory_order_acquire) == 2;  // the caller's and the records'
     }
     // Records that hold heap memory of their own (text set after parsing).
     void AddOwner() noexcept { owners_.fetch_add(1, std::memory_order_relaxed); }
     void RemoveOwner() noexcept { owners_.fetch_sub(1, std::memory_order_relaxed); }
     bool HasOwners() const noexcept { return owners_.load(std::memory_order_acquire) != 0; }
 
-    // Frees the whole arena without visiting the records: only when no handle
-    // is left on any record and none of them owns memory.
+    // Frees the whole arena without visiting the records: only when the
+    // caller's reference is the only one left and no record owns memory.
     void DropAll() noexcept { delete this; }
 
 private:
@@ -144,7 +153,7 @@ private:
     size_t live_blocks_ = 0;
     std::vector<void*> slabs_;
 
-    std::atomic<uint32_t> outside_refs_{0};
+    std::atomic<uint32_t> pins_{1};  // one for the records, one for each outside reference
     std::atomic<uint32_t> owners_{0};
 
     Region texts_{true};

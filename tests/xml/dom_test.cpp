@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "object/manager.h"
 #include "test_support.h"
 #include "xml/node_handles.h"
+#include "xml/reader.h"
 #include "xml_test_support.h"
 
 namespace {
@@ -194,6 +200,48 @@ TEST(XmlDom, HandlesOutliveTheirDocument) {
     EXPECT_EQ(Xml::RecordOf(child)->document(), nullptr);
     EXPECT_EQ(Xml::RecordOf(text)->document(), nullptr);
     EXPECT_EQ(Dump(child), "c(\"t\")");
+}
+
+// Handles of one read tree let go on several threads at once, the document's
+// among them: each part of the tree goes exactly once, whichever thread lets
+// go last.
+TEST(XmlDom, HandlesOfOneTreeReleasedAcrossThreads) {
+    Ref<Xml::Reader> reader = Object::Create<Xml::Reader>(Xml::kReaderClsid);
+    std::u16string text = u"<r>";
+    for (int i = 0; i < 64; ++i) {
+        text += u"<a k='v'><b>t</b></a>";
+    }
+    text += u"</r>";
+    for (int round = 0; round < 200; ++round) {
+        Ref<Xml::Document> document = reader->readString(BaseString(text));
+        std::vector<Ref<Xml::Node>> held = document->rootElement()->findAll(u"//b/..");
+        if (round % 2) {
+            Cast<Xml::Element>(held[0], "test")->setAttribute(u"k", u"changed");
+        }
+        std::atomic<bool> go{false};
+        std::vector<std::thread> threads;
+        for (int t = 0; t < 4; ++t) {
+            std::vector<Ref<Xml::Node>> mine;
+            for (size_t i = t; i < held.size(); i += 4) {
+                mine.push_back(std::move(held[i]));
+            }
+            Ref<Xml::Document> own_document = t == 0 ? std::move(document) : nullptr;
+            threads.emplace_back(
+                [&go, mine = std::move(mine), own_document = std::move(own_document)]() mutable {
+                    while (!go) {
+                    }
+                    for (Ref<Xml::Node>& node : mine) {
+                        ASSERT_EQ(Dump(node).substr(0, 4), "a[k=");
+                        node.Reset();
+                    }
+                    own_document.Reset();
+                });
+        }
+        go = true;
+        for (std::thread& thread : threads) {
+            thread.join();
+        }
+    }
 }
 
 TEST(XmlDom, VeryDeepTreesAreWalkedWithoutRecursion) {
