@@ -57,6 +57,13 @@ size_t Decode(const uint8_t* bytes, size_t size, BaseString& text) {
         uint8_t lead = bytes[i];
         if (lead != 0 && lead < 0x80) {
 #if defined(__SSE2__)
+            // A lone ASCII character, such as a space between words of another
+            // script, on its own.
+            if (i + 1 < size && (bytes[i + 1] == 0 || bytes[i + 1] >= 0x80)) {
+                *out++ = lead;
+                ++i;
+                continue;
+            }
             // A run of ASCII, sixteen bytes at a time: each block is widened
             // whole and kept as far as it is ASCII without a zero.
             const __m128i zero = _mm_setzero_si128();
