@@ -10,6 +10,10 @@ packages=(
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
     # the launcher window and its tests
     libgtk-3-dev libwebkit2gtk-4.1-dev xvfb xauth xdotool x11-utils imagemagick openbox
+    # Japanese and Chinese text in the page previews
+    fonts-ipafont-gothic fonts-wqy-microhei
+    # burning a medium: ISO 9660 images with Joliet and Rock Ridge
+    xorriso
     # benchmark peers
     libpugixml-dev libexpat1-dev libxml2-dev
 )

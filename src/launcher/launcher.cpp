@@ -7,6 +7,7 @@
 #include "launcher/texts.h"
 #include "launcher/window/html_dialog.h"
 #include "launcher/window/html_view.h"
+#include "launcher/window/web_engine.h"
 #include "launcher/window/window_search.h"
 #include "object/system.h"
 
@@ -31,6 +32,7 @@ int RunLauncher(PageSource build_page) {
         return 1;
     }
     try {
+        LoadWebEngine();
         InitCommonControls();
         EnsureComInitialized();
         std::unique_ptr<LauncherPage> page = build_page();

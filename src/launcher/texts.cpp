@@ -173,3 +173,75 @@ const MessageRow LanguageFormatText[] = {
     {0x0415, u"Incorrect format in XML language file."},
     {0, nullptr},
 };
+
+// Names the package that brings the web engine, on the distributions that
+// package it under another name too.
+const MessageRow WebEngineMissingText[] = {
+    {0x0409,
+     u"The web engine WebKitGTK 4.1 is not installed. Install the package "
+     u"libwebkit2gtk-4.1-0 (Fedora: webkit2gtk4.1)."},
+    {0x0404,
+     u"未安裝網頁引擎 WebKitGTK 4.1。請安裝套件 libwebkit2gtk-4.1-0"
+     u"（Fedora：webkit2gtk4.1）。"},
+    {0x0406,
+     u"Webmotoren WebKitGTK 4.1 er ikke installeret. Installer pakken "
+     u"libwebkit2gtk-4.1-0 (Fedora: webkit2gtk4.1)."},
+    {0x0407,
+     u"Die Web-Engine WebKitGTK 4.1 ist nicht installiert. Installieren Sie das Paket "
+     u"libwebkit2gtk-4.1-0 (Fedora: webkit2gtk4.1)."},
+    {0x0408,
+     u"Η μηχανή ιστού WebKitGTK 4.1 δεν είναι εγκατεστημένη. Εγκαταστήστε το πακέτο "
+     u"libwebkit2gtk-4.1-0 (Fedora: webkit2gtk4.1)."},
+    {0x0410,
+     u"Il motore web WebKitGTK 4.1 non è installato. Installare il pacchetto "
+     u"libwebkit2gtk-4.1-0 (Fedora: webkit2gtk4.1)."},
+    {0x0411,
+     u"Web エンジン WebKitGTK 4.1 がインストールされていません。パッケージ "
+     u"libwebkit2gtk-4.1-0 (Fedora: webkit2gtk4.1) をインストールしてください。"},
+    {0x0412,
+     u"웹 엔진 WebKitGTK 4.1이 설치되어 있지 않습니다. libwebkit2gtk-4.1-0 "
+     u"패키지(Fedora: webkit2gtk4.1)를 설치하십시오."},
+    {0x0413,
+     u"De webengine WebKitGTK 4.1 is niet geïnstalleerd. Installeer het pakket "
+     u"libwebkit2gtk-4.1-0 (Fedora: webkit2gtk4.1)."},
+    {0x0414,
+     u"Nettmotoren WebKitGTK 4.1 er ikke installert. Installer pakken "
+     u"libwebkit2gtk-4.1-0 (Fedora: webkit2gtk4.1)."},
+    {0x0416,
+     u"O mecanismo web WebKitGTK 4.1 não está instalado. Instale o pacote "
+     u"libwebkit2gtk-4.1-0 (Fedora: webkit2gtk4.1)."},
+    {0x0419,
+     u"Веб-движок WebKitGTK 4.1 не установлен. Установите пакет "
+     u"libwebkit2gtk-4.1-0 (Fedora: webkit2gtk4.1)."},
+    {0x041D,
+     u"Webbmotorn WebKitGTK 4.1 är inte installerad. Installera paketet "
+     u"libwebkit2gtk-4.1-0 (Fedora: webkit2gtk4.1)."},
+    {0x041F,
+     u"WebKitGTK 4.1 web motoru yüklü değil. libwebkit2gtk-4.1-0 paketini yükleyin "
+     u"(Fedora: webkit2gtk4.1)."},
+    {0x040B,
+     u"Verkkomoottoria WebKitGTK 4.1 ei ole asennettu. Asenna paketti "
+     u"libwebkit2gtk-4.1-0 (Fedora: webkit2gtk4.1)."},
+    {0x040C,
+     u"Le moteur web WebKitGTK 4.1 n'est pas installé. Installez le paquet "
+     u"libwebkit2gtk-4.1-0 (Fedora : webkit2gtk4.1)."},
+    {0x0804,
+     u"未安装网页引擎 WebKitGTK 4.1。请安装软件包 libwebkit2gtk-4.1-0"
+     u"（Fedora：webkit2gtk4.1）。"},
+    {0x0816,
+     u"O motor web WebKitGTK 4.1 não está instalado. Instale o pacote "
+     u"libwebkit2gtk-4.1-0 (Fedora: webkit2gtk4.1)."},
+    {0x0C0A,
+     u"El motor web WebKitGTK 4.1 no está instalado. Instale el paquete "
+     u"libwebkit2gtk-4.1-0 (Fedora: webkit2gtk4.1)."},
+    {0x0405,
+     u"Webové jádro WebKitGTK 4.1 není nainstalováno. Nainstalujte balíček "
+     u"libwebkit2gtk-4.1-0 (Fedora: webkit2gtk4.1)."},
+    {0x040E,
+     u"A WebKitGTK 4.1 webmotor nincs telepítve. Telepítse a libwebkit2gtk-4.1-0 "
+     u"csomagot (Fedora: webkit2gtk4.1)."},
+    {0x0415,
+     u"Silnik WWW WebKitGTK 4.1 nie jest zainstalowany. Zainstaluj pakiet "
+     u"libwebkit2gtk-4.1-0 (Fedora: webkit2gtk4.1)."},
+    {0, nullptr},
+};

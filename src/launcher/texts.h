@@ -11,3 +11,5 @@ extern const MessageRow InitFailedText[];
 extern const MessageRow TemplateSyntaxText[];
 extern const MessageRow DataFormatText[];
 extern const MessageRow LanguageFormatText[];
+// The start-up failure's reason on a machine without the web engine (Linux).
+extern const MessageRow WebEngineMissingText[];

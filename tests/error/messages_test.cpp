@@ -56,7 +56,7 @@ TEST(MessageTables, RowsAndTheirOrder) {
     }
     for (const MessageRow* table :
          {InstanceTitleText, DialogTitleText, BrowserWidthText, BrowserHeightText, InitFailedText,
-          TemplateSyntaxText, DataFormatText, LanguageFormatText}) {
+          TemplateSyntaxText, DataFormatText, LanguageFormatText, WebEngineMissingText}) {
         ASSERT_EQ(RowCount(table), 22u);
         for (size_t i = 0; i < 22; ++i) {
             EXPECT_EQ(table[i].language, order[i]);

@@ -521,3 +521,60 @@ TEST_F(LauncherOnMedium, ABrokenMediumShowsTheLocalizedFailure) {
 }
 
 }  // namespace
+
+namespace {
+
+// A machine without the web engine, or without GTK too: the loader does not
+// find them (hide_library), yet the launcher starts and says what to install,
+// in a message box when GTK and a display are there, otherwise on standard
+// error, and ends with 0 as for any failed start-up.
+TEST_F(LauncherOnMedium, WithoutTheWebEngineSaysWhatToInstall) {
+    CopyDemoMedium();
+    struct Case {
+        const char* hidden;
+        bool display;
+        const char* locale;
+        const char* message;  // on standard error; null: in a message box
+    } cases[] = {
+        {"libwebkit2gtk-4.1.so", true, "en_US.UTF-8", nullptr},
+        {"libwebkit2gtk-4.1.so", false, "ja_JP.UTF-8",
+         "Orvella: アプリケーションを初期化できませんでした。\n"
+         "Web エンジン WebKitGTK 4.1 がインストールされていません。パッケージ "
+         "libwebkit2gtk-4.1-0 (Fedora: webkit2gtk4.1) をインストールしてください。\n"},
+        {"libwebkit2gtk-4.1.so:libgtk-3.so", true, "en_US.UTF-8",
+         "Orvella: Failed to initialize the application.\n"
+         "The web engine WebKitGTK 4.1 is not installed. Install the package "
+         "libwebkit2gtk-4.1-0 (Fedora: webkit2gtk4.1).\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.hidden + std::string(c.display ? " with a display" : " without one"));
+        std::map<std::string, std::string> environment = {
+            {"LD_AUDIT", HIDE_LIBRARY_PATH}, {"HIDE_LIBRARIES", c.hidden}, {"LC_ALL", c.locale}};
+        if (!c.display) {
+            environment["DISPLAY"] = "";
+        }
+        Launcher launcher(medium_, environment);
+        if (c.message) {
+            EXPECT_EQ(launcher.WaitForExit(), 0);
+            EXPECT_NE(launcher.ErrorOutput().find(c.message), std::string::npos)
+                << launcher.ErrorOutput();
+            continue;
+        }
+        Window message = None;
+        ASSERT_TRUE(WaitUntil([&] {
+            for (Window candidate : screen().ClientWindows()) {
+                if (screen().ProcessOf(candidate) == launcher.pid() &&
+                    screen().IsShown(candidate)) {
+                    message = candidate;
+                }
+            }
+            return message != None;
+        })) << launcher.ErrorOutput();
+        EXPECT_EQ(screen().Title(message), "Orvella");
+        screen().SaveArtifact(message, "web-engine-missing");
+        Keys(message, {"Return"});
+        EXPECT_EQ(launcher.WaitForExit(), 0);
+    }
+}
+
+}  // namespace

@@ -8,6 +8,7 @@
 
 #include "launcher/window/dialog_impl_gtk.h"
 #include "launcher/window/html_view.h"
+#include "launcher/window/web_engine.h"
 
 namespace {
 
@@ -20,6 +21,9 @@ constexpr char kMarkerText[] = "Dravik:HidCt564";
 }  // namespace
 
 void InitCommonControls() {
+    if (!LoadWindowSystem()) {
+        return;
+    }
     gdk_set_allowed_backends("x11");
     gtk_init_check(nullptr, nullptr);
 }

@@ -3,16 +3,17 @@
 #include <string>
 
 #include "error/show_error.h"
+#include "launcher/window/web_engine.h"
 
 namespace {
 
 bool DisplayAvailable() {
-    static const bool available = gtk_init_check(nullptr, nullptr);
+    static const bool available = LoadWindowSystem() && gtk_init_check(nullptr, nullptr);
     return available;
 }
 
-// A GTK message dialog when a display opens; the platform's text on standard
-// error otherwise.
+// A GTK message dialog when GTK is there and a display opens; the platform's
+// text on standard error otherwise.
 int GtkMessageBox(WindowHandle owner, const BaseString& text, const BaseString& caption,
                   uint32_t style) {
     if (!DisplayAvailable()) {

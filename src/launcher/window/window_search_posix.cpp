@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/string.h"
+#include "launcher/window/web_engine.h"
 #include "launcher/window/window_search.h"
 
 namespace {
@@ -114,6 +115,9 @@ void RequestActivation(Display* display, Window window) {
 }  // namespace
 
 bool BringWindowToFront(std::u16string_view window_class, std::u16string_view title) {
+    if (!LoadWindowSystem()) {
+        return false;
+    }
     std::unique_ptr<Display, DisplayCloser> display(XOpenDisplay(nullptr));
     if (!display) {
         return false;

@@ -1,0 +1,7 @@
+#include "launcher/window/web_engine.h"
+
+bool LoadWindowSystem() {
+    return true;
+}
+
+void LoadWebEngine() {}
