@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Start to page shown, over several runs in one go, for the launcher beside the
-# smallest WebKitGTK program that shows the same finished page, and the peak
-# memory of each with its web processes (bench/launcher_startup.cpp). Under
-# Xvfb when there is no display. Usage: scripts/bench.sh [runs]
+# Start to page shown and memory, over several runs in turns, for the launcher
+# beside the smallest WebKitGTK program that shows the same finished page
+# (bench/launcher_startup.cpp): the medians and their ratios. Under Xvfb when
+# there is no display. Usage: scripts/bench.sh [runs]
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
@@ -21,8 +21,9 @@ cp "$bench/src/launcher/autorun" "$medium/autorun"
 cd "$medium"
 export XDG_RUNTIME_DIR="$medium"
 
-command=("$bench/bench/launcher_startup" "${1:-10}" "$medium/autorun" "$bench/bench/webkit_floor"
-    "$medium/page.html")
+command=("$bench/bench/launcher_startup" --benchmark_repetitions="${1:-10}"
+    --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true
+    "$medium/autorun" "$bench/bench/webkit_floor" "$medium/page.html")
 if [[ -n "${DISPLAY:-}" ]]; then
     "${command[@]}"
 else

@@ -194,6 +194,26 @@ TEST_F(LauncherWindow, RunLinksStartFilesFromTheLauncherFolder) {
     screen().SaveArtifact(window, "after-run-links");
 }
 
+// The web engine's process starts with settings of the launcher's own in its
+// environment; the programs the page starts get the launcher's environment
+// as it was given.
+TEST_F(LauncherWindow, ProgramsStartedByThePageGetTheLaunchersEnvironment) {
+    medium_.WriteFile("env.sh",
+                      "#!/bin/sh\nenv > environment.tmp && mv environment.tmp environment.txt\n");
+    std::filesystem::permissions(medium_.Path("env.sh"), std::filesystem::perms::owner_exec,
+                                 std::filesystem::perm_options::add);
+    medium_.WritePage({{"run:env.sh", ""}});
+    Launcher launcher(medium_, {{"ORVELLA_TEST_MARK", "given"}});
+    Window window = Show(launcher);
+    ASSERT_NE(window, None);
+    Click(window, LinkX(), LinkY(0));
+    ASSERT_TRUE(WaitUntil([&] { return medium_.Exists("environment.txt"); }));
+    std::ifstream file(medium_.Path("environment.txt"));
+    std::string environment(std::istreambuf_iterator<char>(file), {});
+    EXPECT_NE(environment.find("ORVELLA_TEST_MARK=given\n"), std::string::npos) << environment;
+    EXPECT_EQ(environment.find("JSC_"), std::string::npos) << environment;
+}
+
 TEST_F(LauncherWindow, LinksThatAreNoCommandOrAskForANewWindowRunNothing) {
     medium_.WriteMarkerScript("setup.sh", "ran-setup");
     medium_.WritePage({{"http://127.0.0.1:9/page.html", ""},

@@ -148,11 +148,16 @@ void DialogImpl::ShowDialog(GtkWidget* focus) {
     gtk_widget_grab_focus(focus);
 }
 
-bool DialogImpl::CreateWindow() {
+bool DialogImpl::DisplayOpen() {
     GdkDisplay* display = gdk_display_get_default();
-    if (!display || !GDK_IS_X11_DISPLAY(display)) {
+    return display && GDK_IS_X11_DISPLAY(display);
+}
+
+bool DialogImpl::CreateWindow() {
+    if (!DisplayOpen()) {
         return false;
     }
+    GdkDisplay* display = gdk_display_get_default();
     window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_window_set_position(GTK_WINDOW(window_), GTK_WIN_POS_CENTER);
     content_ = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
@@ -174,10 +179,11 @@ bool DialogImpl::CreateWindow() {
     return true;
 }
 
+// A label, not an entry: it only carries its text, and an entry would also
+// set up input methods that nobody types into.
 void DialogImpl::CreateMarker() {
-    GtkWidget* marker = gtk_entry_new();
+    GtkWidget* marker = gtk_label_new(kMarkerText);
     gtk_widget_set_name(marker, kMarkerText);
-    gtk_entry_set_text(GTK_ENTRY(marker), kMarkerText);
     gtk_widget_set_no_show_all(marker, TRUE);
     gtk_box_pack_end(GTK_BOX(content_), marker, FALSE, FALSE, 0);
 }

@@ -37,6 +37,8 @@ protected:
     // the run before the window was ever shown.
     virtual void OnInitDialog() = 0;
 
+    // Whether the dialog gets a window: a display of the X11 backend is open.
+    static bool DisplayOpen();
     GtkWidget* window() const { return window_; }
     // The box that holds the dialog's content.
     GtkWidget* content() const { return content_; }

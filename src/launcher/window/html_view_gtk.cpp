@@ -3,7 +3,6 @@
 
 #include <string>
 
-#include "base/hex.h"
 #include "launcher/window/dialog_impl_gtk.h"
 #include "launcher/window/html_dialog.h"
 #include "launcher/window/html_view.h"
@@ -19,24 +18,30 @@ constexpr char kPageStyle[] =
     "* { user-select: none !important; -webkit-user-select: none !important;"
     " -webkit-user-drag: none !important; }";
 
-// A script string literal of the text, safe to put into a script.
-std::string ScriptString(const BaseString& text) {
-    std::string literal = "\"";
-    for (char c : text.ToUtf8()) {
-        auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            literal += '\\';
-            literal += c;
-        } else if (byte < 0x20) {
-            literal += "\\u00";
-            literal += Base::HexDigit(byte >> 4);
-            literal += Base::HexDigit(byte);
-        } else {
-            literal += c;
+// The page's scripts are a menu's few lines: the web process runs them without
+// the script engine's compiler, whose memory would be spent for nothing. The
+// engine reads the setting from its environment when its process starts; the
+// variable is set only meanwhile, so the programs the page starts never see it.
+// A setting of the user's own is left alone.
+class ScriptCompilerOff {
+public:
+    ScriptCompilerOff() : set_(!g_getenv(kVariable)) {
+        if (set_) {
+            g_setenv(kVariable, "false", TRUE);
         }
     }
-    return literal + "\"";
-}
+    ~ScriptCompilerOff() {
+        if (set_) {
+            g_unsetenv(kVariable);
+        }
+    }
+    ScriptCompilerOff(const ScriptCompilerOff&) = delete;
+    ScriptCompilerOff& operator=(const ScriptCompilerOff&) = delete;
+
+private:
+    static constexpr char kVariable[] = "JSC_useJIT";
+    bool set_;
+};
 
 // Shift, Control and the middle button ask a browser for a new window.
 bool AsksForNewWindow(WebKitNavigationAction* action) {
@@ -63,9 +68,15 @@ public:
         if (icon_) {
             g_object_unref(icon_);
         }
+        if (web_view_) {
+            g_object_unref(web_view_);
+        }
     }
 
-    int32_t RunModal(WindowHandle owner) override { return DialogImpl::RunModal(owner); }
+    int32_t RunModal(WindowHandle owner) override {
+        StartEngine();
+        return DialogImpl::RunModal(owner);
+    }
     void Quit() override { PostQuit(kEndResult); }
     WindowHandle window() const override { return DialogImpl::window(); }
     void SetObjectVisibility(const BaseString& element_id, bool visible) override;
@@ -75,11 +86,13 @@ public:
 private:
     struct Callbacks;
 
+    void StartEngine();
     void OnInitDialog() override;
     void LoadPage();
     void OnPageLoaded();
 
     HtmlDialog& dialog_;
+    WindowLook look_{};
     GtkWidget* web_view_ = nullptr;
     std::string base_uri_;
     bool awaiting_page_ = false;
@@ -134,17 +147,13 @@ struct HtmlViewGtk::Callbacks {
         }
     }
 
-    // Scripts run in the order they were sent: when this marker script has run,
-    // so have the visibility calls before it.
+    // The web process answers in the order it was asked: when this query has
+    // its answer, the visibility calls sent before it have run.
     static void OnVisibilityApplied(GObject* view, GAsyncResult* result, gpointer data) {
         GError* error = nullptr;
-        JSCValue* value =
-            webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, &error);
-        if (value) {
-            g_object_unref(value);
-        }
-        // A failed marker script means the run has ended and the view may be
-        // gone: only a finished one may touch it.
+        webkit_web_view_can_execute_editing_command_finish(WEBKIT_WEB_VIEW(view), result, &error);
+        // A failed query means the run has ended and the view may be gone:
+        // only an answered one may touch it.
         bool finished = error == nullptr;
         g_clear_error(&error);
         if (finished) {
@@ -154,9 +163,15 @@ struct HtmlViewGtk::Callbacks {
     }
 };
 
-void HtmlViewGtk::OnInitDialog() {
-    WindowLook look = CurrentWindowLook();
-
+// The engine's processes start and load the page before the window is made:
+// the web process's start is the longest step before the page can be shown,
+// and the window is built while it runs. The window still appears only with
+// the finished page.
+void HtmlViewGtk::StartEngine() {
+    if (!DisplayOpen()) {
+        return;  // no window: the run ends at once
+    }
+    look_ = CurrentWindowLook();
     WebKitUserContentManager* content_manager = webkit_user_content_manager_new();
     WebKitUserStyleSheet* style =
         webkit_user_style_sheet_new(kPageStyle, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
@@ -181,16 +196,21 @@ void HtmlViewGtk::OnInitDialog() {
     g_signal_connect(web_view_, "context-menu", G_CALLBACK(Callbacks::OnContextMenu), this);
     g_signal_connect(web_view_, "load-changed", G_CALLBACK(Callbacks::OnLoadChanged), this);
 
-    gtk_widget_set_size_request(web_view_, look.browser_width, look.browser_height);
-    SetFixedSize(look.browser_width, look.browser_height);
+    gtk_widget_set_size_request(web_view_, look_.browser_width, look_.browser_height);
+    // The window holds the view from OnInitDialog on; the view is ours until then.
+    g_object_ref_sink(web_view_);
+    LoadPage();
+}
+
+void HtmlViewGtk::OnInitDialog() {
+    SetFixedSize(look_.browser_width, look_.browser_height);
     gtk_box_pack_start(GTK_BOX(content()), web_view_, TRUE, TRUE, 0);
     gtk_widget_show(web_view_);
 
     if (icon_) {
         gtk_window_set_icon(GTK_WINDOW(DialogImpl::window()), icon_);
     }
-    gtk_window_set_title(GTK_WINDOW(DialogImpl::window()), look.title.ToUtf8().c_str());
-    LoadPage();
+    gtk_window_set_title(GTK_WINDOW(DialogImpl::window()), look_.title.ToUtf8().c_str());
 }
 
 void HtmlViewGtk::LoadPage() {
@@ -201,22 +221,37 @@ void HtmlViewGtk::LoadPage() {
     g_free(folder);
     awaiting_page_ = true;
     std::string html = dialog_.page().ToUtf8();
+    // The first load starts the web process, which takes its environment as
+    // it is now.
+    ScriptCompilerOff while_the_engine_starts;
     webkit_web_view_load_html(WEBKIT_WEB_VIEW(web_view_), html.c_str(),
                               base_uri_.empty() ? nullptr : base_uri_.c_str());
 }
 
+// The window is shown once the visibility calls have run. They are waited for
+// with a question to the web process that has no script value for an answer:
+// a script's result would start a script engine in this process, only to be
+// thrown away.
 void HtmlViewGtk::OnPageLoaded() {
     dialog_.RefreshVisibility();
     pending_show_ = g_cancellable_new();
-    webkit_web_view_evaluate_javascript(WEBKIT_WEB_VIEW(web_view_), "0", -1, nullptr, nullptr,
-                                        pending_show_, Callbacks::OnVisibilityApplied, this);
+    webkit_web_view_can_execute_editing_command(WEBKIT_WEB_VIEW(web_view_),
+                                                WEBKIT_EDITING_COMMAND_COPY, pending_show_,
+                                                Callbacks::OnVisibilityApplied, this);
 }
 
+// The arguments travel as values, never as script text (the engine takes no
+// booleans: 0 or 1). The call ends by throwing, so the engine hands back no
+// value: reading one would start a script engine in this process, megabytes
+// for an answer nobody wants.
 void HtmlViewGtk::SetObjectVisibility(const BaseString& element_id, bool visible) {
-    std::string script = "SetObjectVisibility(" + ScriptString(element_id) + "," +
-                         (visible ? "true" : "false") + ")";
-    webkit_web_view_evaluate_javascript(WEBKIT_WEB_VIEW(web_view_), script.c_str(), -1, nullptr,
-                                        nullptr, nullptr, nullptr, nullptr);
+    GVariantDict arguments;
+    g_variant_dict_init(&arguments, nullptr);
+    g_variant_dict_insert(&arguments, "id", "s", element_id.ToUtf8().c_str());
+    g_variant_dict_insert(&arguments, "visible", "i", visible ? 1 : 0);
+    webkit_web_view_call_async_javascript_function(
+        WEBKIT_WEB_VIEW(web_view_), "SetObjectVisibility(id, visible !== 0); throw 0;", -1,
+        g_variant_dict_end(&arguments), nullptr, nullptr, nullptr, nullptr, nullptr);
 }
 
 void HtmlViewGtk::BeginBusy() {
