@@ -1,11 +1,16 @@
 // autorun-page: prints the page the launcher would show from a medium's folder.
 //
 //   autorun-page [--lang XXXX] [--visibility] [DIR]
+//   autorun-page --preview OUTDIR [DIR]
 //
 // DIR (default: the current directory) stands for the launcher's current
 // directory. --lang chooses the language as the registry value LangId would.
 // --visibility prints the elements bound to page extensions instead of the page.
+// --preview saves pictures of the page as the launcher shows it, one per
+// language, and an index.html of them in OUTDIR (preview.h).
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,19 +19,24 @@
 #include "base/platform.h"
 #include "error/error.h"
 #include "io/file_messages.h"
+#include "io/file_system.h"
 #include "launcher/page/page_language.h"
 #include "launcher/page/start_page.h"
 #include "launcher/texts.h"
 #include "nls/language_choice.h"
 #include "object/system.h"
+#include "preview.h"
 
 namespace {
 
-constexpr char kUsage[] = "usage: autorun-page [--lang XXXX] [--visibility] [DIR]\n";
+constexpr char kUsage[] =
+    "usage: autorun-page [--lang XXXX] [--visibility] [DIR]\n"
+    "       autorun-page --preview OUTDIR [DIR]\n";
 
 struct Options {
     std::optional<uint32_t> language;
     bool visibility = false;
+    std::optional<std::filesystem::path> preview;
     std::optional<std::string> folder;
 };
 
@@ -49,11 +59,17 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
             }
         } else if (argument == "--visibility" && !options.visibility) {
             options.visibility = true;
+        } else if (argument == "--preview" && i + 1 < argc && !options.preview) {
+            // The folder as the caller means it, before DIR becomes current.
+            options.preview = std::filesystem::absolute(argv[++i]);
         } else if (!argument.starts_with("-") && !options.folder) {
             options.folder = std::string(argument);
         } else {
             return std::nullopt;
         }
+    }
+    if (options.preview && (options.language || options.visibility)) {
+        return std::nullopt;
     }
     return options;
 }
@@ -68,6 +84,40 @@ void Write(FILE* stream, std::string_view bytes) {
     std::fwrite(bytes.data(), 1, bytes.size(), stream);
 }
 
+BaseString PathText(const std::filesystem::path& path) {
+    std::u8string text = path.u8string();
+    return BaseString::FromUtf8(
+        std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
+}
+
+// The folder and its missing parents, made with the platform's calls so that a
+// failure is told in the system's words.
+void CreateFolders(const std::filesystem::path& folder) {
+    std::filesystem::path partial;
+    for (const std::filesystem::path& part : folder) {
+        partial /= part;
+        if (!std::filesystem::is_directory(partial) &&
+            !Io::FileSystem::CreateFolder(PathText(partial))) {
+            throw Error::FromFile(Io::CannotCreateFolderText, PathText(partial));
+        }
+    }
+}
+
+// The pictures and their index in the folder; the index's path on standard
+// output. The page has been built once in the default language, so a broken
+// medium has already said so.
+int WritePreview(const std::filesystem::path& folder) {
+    std::vector<PreviewPicture> pictures = PreviewPictures();
+    CreateFolders(folder);
+    if (!TakePreviewPictures(pictures, folder.string())) {
+        return 1;
+    }
+    std::filesystem::path index = folder / "index.html";
+    std::ofstream(index, std::ios::binary) << PreviewIndex(pictures);
+    Write(stdout, index.string() + "\n");
+    return 0;
+}
+
 int BuildAndPrint(const Options& options) {
     if (options.folder) {
         BaseString folder = BaseString::FromUtf8(*options.folder);
@@ -79,6 +129,9 @@ int BuildAndPrint(const Options& options) {
         MakeLanguageCurrentAsLangId(*options.language);
     }
     std::unique_ptr<StartPage> page = StartPage::Build(LauncherPath());
+    if (options.preview) {
+        return WritePreview(*options.preview);
+    }
     if (options.visibility) {
         for (const auto& [id, clsid] : page->visibility()) {
             Write(stdout, (id + u"\t" + clsid.view() + u"\n").ToUtf8());

@@ -1,0 +1,121 @@
+#include "preview.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "launcher/page/page_language.h"
+#include "nls/language_choice.h"
+#include "object/manager.h"
+#include "xml/node.h"
+#include "xml/reader.h"
+
+namespace {
+
+struct LanguageTag {
+    uint32_t language;
+    const char* tag;
+};
+
+// The launcher's languages and their tags in file names.
+constexpr LanguageTag kLanguageTags[] = {
+    {0x0409, "en"},    {0x0404, "zh-TW"}, {0x0406, "da"},    {0x0407, "de"}, {0x0408, "el"},
+    {0x0410, "it"},    {0x0411, "ja"},    {0x0412, "ko"},    {0x0413, "nl"}, {0x0414, "nb"},
+    {0x0416, "pt-BR"}, {0x0419, "ru"},    {0x041D, "sv"},    {0x041F, "tr"}, {0x040B, "fi"},
+    {0x040C, "fr"},    {0x0804, "zh-CN"}, {0x0816, "pt-PT"}, {0x0C0A, "es"}, {0x0405, "cs"},
+    {0x040E, "hu"},    {0x0415, "pl"},
+};
+
+// "0407-de.png"; a language without a tag is named by its number alone.
+std::string PictureName(uint32_t language) {
+    char number[8];
+    std::snprintf(number, sizeof number, "%04x", language);
+    for (const LanguageTag& entry : kLanguageTags) {
+        if (entry.language == language) {
+            return std::string(number) + "-" + entry.tag + ".png";
+        }
+    }
+    return std::string(number) + ".png";
+}
+
+// The languages of the translations section, where the launcher looks for it:
+// the first child of the root element. Its elements are named "L%04x".
+std::vector<uint32_t> TranslatedLanguages(const Ref<Xml::Document>& document) {
+    std::vector<uint32_t> languages;
+    Ref<Xml::Element> root = document->rootElement();
+    std::vector<Ref<Xml::Node>> sections = root ? root->children() : std::vector<Ref<Xml::Node>>();
+    if (sections.empty() || sections.front()->value() != u"translations") {
+        return languages;
+    }
+    Ref<Xml::ParentNode> translations = SoftCast<Xml::ParentNode>(sections.front());
+    for (const Ref<Xml::Node>& child :
+         translations ? translations->children() : std::vector<Ref<Xml::Node>>()) {
+        BaseString name = child->value();
+        if (child->kind() != Xml::kElementKind || name.length() != 5 || name.view()[0] != u'L') {
+            continue;
+        }
+        uint32_t language = Nls::ParseLanguageId(name.view().substr(1));
+        if (language != 0 &&
+            std::find(languages.begin(), languages.end(), language) == languages.end()) {
+            languages.push_back(language);
+        }
+    }
+    return languages;
+}
+
+std::string HtmlText(const std::string& text) {
+    std::string escaped;
+    for (char c : text) {
+        switch (c) {
+            case '&':
+                escaped += "&amp;";
+                break;
+            case '<':
+                escaped += "&lt;";
+                break;
+            case '"':
+                escaped += "&quot;";
+                break;
+            default:
+                escaped += c;
+        }
+    }
+    return escaped;
+}
+
+}  // namespace
+
+std::vector<PreviewPicture> PreviewPictures() {
+    Ref<Xml::Reader> reader = Object::Create<Xml::Reader>(BaseString(Xml::kReaderClsid));
+    std::vector<uint32_t> languages =
+        TranslatedLanguages(reader->readFile(BaseString(u"autorun.xml")));
+    uint32_t current = CurrentPageLanguage();
+    std::vector<PreviewPicture> pictures;
+    for (uint32_t language : languages) {
+        pictures.push_back({language, PictureName(language), language == current});
+    }
+    if (std::find(languages.begin(), languages.end(), current) == languages.end()) {
+        pictures.push_back({current, PictureName(current), true});
+    }
+    return pictures;
+}
+
+std::string PreviewIndex(const std::vector<PreviewPicture>& pictures) {
+    std::string page =
+        "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n"
+        "<title>Page preview</title>\n<style>\n"
+        "body { margin: 16px; background: #e8e8e8; font: 14px sans-serif; }\n"
+        ".pages { display: flex; flex-wrap: wrap; gap: 16px; }\n"
+        "figure { margin: 0; }\n"
+        "img { display: block; border: 1px solid #888; }\n"
+        "figcaption { margin-top: 4px; }\n"
+        "</style>\n</head>\n<body>\n<div class=\"pages\">\n";
+    for (const PreviewPicture& picture : pictures) {
+        std::string caption = picture.file.substr(0, picture.file.size() - 4);
+        if (picture.is_default) {
+            caption += " (default)";
+        }
+        page += "<figure><img src=\"" + HtmlText(picture.file) + "\" alt=\"" + HtmlText(caption) +
+                "\"><figcaption>" + HtmlText(caption) + "</figcaption></figure>\n";
+    }
+    return page + "</div>\n</body>\n</html>\n";
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/string.h"
+
+// autorun-page --preview: pictures of the page as the launcher shows it, one
+// per language that the medium's data file translates to and one for the
+// launcher's default language, with an index.html that shows them side by side.
+
+// A picture of the page in one language and the file it goes to.
+struct PreviewPicture {
+    uint32_t language;
+    std::string file;  // the file's name in the preview folder, "0407-de.png"
+    bool is_default;   // the language the launcher starts in on this machine
+};
+
+// The pictures for the medium in the current directory: the languages of its
+// data file's translations in their order, then the current language unless
+// it is one of them. Throws Error when the data file cannot be read.
+std::vector<PreviewPicture> PreviewPictures();
+
+// The index page of a preview folder.
+std::string PreviewIndex(const std::vector<PreviewPicture>& pictures);
+
+// Takes the pictures with the launcher's window code (the program
+// autorun-preview beside this tool), on the display or, without one, on an X
+// server of its own (Xvfb), into `folder` (an absolute path). Returns false
+// after saying why on standard error.
+bool TakePreviewPictures(const std::vector<PreviewPicture>& pictures, const std::string& folder);

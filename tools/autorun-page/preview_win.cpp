@@ -1,0 +1,8 @@
+#include <cstdio>
+
+#include "preview.h"
+
+bool TakePreviewPictures(const std::vector<PreviewPicture>&, const std::string&) {
+    std::fputs("The page preview is made on Linux: run autorun-page --preview there.\n", stderr);
+    return false;
+}
