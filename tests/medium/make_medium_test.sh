@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# scripts/make-medium.sh from outside: the demo medium becomes an image that is
+# read back without mounting it (xorriso): its files in Rock Ridge and Joliet,
+# the launcher executable, the volume name; a medium with an error gives no
+# image. Usage: make_medium_test.sh <source folder> <Linux build folder>
+set -uo pipefail
+root=$1 build=$2
+failures=0
+check() {
+    local what=$1
+    shift
+    if "$@"; then
+        echo "ok: $what"
+    else
+        echo "FAILED: $what"
+        failures=$((failures + 1))
+    fi
+}
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp -r "$root/examples/medium" "$work/demo"
+# A launcher left in the folder from before is replaced, and a file that only
+# its owner may read is readable on the medium.
+echo "an old launcher" >"$work/demo/autorun"
+chmod 600 "$work/demo/README.txt"
+
+make_medium() {
+    "$root/scripts/make-medium.sh" --linux-build "$build" --windows-build none "$@"
+}
+
+check "the demo medium becomes an image" make_medium --label DEMO_1 "$work/demo" "$work/demo.iso"
+
+listing=$(xorriso -no_rc -indev "$work/demo.iso" -find / -exec lsdl -- 2>/dev/null)
+echo "$listing"
+names() { sed -n "s/.* '\(.*\)'$/\1/p" | sort; }
+expected=$(printf '%s\n' / /README.txt /autorun /autorun.xml /rsc /rsc/autorun.css \
+    /rsc/autorun.tpl /rsc/logo.svg /setup.sh | sort)
+check "the image holds the medium's files and the launcher" \
+    test "$(names <<<"$listing")" == "$expected"
+check "the launcher is executable by everyone and writable by no one" \
+    grep -qE "^-r-xr-xr-x .* 0 +0 .* '/autorun'$" <<<"$listing"
+check "the medium's files are readable by everyone" \
+    grep -qE "^-r--r--r-- .* '/README.txt'$" <<<"$listing"
+check "no autorun.inf without a Windows launcher" test -z "$(grep autorun.inf <<<"$listing")"
+
+joliet=$(xorriso -no_rc -read_fs norock -indev "$work/demo.iso" -find / 2>/dev/null | tr -d "'" | sort)
+check "the Joliet tree has the names as they are" grep -qx /rsc/autorun.tpl <<<"$joliet"
+check "the volume name" grep -q "Volume Id *: DEMO_1" \
+    <(xorriso -no_rc -indev "$work/demo.iso" -pvd_info 2>/dev/null)
+
+mkdir "$work/read"
+xorriso -no_rc -osirrox on -indev "$work/demo.iso" -extract / "$work/read" >/dev/null 2>&1
+check "the launcher on the image is the one built" cmp -s "$work/read/autorun" "$build/src/launcher/autorun"
+check "the data file is the medium's" cmp -s "$work/read/autorun.xml" "$work/demo/autorun.xml"
+check "the launcher keeps its executable bit when copied off" test -x "$work/read/autorun"
+
+cp -r "$root/examples/medium" "$work/broken"
+printf '<%%open%%>' >"$work/broken/rsc/autorun.tpl"
+check "a medium with an error gives no image" \
+    bash -c '! "$0" --linux-build "$1" --windows-build none "$2" "$3" 2>"$4"' \
+    "$root/scripts/make-medium.sh" "$build" "$work/broken" "$work/broken.iso" "$work/errors"
+cat "$work/errors"
+check "the error is named" grep -q "autorun.tpl:1:1: error" "$work/errors"
+check "no image is left" test ! -e "$work/broken.iso"
+
+[[ $failures -eq 0 ]] && echo "make_medium: all checks passed"
+exit $failures
