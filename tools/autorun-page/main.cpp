@@ -19,7 +19,6 @@
 #include "base/platform.h"
 #include "error/error.h"
 #include "io/file_messages.h"
-#include "io/file_system.h"
 #include "launcher/page/page_language.h"
 #include "launcher/page/start_page.h"
 #include "launcher/texts.h"
@@ -84,36 +83,22 @@ void Write(FILE* stream, std::string_view bytes) {
     std::fwrite(bytes.data(), 1, bytes.size(), stream);
 }
 
-BaseString PathText(const std::filesystem::path& path) {
-    std::u8string text = path.u8string();
-    return BaseString::FromUtf8(
-        std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
-}
-
-// The folder and its missing parents, made with the platform's calls so that a
-// failure is told in the system's words.
-void CreateFolders(const std::filesystem::path& folder) {
-    std::filesystem::path partial;
-    for (const std::filesystem::path& part : folder) {
-        partial /= part;
-        if (!std::filesystem::is_directory(partial) &&
-            !Io::FileSystem::CreateFolder(PathText(partial))) {
-            throw Error::FromFile(Io::CannotCreateFolderText, PathText(partial));
-        }
-    }
-}
-
 // The pictures and their index in the folder; the index's path on standard
 // output. The page has been built once in the default language, so a broken
 // medium has already said so.
 int WritePreview(const std::filesystem::path& folder) {
     std::vector<PreviewPicture> pictures = PreviewPictures();
-    CreateFolders(folder);
     if (!TakePreviewPictures(pictures, folder.string())) {
         return 1;
     }
     std::filesystem::path index = folder / "index.html";
-    std::ofstream(index, std::ios::binary) << PreviewIndex(pictures);
+    std::ofstream file(index, std::ios::binary);
+    file << PreviewIndex(pictures);
+    file.close();
+    if (!file) {
+        Write(stderr, index.string() + " could not be written.\n");
+        return 1;
+    }
     Write(stdout, index.string() + "\n");
     return 0;
 }

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "error/error.h"
+#include "io/file_messages.h"
+#include "io/file_system.h"
 #include "launcher/page/page_language.h"
 #include "nls/language_choice.h"
 #include "object/manager.h"
@@ -83,6 +86,19 @@ std::string HtmlText(const std::string& text) {
 }
 
 }  // namespace
+
+void CreateFolders(const std::filesystem::path& folder) {
+    std::filesystem::path partial;
+    for (const std::filesystem::path& part : folder) {
+        partial /= part;
+        std::u8string text = partial.u8string();
+        BaseString path = BaseString::FromUtf8(
+            std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
+        if (!std::filesystem::exists(partial) && !Io::FileSystem::CreateFolder(path)) {
+            throw Error::FromFile(Io::CannotCreateFolderText, path);
+        }
+    }
+}
 
 std::vector<PreviewPicture> PreviewPictures() {
     Ref<Xml::Reader> reader = Object::Create<Xml::Reader>(BaseString(Xml::kReaderClsid));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,13 @@ std::vector<PreviewPicture> PreviewPictures();
 // The index page of a preview folder.
 std::string PreviewIndex(const std::vector<PreviewPicture>& pictures);
 
+// The folder and its missing parents, made with the platform's calls so that a
+// failure is told in the system's words. Throws Error.
+void CreateFolders(const std::filesystem::path& folder);
+
 // Takes the pictures with the launcher's window code (the program
 // autorun-preview beside this tool), on the display or, without one, on an X
-// server of its own (Xvfb), into `folder` (an absolute path). Returns false
-// after saying why on standard error.
+// server of its own (Xvfb), into `folder` (an absolute path), which it makes
+// when needed. Returns false after saying why on standard error; throws Error
+// when the folder cannot be made.
 bool TakePreviewPictures(const std::vector<PreviewPicture>& pictures, const std::string& folder);

@@ -79,6 +79,7 @@ private:
 }  // namespace
 
 bool TakePreviewPictures(const std::vector<PreviewPicture>& pictures, const std::string& folder) {
+    CreateFolders(folder);
     std::string program =
         BaseString(Base::FolderOf(Base::ExecutablePath())).ToUtf8() + "autorun-preview";
     if (access(program.c_str(), X_OK) != 0) {
