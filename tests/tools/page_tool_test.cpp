@@ -117,10 +117,15 @@ TEST(PageTool, BadUsage) {
                                              {"--lang", "040C"},
                                              {"--frobnicate"},
                                              {"one", "two"},
-                                             {"--lang"}}) {
+                                             {"--lang"},
+                                             {"--preview"},
+                                             {"--preview", "out", "--lang", "0407"},
+                                             {"--visibility", "--preview", "out"}}) {
         ToolRun run = RunPageTool(options, medium.Dir());
         EXPECT_EQ(run.exit_code, 2);
-        EXPECT_EQ(run.err, "usage: autorun-page [--lang XXXX] [--visibility] [DIR]\n");
+        EXPECT_EQ(run.err,
+                  "usage: autorun-page [--lang XXXX] [--visibility] [DIR]\n"
+                  "       autorun-page --preview OUTDIR [DIR]\n");
     }
 }
 
