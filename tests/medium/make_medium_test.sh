@@ -58,7 +58,7 @@ check "the launcher keeps its executable bit when copied off" test -x "$work/rea
 cp -r "$root/examples/medium" "$work/broken"
 printf '<%%open%%>' >"$work/broken/rsc/autorun.tpl"
 check "a medium with an error gives no image" \
-    bash -c '! "$0" --linux-build "$1" --windows-build none "$2" "$3" 2>"$4"' \
+    bash -c '! "$0" --linux-build "$1" --windows-build none "$2" "$3" >"$4" 2>&1' \
     "$root/scripts/make-medium.sh" "$build" "$work/broken" "$work/broken.iso" "$work/errors"
 cat "$work/errors"
 check "the error is named" grep -q "autorun.tpl:1:1: error" "$work/errors"
