@@ -3,12 +3,21 @@
 // At 10,000 items the translation pass is also run with the rule of restarting
 // the search at the start of the page after every replacement, beside the
 // linear ReplaceAll the builder uses.
+//
+// Templates of nested blocks, each of its own name, 5,000 to 100,000 deep: the
+// parser beside the way it used to work (both tag searches restarted at the
+// scan position, every opening tag checked against all open blocks); and whole
+// pages from such a template with data items nested as deep, one per block.
+// The time per block should stay flat.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <string>
 
+#include "base/format.h"
 #include "launcher/page/page_builder.h"
 #include "launcher/page/replace_all.h"
+#include "launcher/page/template_parser.h"
 #include "launcher/page/translate_page.h"
 #include "object/manager.h"
 #include "object/system.h"
@@ -125,6 +134,136 @@ void BM_TranslationPass_RestartingKeyByKey(benchmark::State& state) {
 BENCHMARK(BM_TranslationPass_Builder)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TranslationPass_LinearKeyByKey)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TranslationPass_RestartingKeyByKey)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// "<%b0%><%b1%>...x...</%b1%></%b0%>", every block with some text around its
+// nested one.
+BaseString NestedTemplate(int depth) {
+    std::u16string text = u"<html>";
+    for (int i = 0; i < depth; ++i) {
+        text.append(u"<%b").append(Base::Format("%d", i).view()).append(u"%><div>");
+    }
+    text += u"x";
+    for (int i = depth; i-- > 0;) {
+        text.append(u"</div></%b").append(Base::Format("%d", i).view()).append(u"%>");
+    }
+    return BaseString(text + u"</html>");
+}
+
+// The parser as it was: both searches for the next tag start again at the scan
+// position, and an opening tag is checked against every open block.
+std::vector<TemplateSegment> RescanningParseTemplate(const BaseString& text) {
+    std::u16string_view all = text.view();
+    std::vector<TemplateSegment> segments;
+    struct Open {
+        BaseString name;
+        size_t start;
+    };
+    std::vector<Open> open;
+    size_t scan = 0;
+    size_t resume = 0;
+    auto slice = [&](size_t from, size_t to) { return BaseString(all.substr(from, to - from)); };
+    for (;;) {
+        size_t opener = all.find(u"<%", scan);
+        size_t closer = all.find(u"</%", scan);
+        if (opener == std::u16string_view::npos && closer == std::u16string_view::npos) {
+            break;
+        }
+        bool opening = opener < closer;
+        size_t tag_start = opening ? opener : closer;
+        size_t name_end = all.find(u"%>", tag_start + (opening ? 2 : 3));
+        size_t name_start = tag_start + (opening ? 2 : 3);
+        BaseString name = slice(name_start, name_end);
+        if (opening) {
+            if (segments.empty()) {
+                segments.push_back({0, BaseString(), slice(0, tag_start), 0, 0});
+            }
+            if (!open.empty()) {
+                segments.push_back({static_cast<uint32_t>(open.size()), open.back().name,
+                                    slice(open.back().start, tag_start), 0, 0});
+            }
+            benchmark::DoNotOptimize(std::any_of(open.begin(), open.end(),
+                                                 [&](const Open& o) { return o.name == name; }));
+            open.push_back({name, name_end + 2});
+        } else {
+            segments.push_back({static_cast<uint32_t>(open.size()), name,
+                                slice(open.back().start, tag_start), 0, 0});
+            open.pop_back();
+            if (!open.empty()) {
+                open.back().start = name_end + 2;
+            }
+            resume = name_end + 2;
+        }
+        scan = name_end;
+    }
+    segments.push_back({0, BaseString(), slice(resume, all.size()), 0, 0});
+    return segments;
+}
+
+void RunNestedParse(benchmark::State& state,
+                    std::vector<TemplateSegment> (*parse)(const BaseString&)) {
+    int depth = static_cast<int>(state.range(0));
+    BaseString text = NestedTemplate(depth);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(parse(text));
+    }
+    state.counters["per_block"] = benchmark::Counter(
+        depth, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+std::vector<TemplateSegment> LauncherParse(const BaseString& text) {
+    return ParseTemplate(text);
+}
+
+void BM_ParseNestedTemplate(benchmark::State& state) {
+    RunNestedParse(state, LauncherParse);
+}
+void BM_ParseNestedTemplate_Rescanning(benchmark::State& state) {
+    RunNestedParse(state, RescanningParseTemplate);
+}
+BENCHMARK(BM_ParseNestedTemplate)
+    ->Arg(5000)
+    ->Arg(10000)
+    ->Arg(20000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ParseNestedTemplate_Rescanning)
+    ->Arg(5000)
+    ->Arg(10000)
+    ->Arg(20000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+// Items nested like the blocks: "<b0><b1>...</b1></b0>".
+std::u16string NestedData(int depth) {
+    std::u16string xml = u"<content><data>";
+    for (int i = 0; i < depth; ++i) {
+        xml.append(u"<b").append(Base::Format("%d", i).view()).append(u">");
+    }
+    for (int i = depth; i-- > 0;) {
+        xml.append(u"</b").append(Base::Format("%d", i).view()).append(u">");
+    }
+    return xml + u"</data></content>";
+}
+
+void BM_BuildNestedPage(benchmark::State& state) {
+    int depth = static_cast<int>(state.range(0));
+    BaseString page_template = NestedTemplate(depth);
+    Ref<Xml::Document> document = Parse(NestedData(depth));
+    for (auto _ : state) {
+        PageBuilder builder(0x0409, BaseString(u"/media/disc/autorun"));
+        VisibilityMap visibility;
+        benchmark::DoNotOptimize(builder.BuildPage(page_template, document, visibility));
+    }
+    state.counters["per_block"] = benchmark::Counter(
+        depth, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_BuildNestedPage)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Arg(5000)
+    ->Arg(20000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

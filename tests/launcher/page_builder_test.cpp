@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <list>
+#include <random>
+#include <string>
+
 #include "base/platform.h"
 #include "error/error.h"
 #include "launcher/page/page_builder.h"
@@ -86,6 +90,16 @@ TEST(PageBuilder, RendersItemsWithTheBlocksOfTheirNames) {
          u"<content><!--c--><translations><L0409><string id='a' value='A'/></L0409>"
          u"</translations><data/></content>",
          u"#a#"},
+        {"children go to the place of their block, whatever their order in the data",
+         u"<%p%>[<%a%>a%%counter</%a%>|<%b%>b%%counter</%b%>]</%p%>",
+         u"<content><data><p><b/><a/><b/><a/></p></data></content>", u"[a3a5|b2b4]"},
+        {"a child whose block is nested deeper goes to its place in the parent's block",
+         u"<%p%>[<%a%>(<%c%>c</%c%>)</%a%>]</%p%>",
+         u"<content><data><p><c/><a/></p><p><a/><c/></p></data></content>", u"[()c][()c]"},
+        {"blocks nested many levels deep", u"<%b0%>0<%b1%>1<%b2%>2</%b2%>1</%b1%>0</%b0%>",
+         u"<content><data><b0><b1><b2/></b1></b0><b0><b2/></b0></data></content>", u"01210020"},
+        {"neighbouring top-level blocks of one name render as one", u"<%a%>x</%a%><%a%>y</%a%>.",
+         u"<content><data><a/></data></content>", u"xy."},
         {"translations as the second child are ignored", u"#a#",
          u"<content><data/><translations><L0409><string id='a' value='A'/></L0409>"
          u"</translations></content>",
@@ -196,6 +210,121 @@ TEST(PageBuilder, ItemsInDocumentOrderWithTheirParents) {
         EXPECT_EQ(items[i].index, static_cast<int32_t>(i + 1));
         EXPECT_EQ(items[i].parent_index, expected[i].first);
         EXPECT_EQ(items[i].name, expected[i].second);
+    }
+}
+
+// The page as the rendering rule is written: every segment nested in an item's
+// block becomes a slot piece, and an item goes before the first slot piece of
+// its parent and its name. Texts here use no macro but "%%counter".
+std::u16string SlotByRulePage(const std::vector<TemplateSegment>& segments,
+                              const std::vector<PageItem>& items) {
+    struct Piece {
+        int32_t owner;
+        std::u16string text;
+        BaseString name;
+        bool slot;
+    };
+    auto counted = [](std::u16string text, int32_t counter) {
+        std::u16string number(Base::Format("%d", counter).view());
+        for (size_t at; (at = text.find(u"%%counter")) != std::u16string::npos;) {
+            text.replace(at, 9, number);
+        }
+        return text;
+    };
+    std::list<Piece> pieces;
+    int32_t counter = 0;
+    for (const PageItem& item : items) {
+        ++counter;
+        auto at = std::find_if(pieces.begin(), pieces.end(), [&](const Piece& piece) {
+            return piece.slot && piece.owner == item.parent_index && piece.name == item.name;
+        });
+        size_t i = 0;
+        while (i < segments.size() && segments[i].block_name != item.name) {
+            ++i;
+        }
+        if (i == segments.size()) {
+            continue;
+        }
+        uint32_t depth = segments[i].depth;
+        bool bound = !item.element->attribute(BaseString(u"visibility")).empty();
+        if (bound) {
+            pieces.insert(
+                at, {0, u"<div id=\"vis" + counted(u"%%counter", counter) + u"\">", {}, false});
+        }
+        for (; i < segments.size(); ++i) {
+            const TemplateSegment& segment = segments[i];
+            if (segment.depth < depth ||
+                (segment.depth == depth && segment.block_name != item.name)) {
+                break;
+            }
+            bool slot = segment.depth > depth;
+            pieces.insert(
+                at, {item.index, slot ? u"" : counted(std::u16string(segment.text.view()), counter),
+                     segment.block_name, slot});
+        }
+        if (bound) {
+            pieces.insert(at, {0, u"</div>", {}, false});
+        }
+    }
+    std::u16string page = counted(std::u16string(segments.front().text.view()), counter);
+    for (const Piece& piece : pieces) {
+        page += piece.text;
+    }
+    if (segments.size() >= 2) {
+        page += counted(std::u16string(segments.back().text.view()), counter);
+    }
+    return page;
+}
+
+// Random templates of nested blocks and random data over the same few names.
+TEST(PageBuilder, PlacesItemsAsTheSlotRuleDoes) {
+    std::mt19937 random(20260412);
+    const char16_t* names[] = {u"a", u"b", u"c", u"d", u"e"};
+    for (int round = 0; round < 3000; ++round) {
+        std::u16string page_template = u"<";
+        std::vector<const char16_t*> open;
+        for (int tags = 0; tags < 14; ++tags) {
+            const char16_t* name = names[random() % 4];
+            bool can_open =
+                std::find(open.begin(), open.end(), std::u16string_view(name)) == open.end();
+            if (!open.empty() && (!can_open || random() % 2)) {
+                page_template += u"</%" + std::u16string(open.back()) + u"%>" + u"-";
+                open.pop_back();
+            } else {
+                page_template += u"<%" + std::u16string(name) + u"%>" + name + u"%%counter";
+                open.push_back(name);
+            }
+        }
+        while (!open.empty()) {
+            page_template += u"</%" + std::u16string(open.back()) + u"%>.";
+            open.pop_back();
+        }
+        page_template += u">";
+        std::u16string data = u"<content><data>";
+        std::vector<const char16_t*> elements;
+        for (int step = 0; step < 16; ++step) {
+            if (!elements.empty() && random() % 3 == 0) {
+                data += u"</" + std::u16string(elements.back()) + u">";
+                elements.pop_back();
+                continue;
+            }
+            const char16_t* name = names[random() % 5];
+            data += u"<" + std::u16string(name) + (random() % 4 ? u"" : u" visibility='X'") + u">";
+            elements.push_back(name);
+        }
+        while (!elements.empty()) {
+            data += u"</" + std::u16string(elements.back()) + u">";
+            elements.pop_back();
+        }
+        data += u"</data></content>";
+
+        Ref<Xml::Document> document = Parse(data);
+        PageBuilder builder(0x0409, kExecutable);
+        std::vector<TemplateSegment> segments = ParseTemplate(BaseString(page_template));
+        std::u16string expected = SlotByRulePage(segments, builder.ReadItems(document));
+        ASSERT_EQ(Build(page_template, data, 0x0409).page.view(), expected)
+            << Utf8(BaseString(page_template)) << "\n"
+            << Utf8(BaseString(data));
     }
 }
 

@@ -1,48 +1,65 @@
 #include "launcher/page/page_builder.h"
 
+#include <algorithm>
 #include <list>
+#include <unordered_map>
 
 #include "base/format.h"
 #include "base/platform.h"
 #include "launcher/page/replace_all.h"
+#include "launcher/page/template_blocks.h"
 #include "launcher/page/translate_page.h"
 
 namespace {
 
+// One entry of the page being put together. A slot piece marks a place where
+// nested items go; it contributes no text.
 struct PagePiece {
-    int32_t owner;
     BaseString text;
-    BaseString block_name;
     bool slot;
 };
+using PagePieces = std::list<PagePiece>;
 
-// The segments that render items of one name: from the first segment of that
-// name, every segment deeper than it or of the same depth and name, up to the
-// first other one. Deeper segments become slots for nested items.
-struct Block {
-    uint32_t depth = 0;
-    std::vector<const TemplateSegment*> segments;
+// What a rendered item put into the list: a piece for each of its block's own
+// segments and, made when its first child of that name comes, a place for the
+// children of each nested block: between two slot pieces, so that a place made
+// later for an earlier nested block can go before the children already there.
+struct RenderedItem {
+    const TemplateBlock* block = nullptr;
+    std::vector<PagePieces::iterator> own;
+    std::map<size_t, std::pair<PagePieces::iterator, PagePieces::iterator>> places;
 };
 
-Block FindBlock(const std::vector<TemplateSegment>& segments, const BaseString& name) {
-    Block block;
-    size_t i = 0;
-    while (i < segments.size() && segments[i].block_name != name) {
-        ++i;
+// Where a child of `parent` with that name goes: before the end of the place of
+// the first nested segment of that name in the parent's block, which is made on
+// first use; the end of the list when the block has none.
+PagePieces::iterator PlaceFor(RenderedItem& parent, const BaseString& name,
+                              const std::vector<TemplateSegment>& segments,
+                              const TemplateBlocks& blocks, PagePieces& pieces) {
+    const TemplateBlock& block = *parent.block;
+    size_t nested = blocks.FirstNamed(name.view(), block.own.front(), block.end);
+    // Only the block's own segments can bear its own name (a block is never
+    // nested in its namesake).
+    if (nested == block.end || segments[nested].depth <= block.depth) {
+        return pieces.end();
     }
-    if (i == segments.size()) {
-        return block;
-    }
-    block.depth = segments[i].depth;
-    for (; i < segments.size(); ++i) {
-        const TemplateSegment& segment = segments[i];
-        if (segment.depth < block.depth ||
-            (segment.depth == block.depth && segment.block_name != name)) {
-            break;
+    auto place = parent.places.find(nested);
+    if (place == parent.places.end()) {
+        // Before the next own piece, or before the next place made earlier.
+        size_t next_own =
+            std::upper_bound(block.own.begin(), block.own.end(), nested) - block.own.begin();
+        PagePieces::iterator before =
+            next_own < parent.own.size() ? parent.own[next_own] : std::next(parent.own.back());
+        auto later = parent.places.upper_bound(nested);
+        if (later != parent.places.end() &&
+            (next_own == block.own.size() || later->first < block.own[next_own])) {
+            before = later->second.first;
         }
-        block.segments.push_back(&segment);
+        PagePieces::iterator first = pieces.insert(before, {BaseString(), true});
+        PagePieces::iterator last = pieces.insert(before, {BaseString(), true});
+        place = parent.places.emplace(nested, std::make_pair(first, last)).first;
     }
-    return block;
+    return place->second.second;
 }
 
 }  // namespace
@@ -102,43 +119,36 @@ BaseString PageBuilder::RenderPage(const std::vector<PageItem>& items,
                                    const std::vector<TemplateSegment>& segments,
                                    const TranslationMap& translations, VisibilityMap& visibility) {
     item_counter_ = 0;
-    std::list<PagePiece> pieces;
-    // The first slot of each (owner, block name): where that owner's children go.
-    std::map<std::pair<int32_t, BaseString>, std::list<PagePiece>::iterator> slots;
-    std::map<BaseString, Block> blocks;
+    PagePieces pieces;
+    TemplateBlocks blocks(segments);
+    std::unordered_map<int32_t, RenderedItem> rendered;
 
     for (const PageItem& item : items) {
         ++item_counter_;
-        auto slot = slots.find({item.parent_index, item.name});
-        auto insert_at = slot == slots.end() ? pieces.end() : slot->second;
+        auto parent = rendered.find(item.parent_index);
+        PagePieces::iterator insert_at =
+            parent == rendered.end()
+                ? pieces.end()
+                : PlaceFor(parent->second, item.name, segments, blocks, pieces);
 
-        auto known = blocks.find(item.name);
-        if (known == blocks.end()) {
-            known = blocks.emplace(item.name, FindBlock(segments, item.name)).first;
-        }
-        const Block& block = known->second;
-        if (block.segments.empty()) {
+        const TemplateBlock& block = blocks.Find(item.name);
+        if (block.own.empty()) {
             continue;
         }
+        RenderedItem& mine = rendered[item.index];
+        mine.block = &block;
         BaseString bound = item.element->attribute(BaseString(u"visibility"), BaseString());
         if (!bound.empty()) {
             BaseString id = Base::Format("vis%d", item_counter_);
-            pieces.insert(insert_at,
-                          {item.index, Base::Format("<div id=\"%s\">", id), BaseString(), false});
+            pieces.insert(insert_at, {Base::Format("<div id=\"%s\">", id), false});
             visibility[id] = bound;
         }
-        for (const TemplateSegment* segment : block.segments) {
-            if (segment->depth == block.depth) {
-                pieces.insert(insert_at, {item.index, Substitute(segment->text, item.element),
-                                          segment->block_name, false});
-            } else {
-                auto placed =
-                    pieces.insert(insert_at, {item.index, BaseString(), segment->block_name, true});
-                slots.try_emplace({item.index, segment->block_name}, placed);
-            }
+        for (size_t segment : block.own) {
+            mine.own.push_back(pieces.insert(
+                insert_at, {Substitute(segments[segment].text, item.element), false}));
         }
         if (!bound.empty()) {
-            pieces.insert(insert_at, {item.index, BaseString(u"</div>"), BaseString(), false});
+            pieces.insert(insert_at, {BaseString(u"</div>"), false});
         }
     }
 
