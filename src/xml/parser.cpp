@@ -102,14 +102,19 @@ private:
 // the text, which its caller holds anyway. Texts of a source, whose chunks are
 // mostly markup, are copied into the arena and the chunks let go. Texts that
 // hold references or run over chunks gather in `spill_` and are copied too.
+//
+// With kNotePositions, the start of every node goes to a table for the caller;
+// the launcher's parse is the other instance, which has none of that code.
+template <bool kNotePositions>
 class Parser {
 public:
-    Parser(DomNode& document, Io::Text::Source* source, BaseString text)
+    Parser(DomNode& document, Io::Text::Source* source, BaseString text, NodePositions* positions)
         : source_(source),
           decoder_(SoftCast<Io::Text::Decoder>(Ref<Io::Text::Source>::Share(source))),
           arena_(document.arena()),
           keep_text_(!source),
-          names_(arena_) {
+          names_(arena_),
+          positions_(positions) {
         StartChunk(source_ ? source_->read() : std::move(text));
         stack_.push_back({&document, nullptr});
     }
@@ -211,6 +216,21 @@ private:
         CountLines(p_);
         int64_t column = Offset(p_) - line_start_ + 1;
         throw Error::Internal(tag_format, "xml", line_, static_cast<int32_t>(column));
+    }
+
+    // ---- Node positions.
+
+    // Where the character `back` units before the cursor stands; it is on the
+    // cursor's line.
+    TextPosition PositionBefore(int64_t back) {
+        CountLines(p_);
+        return {line_, static_cast<int32_t>(Offset(p_) - back - line_start_ + 1)};
+    }
+
+    void Note(const DomNode* node, TextPosition at) {
+        if constexpr (kNotePositions) {
+            positions_->Add(node, at);
+        }
     }
 
     // ---- Texts gathered over chunk boundaries.
@@ -549,25 +569,30 @@ private:
                 }
                 Fail("xml-parser-syntax-struc(%d:%d)");
             }
+            TextPosition start{};
+            if constexpr (kNotePositions) {
+                start = PositionBefore(0);
+            }
             StartCollecting();
             SkipSpaces();
             if (*p_ == u'<' || at_end_) {
-                KeepPendingWhitespace();
+                KeepPendingWhitespace(start);
                 continue;
             }
             if (AtDocumentLevel()) {
                 Fail("xml-parser-syntax-struc(%d:%d)");
             }
             CollectCharacterData();
-            Top().AppendParsedLeaf(kTextKind, FinishCollecting());
+            Note(Top().AppendParsedLeaf(kTextKind, FinishCollecting()), start);
         }
     }
 
     // Whitespace between markup is dropped, except as the whole content of an
     // element, so its text is kept only when the element has no children yet
     // and an end tag may follow.
-    void KeepPendingWhitespace() {
+    void KeepPendingWhitespace(TextPosition start) {
         pending_whitespace_ = true;
+        pending_start_ = start;
         bool may_be_content = !at_end_ && !AtDocumentLevel() && !Top().first_child() &&
                               (p_ + 1 == end_ || p_[1] == u'/');
         if (may_be_content) {
@@ -584,7 +609,7 @@ private:
                 Fail("xml-parser-syntax-struc(%d:%d)");
             }
             if (!Top().first_child()) {
-                Top().AppendParsedLeaf(kTextKind, pending_text_);
+                Note(Top().AppendParsedLeaf(kTextKind, pending_text_), pending_start_);
             }
         }
         pending_whitespace_ = false;
@@ -616,8 +641,13 @@ private:
         if (AtDocumentLevel() && ++root_count_ > 1) {
             Fail("xml-parser-syntax-struc(%d:%d)");
         }
+        TextPosition start{};
+        if constexpr (kNotePositions) {
+            start = PositionBefore(1);  // the "<"
+        }
         const Name* element_name = ReadStoredName();
         DomNode* element = Top().AppendParsedElement(element_name->shared);
+        Note(element, start);
         attributes_.clear();
         for (;;) {
             SkipSpaces();
@@ -704,6 +734,10 @@ private:
 
     // With the first "-" after "<!" current.
     void Comment() {
+        TextPosition start{};
+        if constexpr (kNotePositions) {
+            start = PositionBefore(2);  // the "<" of "<!-"
+        }
         Advance();
         if (*p_ != u'-') {
             Fail("xml-parser-syntax-comment(%d:%d)");
@@ -730,12 +764,16 @@ private:
         }
         std::u16string_view text = FinishCollecting(2);
         Advance();
-        Top().AppendParsedLeaf(kCommentKind, text);
+        Note(Top().AppendParsedLeaf(kCommentKind, text), start);
     }
 
     // With the "[" after "<!" current. The section ends at a ">" after two "]"
     // held back; a third "]" releases the held ones into the text.
     void CdataSection() {
+        TextPosition start{};
+        if constexpr (kNotePositions) {
+            start = PositionBefore(2);  // the "<" of "<!["
+        }
         for (char16_t expected : std::u16string_view(u"CDATA[")) {
             Advance();
             if (*p_ != expected) {
@@ -765,7 +803,7 @@ private:
         }
         std::u16string_view text = FinishCollecting(2);
         Advance();
-        Top().AppendParsedLeaf(kCdataKind, text);
+        Note(Top().AppendParsedLeaf(kCdataKind, text), start);
     }
 
     Io::Text::Source* source_;
@@ -794,6 +832,7 @@ private:
     int32_t root_count_ = 0;
     bool pending_whitespace_ = false;
     std::u16string_view pending_text_;
+    TextPosition pending_start_{};
     NameTable names_;
     ScratchText name_buffer_;
     struct PendingAttribute {
@@ -801,12 +840,18 @@ private:
         std::u16string_view value;
     };
     std::vector<PendingAttribute> attributes_;  // of the start tag being read
+    NodePositions* positions_;                  // with kNotePositions
 };
 
 }  // namespace
 
-void ParseDocument(DomNode& document, Io::Text::Source* source, BaseString text) {
-    Parser(document, source, std::move(text)).Run();
+void ParseDocument(DomNode& document, Io::Text::Source* source, BaseString text,
+                   NodePositions* positions) {
+    if (positions) {
+        Parser<true>(document, source, std::move(text), positions).Run();
+    } else {
+        Parser<false>(document, source, std::move(text), nullptr).Run();
+    }
 }
 
 }  // namespace Xml

@@ -7,6 +7,7 @@
 #include "object/manager.h"
 #include "object/service_factory.h"
 #include "xml/node_handles.h"
+#include "xml/node_positions.h"
 #include "xml/parser.h"
 #include "xml/reader.h"
 #include "xml/serializer.h"
@@ -16,10 +17,17 @@ namespace Xml {
 
 namespace {
 
-Ref<Document> Parse(Io::Text::Source* source, BaseString text) {
+Ref<Document> Parse(Io::Text::Source* source, BaseString text, NodePositions* positions = nullptr) {
     Ref<Document> document = Object::Create<Document>(kDocumentClsid);
-    ParseDocument(*RecordOf(document), source, std::move(text));
+    ParseDocument(*RecordOf(document), source, std::move(text), positions);
     return document;
+}
+
+// The file's text through a strict decoder that honours a byte-order mark.
+Ref<Io::Text::Decoder> OpenText(const BaseString& path) {
+    Ref<Io::File> file = Io::Fs::PathFromName(path)->openFile(
+        Io::kAccessRead, Io::kShareRead, Io::kIfExistsOpen, Io::kIfMissingFail);
+    return Io::Text::CreateDecoder(file->source(), true);
 }
 
 const DomNode& DocumentRecord(const Ref<Document>& document) {
@@ -49,10 +57,7 @@ public:
 
     Ref<Document> readString(const BaseString& text) override { return Parse(nullptr, text); }
     Ref<Document> readFile(const BaseString& path) override {
-        Ref<Io::File> file = Io::Fs::PathFromName(path)->openFile(
-            Io::kAccessRead, Io::kShareRead, Io::kIfExistsOpen, Io::kIfMissingFail);
-        Ref<Io::Text::Decoder> decoder = Io::Text::CreateDecoder(file->source(), true);
-        return Parse(decoder.get(), BaseString());
+        return Parse(OpenText(path).get(), BaseString());
     }
     Ref<Document> readSource(const Ref<Io::Text::Source>& source) override {
         return Parse(source.get(), BaseString());
@@ -91,6 +96,14 @@ public:
 
 namespace {
 Object::FactoryRegistration registration{Object::New<ReaderWriterFactory>()};
+}
+
+Ref<Document> ReadFileNotingPositions(const BaseString& path, NodePositions& positions) {
+    return Parse(OpenText(path).get(), BaseString(), &positions);
+}
+
+Ref<Document> ReadStringNotingPositions(const BaseString& text, NodePositions& positions) {
+    return Parse(nullptr, text, &positions);
 }
 
 }  // namespace Xml

@@ -5,6 +5,7 @@
 #include "object/manager.h"
 #include "temp_folder.h"
 #include "test_support.h"
+#include "xml/node_positions.h"
 #include "xml/reader.h"
 #include "xml_test_support.h"
 
@@ -338,6 +339,64 @@ TEST(XmlReaderFile, FileErrorsPassThrough) {
         EXPECT_TRUE(error.Has(ErrNotFound));
         EXPECT_TRUE(error.GetText().StartsWith(u"Cannot open file")) << Utf8(error.GetText());
     }
+}
+
+// Every node of the tree in document order with where it starts, as
+// "a@1:1 \"x\"@1:4".
+std::string PositionsOf(const Ref<Xml::Node>& node, const Xml::NodePositions& positions) {
+    std::string out;
+    if (node->kind() != Xml::kDocumentKind) {
+        std::optional<Xml::TextPosition> at = positions.Find(node);
+        std::string what = node->kind() == Xml::kElementKind ? Utf8(node->value())
+                                                             : "\"" + Utf8(node->value()) + "\"";
+        out += what + "@" +
+               (at ? std::to_string(at->line) + ":" + std::to_string(at->column) : "none") + " ";
+    }
+    if (Ref<Xml::ParentNode> parent = SoftCast<Xml::ParentNode>(node)) {
+        for (const Ref<Xml::Node>& child : parent->children()) {
+            out += PositionsOf(child, positions);
+        }
+    }
+    return out;
+}
+
+TEST(XmlReaderPositions, EveryNodeStartsWhereItsMarkupDoes) {
+    const char16_t text[] =
+        u"<?xml version='1.0'?>\r\n<!--c-->\n<a x='1'\n   y='2'>t&amp;u<b/>\n"
+        u"  <![CDATA[d]]><c>  </c><e>\u00E9<f\n/></e></a>";
+    Xml::NodePositions positions;
+    Ref<Xml::Document> document = Xml::ReadStringNotingPositions(BaseString(text), positions);
+    EXPECT_EQ(PositionsOf(document, positions),
+              "\"c\"@2:1 a@3:1 \"t&u\"@4:10 b@4:17 \"d\"@5:3 c@5:16 \"  \"@5:19 e@5:25 "
+              "\"\u00E9\"@5:28 f@5:29 ");
+    // A table answers only for the nodes read with it.
+    Xml::NodePositions other;
+    Ref<Xml::Document> again = Xml::ReadStringNotingPositions(BaseString(text), other);
+    EXPECT_FALSE(positions.Find(again->rootElement()));
+    EXPECT_TRUE(other.Find(again->rootElement()));
+}
+
+TEST(XmlReaderPositions, FilesReadInChunksAndDeclaredEncodings) {
+    TempFolder folder;
+    // Far beyond one read of the file; lines of every length from 0 to 30 so
+    // that chunks end everywhere in a tag; windows-1252 after the declaration.
+    std::string bytes = "<?xml version='1.0' encoding='windows-1252'?>\n<list>\n";
+    std::string expected = "list@2:1 ";
+    for (int line = 3; line < 8000; ++line) {
+        std::string indent(line % 31, ' ');
+        bytes += indent + "<i n='\xE9'>x</i>\n";
+        expected += "i@" + std::to_string(line) + ":" + std::to_string(indent.size() + 1) +
+                    " \"x\"@" + std::to_string(line) + ":" + std::to_string(indent.size() + 10) +
+                    " ";
+    }
+    bytes += "</list>";
+    folder.WriteFile(u"big.xml", bytes);
+    Xml::NodePositions positions;
+    Ref<Xml::Document> document =
+        Xml::ReadFileNotingPositions(folder.Child(u"big.xml")->text(), positions);
+    EXPECT_EQ(PositionsOf(document, positions), expected);
+    // The reader without a table reads the same tree.
+    EXPECT_EQ(Dump(document), Dump(NewReader()->readFile(folder.Child(u"big.xml")->text())));
 }
 
 }  // namespace
