@@ -1,11 +1,14 @@
-// autorun-page: prints the page the launcher would show from a medium's folder.
+// autorun-page: prints the page the launcher would show from a medium's folder,
+// or checks the medium.
 //
 //   autorun-page [--lang XXXX] [--visibility] [DIR]
+//   autorun-page --check [DIR]
 //   autorun-page --preview OUTDIR [DIR]
 //
 // DIR (default: the current directory) stands for the launcher's current
 // directory. --lang chooses the language as the registry value LangId would.
 // --visibility prints the elements bound to page extensions instead of the page.
+// --check prints every mistake found in the medium, one line each.
 // --preview saves pictures of the page as the launcher shows it, one per
 // language, and an index.html of them in OUTDIR (preview.h).
 #include <cstdio>
@@ -17,8 +20,10 @@
 
 #include "base/format.h"
 #include "base/platform.h"
+#include "check/check.h"
 #include "error/error.h"
 #include "io/file_messages.h"
+#include "io/path_factory.h"
 #include "launcher/page/page_language.h"
 #include "launcher/page/start_page.h"
 #include "launcher/texts.h"
@@ -30,11 +35,15 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: autorun-page [--lang XXXX] [--visibility] [DIR]\n"
+    "       autorun-page --check [DIR]\n"
     "       autorun-page --preview OUTDIR [DIR]\n";
 
+// What the tool does with the medium.
+enum class Mode { kPage, kVisibility, kCheck, kPreview };
+
 struct Options {
+    Mode mode = Mode::kPage;
     std::optional<uint32_t> language;
-    bool visibility = false;
     std::optional<std::filesystem::path> preview;
     std::optional<std::string> folder;
 };
@@ -56,9 +65,12 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
             if (!options.language) {
                 return std::nullopt;
             }
-        } else if (argument == "--visibility" && !options.visibility) {
-            options.visibility = true;
-        } else if (argument == "--preview" && i + 1 < argc && !options.preview) {
+        } else if (argument == "--visibility" && options.mode == Mode::kPage) {
+            options.mode = Mode::kVisibility;
+        } else if (argument == "--check" && options.mode == Mode::kPage) {
+            options.mode = Mode::kCheck;
+        } else if (argument == "--preview" && i + 1 < argc && options.mode == Mode::kPage) {
+            options.mode = Mode::kPreview;
             // The folder as the caller means it, before DIR becomes current.
             options.preview = std::filesystem::absolute(argv[++i]);
         } else if (!argument.starts_with("-") && !options.folder) {
@@ -67,16 +79,24 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
             return std::nullopt;
         }
     }
-    if (options.preview && (options.language || options.visibility)) {
+    // The check and the preview read the medium in every language.
+    if ((options.mode == Mode::kCheck || options.mode == Mode::kPreview) && options.language) {
         return std::nullopt;
     }
     return options;
 }
 
+constexpr std::u16string_view kLauncherName =
+    Base::kPathSeparator == u'\\' ? u"autorun.exe" : u"autorun";
+
 // The launcher that sits beside this tool: the path macros name it.
 BaseString LauncherPath() {
-    BaseString folder(Base::FolderOf(Base::ExecutablePath()));
-    return folder + (Base::kPathSeparator == u'\\' ? u"autorun.exe" : u"autorun");
+    return BaseString(Base::FolderOf(Base::ExecutablePath())) + kLauncherName;
+}
+
+// The launcher as it lies on the medium in the current directory.
+BaseString LauncherOnMedium() {
+    return Io::Fs::PathFromName(BaseString(kLauncherName))->text();
 }
 
 void Write(FILE* stream, std::string_view bytes) {
@@ -110,14 +130,19 @@ int BuildAndPrint(const Options& options) {
             throw Error::FromFile(Io::CannotAccessFolderText, folder);
         }
     }
+    if (options.mode == Mode::kCheck) {
+        bool has_error = false;
+        Write(stdout, CheckMedium(LauncherOnMedium(), has_error));
+        return has_error ? 1 : 0;
+    }
     if (options.language) {
         MakeLanguageCurrentAsLangId(*options.language);
     }
     std::unique_ptr<StartPage> page = StartPage::Build(LauncherPath());
-    if (options.preview) {
+    if (options.mode == Mode::kPreview) {
         return WritePreview(*options.preview);
     }
-    if (options.visibility) {
+    if (options.mode == Mode::kVisibility) {
         for (const auto& [id, clsid] : page->visibility()) {
             Write(stdout, (id + u"\t" + clsid.view() + u"\n").ToUtf8());
         }

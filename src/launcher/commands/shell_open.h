@@ -11,3 +11,13 @@
 // file is started directly in a session of its own; everything else is handed
 // to xdg-open. Started processes are detached from the launcher.
 void ShellOpen(const BaseString& path);
+
+// What ShellOpen would do with a path, for the page tool's check.
+enum class ShellOpenOutcome {
+    kStarts,              // a program, started directly
+    kOpens,               // handed to the program the desktop associates with it
+    kMissing,             // nothing is at the path
+    kCannotOpen,          // something is there that can be neither started nor opened
+    kProgramNotStartable  // POSIX: a program without permission to run; opened, not run
+};
+ShellOpenOutcome PredictShellOpen(const BaseString& path);

@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
+#include <fstream>
 #include <string>
 
 extern char** environ;
@@ -15,6 +17,17 @@ bool IsExecutableFile(const std::string& path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
            access(path.c_str(), X_OK) == 0;
+}
+
+// A file that only runs as a program: an ELF binary or a script with "#!".
+bool LooksLikeProgram(const std::string& path) {
+    char head[4] = {};
+    std::ifstream(path, std::ios::binary).read(head, sizeof head);
+    return std::memcmp(head,
+                       "\x7F"
+                       "ELF",
+                       4) == 0 ||
+           std::memcmp(head, "#!", 2) == 0;
 }
 
 // Starts the program in a session of its own, so it outlives the launcher and
@@ -45,4 +58,25 @@ void ShellOpen(const BaseString& path) {
     std::string opener = "xdg-open";
     char* argv[] = {opener.data(), file.data(), nullptr};
     SpawnDetached(opener.c_str(), argv, true);
+}
+
+ShellOpenOutcome PredictShellOpen(const BaseString& path) {
+    std::string file = path.ToUtf8();
+    struct stat info;
+    if (stat(file.c_str(), &info) != 0) {
+        return ShellOpenOutcome::kMissing;
+    }
+    if (IsExecutableFile(file)) {
+        return ShellOpenOutcome::kStarts;
+    }
+    // What xdg-open is handed must be readable, a folder also searchable.
+    if (S_ISDIR(info.st_mode)) {
+        return access(file.c_str(), R_OK | X_OK) == 0 ? ShellOpenOutcome::kOpens
+                                                      : ShellOpenOutcome::kCannotOpen;
+    }
+    if (!S_ISREG(info.st_mode) || access(file.c_str(), R_OK) != 0) {
+        return ShellOpenOutcome::kCannotOpen;
+    }
+    return LooksLikeProgram(file) ? ShellOpenOutcome::kProgramNotStartable
+                                  : ShellOpenOutcome::kOpens;
 }

@@ -25,11 +25,12 @@ Error CastError() {
     return Error::Internal("Cast<%s>", "autorun", T::kIid.text);
 }
 
-void Problem(DataFileProblems* problems, const Ref<Xml::Node>& node, const Error& error) {
+void Problem(DataFileProblems* problems, const Ref<Xml::Node>& node, DataFileFault fault,
+             const Error& error) {
     if (!problems) {
         throw error;
     }
-    problems->Report(node, error);
+    problems->Report(node, fault, error);
 }
 
 bool IsNamed(const Ref<Xml::Node>& node, std::u16string_view name) {
@@ -58,12 +59,12 @@ Ref<Xml::ParentNode> ContentElement(const Ref<Xml::Document>& document, const Er
     std::vector<Ref<Xml::Node>> top = document->children();
     for (size_t i = 0; i < top.size(); ++i) {
         if (i > 0 || !IsNamed(top[i], u"content")) {
-            Problem(problems, top[i], error);
+            Problem(problems, top[i], DataFileFault::kNotOneContent, error);
             return {};
         }
     }
     if (top.empty()) {
-        Problem(problems, document, error);
+        Problem(problems, document, DataFileFault::kNotOneContent, error);
         return {};
     }
     return SoftCast<Xml::ParentNode>(top[0]);
@@ -74,7 +75,7 @@ Ref<Xml::ParentNode> ContentElement(const Ref<Xml::Document>& document, const Er
 Ref<Xml::ParentNode> ReadContent(const Ref<Xml::Document>& document, DataFileProblems* problems) {
     Ref<Xml::ParentNode> content = ContentElement(document, LanguageFileError(), problems);
     if (content && content->children().empty()) {
-        Problem(problems, content, LanguageFileError());
+        Problem(problems, content, DataFileFault::kEmptyContent, LanguageFileError());
         return {};
     }
     return content;
@@ -93,17 +94,17 @@ TranslationMap ReadLanguageStrings(const Ref<Xml::Node>& language, DataFileProbl
     TranslationMap translations;
     for (const Ref<Xml::Node>& node : ChildrenOf(language)) {
         if (!IsNamed(node, u"string")) {
-            Problem(problems, node, LanguageFileError());
+            Problem(problems, node, DataFileFault::kNotAString, LanguageFileError());
             continue;
         }
         Ref<Xml::Element> string = SoftCast<Xml::Element>(node);
         if (!string) {
-            Problem(problems, node, CastError<Xml::Element>());
+            Problem(problems, node, DataFileFault::kStringNotElement, CastError<Xml::Element>());
             continue;
         }
         BaseString key = u"#" + string->attribute(BaseString(u"id")) + u"#";
         if (!translations.emplace(key, string->attribute(BaseString(u"value"))).second) {
-            Problem(problems, node, LanguageFileError());
+            Problem(problems, node, DataFileFault::kDuplicateKey, LanguageFileError());
             continue;
         }
         if (elements) {
@@ -116,7 +117,7 @@ TranslationMap ReadLanguageStrings(const Ref<Xml::Node>& language, DataFileProbl
 Ref<Xml::Node> ReadDataSection(const Ref<Xml::ParentNode>& content, DataFileProblems* problems) {
     Ref<Xml::Node> data = FirstNamed(content->children(), u"data");
     if (!data) {
-        Problem(problems, content, DataFileError());
+        Problem(problems, content, DataFileFault::kNoDataSection, DataFileError());
     }
     return data;
 }
@@ -151,7 +152,7 @@ std::vector<PageItem> ReadDataItems(const Ref<Xml::Node>& data, DataFileProblems
             // Text, CDATA and comments have no place among the items.
             Ref<Xml::ParentNode> parent = SoftCast<Xml::ParentNode>(child);
             if (!parent) {
-                Problem(problems, child, CastError<Xml::ParentNode>());
+                Problem(problems, child, DataFileFault::kNotAnItem, CastError<Xml::ParentNode>());
                 continue;
             }
             pending.push_back({std::move(parent), children_parent});

@@ -13,12 +13,23 @@
 // the "translations" section with one element per language, the "data" section
 // with the items), shared by the page builder and the page tool's check.
 
-// Where the reading reports what the launcher would fail on: the error and the
-// node it is about. The reading then leaves that node out and goes on. Without
-// a receiver the first error is thrown.
+// What is wrong with a data file.
+enum class DataFileFault {
+    kNotOneContent,  // the document holds more than, or other than, one "content"
+    kEmptyContent,   // "content" has no child nodes
+    kNotAString,     // a language element holds a node not named "string"
+    kStringNotElement,
+    kDuplicateKey,   // a second string with the same id in a language element
+    kNoDataSection,  // "content" has no child named "data"
+    kNotAnItem,      // text, CDATA or a comment below "data"
+};
+
+// Where the reading reports what the launcher would fail on: the error, what
+// is wrong, and the node it is about. The reading then leaves that node out
+// and goes on. Without a receiver the first error is thrown.
 class DataFileProblems {
 public:
-    virtual void Report(const Ref<Xml::Node>& node, const Error& error) = 0;
+    virtual void Report(const Ref<Xml::Node>& node, DataFileFault fault, const Error& error) = 0;
 
 protected:
     ~DataFileProblems() = default;

@@ -7,23 +7,19 @@
 #include "launcher/page/page_language.h"
 #include "object/manager.h"
 
-namespace {
-
-constexpr char16_t kTemplateName[] = u"rsc/autorun.tpl";
-constexpr char16_t kDataName[] = u"autorun.xml";
-
-}  // namespace
+BaseString ReadTemplateFile(Ref<Io::File>& file) {
+    file = Io::Fs::PathFromName(BaseString(kTemplateFileName))
+               ->openFile(Io::kAccessRead, Io::kShareRead, Io::kIfExistsOpen, Io::kIfMissingFail);
+    ByteBuffer bytes = Io::ReadAll(*file->source());
+    return DecodeUtf8(bytes.data(), bytes.size());
+}
 
 std::unique_ptr<StartPage> StartPage::Build(const BaseString& executable_path) {
     std::unique_ptr<StartPage> start(new StartPage);
-    start->template_file_ =
-        Io::Fs::PathFromName(BaseString(kTemplateName))
-            ->openFile(Io::kAccessRead, Io::kShareRead, Io::kIfExistsOpen, Io::kIfMissingFail);
-    ByteBuffer bytes = Io::ReadAll(*start->template_file_->source());
-    start->template_text_ = DecodeUtf8(bytes.data(), bytes.size());
+    start->template_text_ = ReadTemplateFile(start->template_file_);
 
     start->reader_ = Object::Create<Xml::Reader>(BaseString(Xml::kReaderClsid));
-    start->document_ = start->reader_->readFile(BaseString(kDataName));
+    start->document_ = start->reader_->readFile(BaseString(kDataFileName));
 
     start->builder_ = std::make_unique<PageBuilder>(CurrentPageLanguage(), executable_path);
     start->page_ =

@@ -19,6 +19,14 @@ public:
     virtual const VisibilityMap& visibility() const = 0;
 };
 
+// The medium's files, relative to the launcher's current directory.
+inline constexpr char16_t kTemplateFileName[] = u"rsc/autorun.tpl";
+inline constexpr char16_t kDataFileName[] = u"autorun.xml";
+
+// Opens the template file and reads its text (UTF-8, up to a zero byte); the
+// file stays open in `file`. Throws Error.
+BaseString ReadTemplateFile(Ref<Io::File>& file);
+
 // Reads the medium's files and builds the page; throws Error on failure.
 using PageSource = std::unique_ptr<LauncherPage> (*)();
 

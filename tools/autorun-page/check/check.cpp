@@ -1,0 +1,15 @@
+#include "check/check.h"
+
+#include "check/checks.h"
+#include "check/findings.h"
+#include "check/medium.h"
+
+std::string CheckMedium(const BaseString& launcher, bool& has_error) {
+    Findings findings;
+    Medium medium(findings);
+    CheckBlocks(medium, findings);
+    CheckKeys(medium, findings);
+    CheckLinks(medium, launcher, findings);
+    has_error = findings.HasError();
+    return findings.Lines();
+}

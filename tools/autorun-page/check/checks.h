@@ -1,0 +1,19 @@
+#pragma once
+
+#include "base/string.h"
+#include "check/findings.h"
+#include "check/medium.h"
+
+// The checks across the two files, run on a medium read as far as it could be.
+
+// Items whose name has no block (they do not appear); blocks no item uses.
+void CheckBlocks(const Medium& medium, Findings& findings);
+
+// Translation keys used by the template or by the items' attributes that some
+// language, or every language, leaves undefined; keys defined but never used.
+void CheckKeys(const Medium& medium, Findings& findings);
+
+// The page's links and the page-extension classes its elements are bound to.
+// `launcher` is the path the launcher has on the medium: "run:" targets are
+// resolved against it.
+void CheckLinks(const Medium& medium, const BaseString& launcher, Findings& findings);

@@ -1,0 +1,56 @@
+#include "check/findings.h"
+
+#include <algorithm>
+#include <set>
+#include <tuple>
+
+#include "launcher/page/start_page.h"
+
+void Findings::Add(std::u16string_view file, Xml::TextPosition at, Severity severity,
+                   BaseString message) {
+    findings_.push_back({BaseString(file), at, severity, std::move(message)});
+}
+
+bool Findings::HasError() const {
+    return std::any_of(findings_.begin(), findings_.end(),
+                       [](const Finding& finding) { return finding.severity == Severity::kError; });
+}
+
+std::string Findings::Lines() const {
+    auto file_rank = [](const BaseString& file) { return file == kTemplateFileName ? 0 : 1; };
+    auto key = [&](const Finding& finding) {
+        return std::make_tuple(file_rank(finding.file), finding.at.line, finding.at.column);
+    };
+    std::vector<Finding> sorted = findings_;
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [&](const Finding& a, const Finding& b) { return key(a) < key(b); });
+    std::string lines;
+    std::set<std::string> seen;
+    for (const Finding& finding : sorted) {
+        std::string line = finding.file.ToUtf8() + ":" + std::to_string(finding.at.line) + ":" +
+                           std::to_string(finding.at.column) + ": " +
+                           (finding.severity == Severity::kError ? "error" : "warning") + ": " +
+                           finding.message.ToUtf8() + "\n";
+        if (seen.insert(line).second) {
+            lines += line;
+        }
+    }
+    return lines;
+}
+
+TextLines::TextLines(std::u16string_view text) : marked_(!text.empty() && text[0] == u'\uFEFF') {
+    line_starts_.push_back(0);
+    for (size_t i = text.find(u'\n'); i != std::u16string_view::npos; i = text.find(u'\n', i + 1)) {
+        line_starts_.push_back(i + 1);
+    }
+}
+
+Xml::TextPosition TextLines::At(size_t offset) const {
+    size_t line =
+        std::upper_bound(line_starts_.begin(), line_starts_.end(), offset) - line_starts_.begin();
+    size_t column = offset - line_starts_[line - 1] + 1;
+    if (line == 1 && marked_ && column > 1) {
+        --column;
+    }
+    return {static_cast<int32_t>(line), static_cast<int32_t>(column)};
+}
