@@ -95,10 +95,10 @@ TEST(ParseTemplate, CollectsEveryProblemAndGoesOn) {
         {u"<%a%><%b%><%a%></%a%></%b%></%a%>", {{Kind::kNestedInNamesake, 10, u"a", u""}}, 7},
         {u"<%a%>x<%b%>y",
          {{Kind::kBlockNotClosed, 6, u"b", u""}, {Kind::kBlockNotClosed, 0, u"a", u""}},
-         3},
+         5},
         {u"<%a%>x</%a",
          {{Kind::kTagNotEnded, 6, u"", u""}, {Kind::kBlockNotClosed, 0, u"a", u""}},
-         2},
+         3},
     };
     for (const Case& c : cases) {
         std::vector<TemplateProblem> problems;

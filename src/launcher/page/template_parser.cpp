@@ -45,9 +45,18 @@ public:
             }
             scan = tag_end;
         }
-        for (size_t i = open_.size(); i-- > 0;) {
-            Problem(
-                {TemplateProblem::Kind::kBlockNotClosed, open_[i].tag, false, open_[i].name, {}});
+        // Going on: the blocks still open end with the text.
+        while (!open_.empty()) {
+            Problem({TemplateProblem::Kind::kBlockNotClosed,
+                     open_.back().tag,
+                     false,
+                     open_.back().name,
+                     {}});
+            Pop(all_.size());
+            if (!open_.empty()) {
+                open_.back().text_start = all_.size();
+            }
+            resume_ = all_.size();
         }
         segments_.push_back({0, BaseString(), Slice(resume_, all_.size()), resume_, 0});
         return std::move(segments_);

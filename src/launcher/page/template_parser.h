@@ -47,7 +47,8 @@ std::vector<TemplateSegment> ParseTemplate(const BaseString& text);
 
 // The same, but every mistake is added to `problems` and the parse goes on: a
 // stray closing tag is skipped, one that names an outer open block closes the
-// blocks inside it too, a block inside its namesake is taken as written, and
-// the text after a tag without "%>" is plain text.
+// blocks inside it too, a block inside its namesake is taken as written, the
+// text after a tag without "%>" is plain text, and blocks still open end with
+// the text.
 std::vector<TemplateSegment> ParseTemplate(const BaseString& text,
                                            std::vector<TemplateProblem>& problems);
