@@ -471,7 +471,7 @@ protected:
 };
 
 // The demo medium through the real start-up: the page in the user's language,
-// its style sheet and image from the medium, the bound notice hidden.
+// its style sheet and image from the medium.
 TEST_F(LauncherOnMedium, ShowsTheDemoMediumInTheUsersLanguage) {
     CopyDemoMedium();
     Launcher launcher(medium_, {{"LC_ALL", "de_DE.UTF-8"}});

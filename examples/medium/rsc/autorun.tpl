@@ -23,7 +23,6 @@ function SetObjectVisibility(id, visible) {
   </div>
 </header>
 <main>
-<%notice%><p class="notice">%%notice.text%%</p></%notice%>
 <%group%><section class="group">
   <h2>%%group.title%%</h2>
   <ul>
