@@ -5,6 +5,7 @@
 #include "error/system_text.h"
 #include "run_tool.h"
 #include "temp_folder.h"
+#include "test_medium.h"
 
 namespace {
 
@@ -35,6 +36,24 @@ TEST(PageToolLocale, FailuresInTheUsersLanguage) {
         EXPECT_EQ(run.exit_code, 1);
         EXPECT_EQ(run.err, c.err);
     }
+}
+
+// The check: the system's own sentences in French, what the check adds to them
+// and its warnings in English.
+TEST(PageToolLocale, CheckInTheUsersLanguage) {
+    TestMedium medium("<%a%>\n</%b%>#x#",
+                      "<content><translations><L0409><string id='x'/><string id='x'/></L0409>"
+                      "</translations><data><a/></data></content>");
+    ToolRun run = medium.Run({"--check"});
+    EXPECT_EQ(
+        run.out,
+        "rsc/autorun.tpl:1:1: error: Erreur de syntaxe dans le mod\xC3\xA8le HTML. Block \"a\" "
+        "is never closed: \"</%a%>\" expected.\n"
+        "rsc/autorun.tpl:2:1: error: Erreur de syntaxe dans le mod\xC3\xA8le HTML. \"</%b%>\" "
+        "does not close the innermost open block: \"</%a%>\" expected.\n"
+        "autorun.xml:1:47: error: Format incorrect dans le fichier de langage XML. A second "
+        "string with the id \"x\".\n");
+    EXPECT_EQ(run.exit_code, 1);
 }
 
 }  // namespace

@@ -4,34 +4,9 @@
 #include <string>
 
 #include "error/system_text.h"
-#include "run_tool.h"
-#include "temp_folder.h"
+#include "test_medium.h"
 
 namespace {
-
-// A medium in a temporary folder: the template and the data file as given
-// (an absent one is not written).
-class Medium {
-public:
-    Medium(std::string_view page_template, std::string_view data) {
-        std::filesystem::create_directory(folder_.Native(u"rsc"));
-        if (!page_template.empty()) {
-            folder_.WriteFile(u"rsc/autorun.tpl", page_template);
-        }
-        if (!data.empty()) {
-            folder_.WriteFile(u"autorun.xml", data);
-        }
-    }
-
-    ToolRun Run(std::vector<std::string> options = {}) const {
-        options.push_back(Dir());
-        return RunPageTool(options, Dir());
-    }
-    std::string Dir() const { return folder_.Native(u"rsc").parent_path().string(); }
-
-private:
-    TempFolder folder_;
-};
 
 constexpr char kData[] =
     "<content><translations>"
@@ -45,7 +20,7 @@ constexpr char kTemplate[] =
     "</%group%><end>";
 
 TEST(PageTool, PrintsThePageInTheChosenLanguage) {
-    Medium medium(kTemplate, kData);
+    TestMedium medium(kTemplate, kData);
     struct Case {
         std::vector<std::string> options;
         std::string out;
@@ -78,7 +53,7 @@ TEST(PageTool, TemplateBytesAsTheLauncherDecodesThem) {
         {"caf\xC3\xA9 \xE6\x9D", "caf\xC3\xA9 "},
     };
     for (const Case& c : cases) {
-        Medium medium(c.page_template, "<content><data/></content>");
+        TestMedium medium(c.page_template, "<content><data/></content>");
         ToolRun run = medium.Run({"--lang", "0409"});
         EXPECT_EQ(run.exit_code, 0);
         EXPECT_EQ(run.out, c.out);
@@ -103,7 +78,7 @@ TEST(PageTool, FailuresPrintTheLauncherMessage) {
         {"page", "<content><other/></content>", failed + "Incorrect format in XML data file.\n"},
     };
     for (const Case& c : cases) {
-        Medium medium(c.page_template, c.data);
+        TestMedium medium(c.page_template, c.data);
         ToolRun run = medium.Run({"--lang", "0409"});
         EXPECT_EQ(run.exit_code, 1);
         EXPECT_EQ(run.out, "");
@@ -112,7 +87,7 @@ TEST(PageTool, FailuresPrintTheLauncherMessage) {
 }
 
 TEST(PageTool, BadUsage) {
-    Medium medium("page", "<content><data/></content>");
+    TestMedium medium("page", "<content><data/></content>");
     for (std::vector<std::string> options : {std::vector<std::string>{"--lang", "40C"},
                                              {"--lang", "040C"},
                                              {"--frobnicate"},
@@ -120,11 +95,16 @@ TEST(PageTool, BadUsage) {
                                              {"--lang"},
                                              {"--preview"},
                                              {"--preview", "out", "--lang", "0407"},
-                                             {"--visibility", "--preview", "out"}}) {
+                                             {"--visibility", "--preview", "out"},
+                                             {"--check", "--visibility"},
+                                             {"--check", "--lang", "0409"},
+                                             {"--check", "--check"},
+                                             {"--check", "--preview", "out"}}) {
         ToolRun run = RunPageTool(options, medium.Dir());
         EXPECT_EQ(run.exit_code, 2);
         EXPECT_EQ(run.err,
                   "usage: autorun-page [--lang XXXX] [--visibility] [DIR]\n"
+                  "       autorun-page --check [DIR]\n"
                   "       autorun-page --preview OUTDIR [DIR]\n");
     }
 }

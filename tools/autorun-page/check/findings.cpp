@@ -8,6 +8,14 @@
 
 void Findings::Add(std::u16string_view file, Xml::TextPosition at, Severity severity,
                    BaseString message) {
+    // One line each: an error of several lines (a context line above the
+    // system's text) is joined.
+    if (message.Find(u'\n') != BaseString::npos) {
+        char16_t* c = message.MutableData();
+        for (size_t i = 0; i < message.length(); ++i) {
+            c[i] = c[i] == u'\n' ? u' ' : c[i];
+        }
+    }
     findings_.push_back({BaseString(file), at, severity, std::move(message)});
 }
 

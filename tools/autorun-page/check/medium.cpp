@@ -74,7 +74,8 @@ BaseString FaultDetail(const Ref<Xml::Node>& node, DataFileFault fault) {
 // The line and column an XML syntax error names, as in
 // "xml-parser-syntax-struc(3:7)".
 std::optional<Xml::TextPosition> XmlErrorPosition(const Error& error) {
-    std::u16string_view text = error.GetText().view();
+    BaseString message = error.GetText();
+    std::u16string_view text = message.view();
     size_t tag = text.find(u"xml-parser-");
     size_t open = text.find(u'(', tag == text.npos ? text.size() : tag);
     if (open == text.npos) {

@@ -1,0 +1,384 @@
+// autorun-page --check from outside, as media authors and their build scripts
+// run it: every finding as "FILE:LINE:COLUMN: error|warning: message".
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "base/platform.h"
+#include "error/system_text.h"
+#include "test_medium.h"
+
+namespace {
+
+const bool kPosix = Base::kPathSeparator == u'/';
+
+struct Case {
+    const char* what;
+    std::string_view page_template;  // empty: no template file
+    std::string_view data;           // empty: no data file
+    std::string findings;
+};
+
+void ExpectFindings(const Case& c) {
+    SCOPED_TRACE(c.what);
+    TestMedium medium(c.page_template, c.data);
+    ToolRun run = medium.Run({"--check"});
+    EXPECT_EQ(run.out, c.findings);
+    EXPECT_EQ(run.err, "");
+    bool has_error = c.findings.find(": error: ") != std::string::npos;
+    EXPECT_EQ(run.exit_code, has_error ? 1 : 0);
+}
+
+constexpr char kNoItems[] = "<content><data/></content>";
+const std::string kSyntax = "error: Syntax error in the HTML template. ";
+
+TEST(PageCheck, TemplateSyntaxErrorsAtTheOffendingTag) {
+    const Case cases[] = {
+        {"an opener without %>", "<p>\n<%a", kNoItems,
+         "rsc/autorun.tpl:2:1: " + kSyntax + "\"<%\" has no \"%>\" after it.\n"},
+        {"a closing tag without %>", "<%a%>x</%a", "<content><data><a/></data></content>",
+         "rsc/autorun.tpl:1:1: " + kSyntax +
+             "Block \"a\" is never closed: \"</%a%>\" expected.\n"
+             "rsc/autorun.tpl:1:7: " +
+             kSyntax + "\"</%\" has no \"%>\" after it.\n"},
+        {"a closing tag with no open block", "a</%b%>", kNoItems,
+         "rsc/autorun.tpl:1:2: " + kSyntax + "\"</%b%>\" closes no open block.\n"},
+        {"a closing tag of another block", "<%a%><%b%>\n</%a%>",
+         "<content><data><a><b/></a></data></content>",
+         "rsc/autorun.tpl:2:1: " + kSyntax +
+             "\"</%a%>\" does not close the innermost open block: \"</%b%>\" expected.\n"},
+        {"a block left open", "<%a%>\n  <%b%>x</%b%>",
+         "<content><data><a><b/></a></data></content>",
+         "rsc/autorun.tpl:1:1: " + kSyntax + "Block \"a\" is never closed: \"</%a%>\" expected.\n"},
+        {"a block inside its namesake", "<%a%>\t<%a%></%a%></%a%>",
+         "<content><data><a/></data></content>",
+         "rsc/autorun.tpl:1:7: " + kSyntax +
+             "Block \"a\" is inside a block of the same name.\n"
+             "rsc/autorun.tpl:1:7: warning: block \"a\" is never used: \"a\" items use the first "
+             "block of that name\n"},
+        // Columns count characters; a byte-order mark takes none.
+        {"columns after a mark and wide characters", "\xEF\xBB\xBF\xC3\xA9\xE6\x9D\xB1</%x%>",
+         kNoItems, "rsc/autorun.tpl:1:3: " + kSyntax + "\"</%x%>\" closes no open block.\n"},
+    };
+    for (const Case& c : cases) {
+        ExpectFindings(c);
+    }
+}
+
+TEST(PageCheck, DataFileErrorsAtTheOffendingNode) {
+    const std::string language = "error: Incorrect format in XML language file. ";
+    const std::string data = "error: Incorrect format in XML data file. ";
+    const Case cases[] = {
+        {"XML syntax", "page", "<content>\n  <data></datum>\n</content>",
+         "autorun.xml:2:16: error: An internal error occurred (xml: "
+         "xml-parser-syntax-struc(2:16)).\n"},
+        {"a comment beside content", "page", "<!-- menu -->\n<content><data/></content>",
+         "autorun.xml:1:1: " + language +
+             "The document holds one element, \"content\", and nothing else.\n"},
+        {"another root", "page", "<menu><data/></menu>",
+         "autorun.xml:1:1: " + language +
+             "The document holds one element, \"content\", and nothing else.\n"},
+        {"an empty content", "page", "<content/>",
+         "autorun.xml:1:1: " + language + "\"content\" has no child nodes.\n"},
+        {"a language element holding something else", "#a#",
+         "<content><translations><L0409>\n"
+         "  <string id='a' value='A'/><!--old-->\n"
+         "</L0409></translations><data/></content>",
+         "autorun.xml:2:29: " + language + "A language element holds only \"string\" elements.\n"},
+        {"a key twice in a language that is not English", "#a#",
+         "<content><translations>\n"
+         "<L0409><string id='a' value='A'/></L0409>\n"
+         "<L0407><string id='a' value='A'/><string id='a' value='B'/></L0407>\n"
+         "</translations><data/></content>",
+         "autorun.xml:3:34: " + language + "A second string with the id \"a\".\n"},
+        {"no data section", "page", "<content>\n<items/></content>",
+         "autorun.xml:1:1: " + data + "\"content\" has no \"data\" element.\n"},
+        {"text and comments among the items", "<%i%>i</%i%>",
+         "<content><data>\n  <i> </i>\n  <!--x-->\n</data></content>",
+         "autorun.xml:2:6: error: An internal error occurred (autorun: "
+         "Cast<IID_Xml::ParentNode>). Only elements stand below \"data\".\n"
+         "autorun.xml:3:3: error: An internal error occurred (autorun: "
+         "Cast<IID_Xml::ParentNode>). Only elements stand below \"data\".\n"},
+    };
+    for (const Case& c : cases) {
+        ExpectFindings(c);
+    }
+}
+
+// The system's message for a file it cannot open, on one line.
+TEST(PageCheck, MissingFiles) {
+    const std::string missing = SystemErrorText(2).ToUtf8() + "\n";
+    const std::pair<std::string_view, std::string_view> cases[][2] = {
+        {{"", kNoItems}, {"rsc/autorun.tpl:1:1: error: ", "rsc/autorun.tpl"}},
+        {{"page", ""}, {"autorun.xml:1:1: error: ", "autorun.xml"}},
+    };
+    for (const auto& [files, expected] : cases) {
+        TestMedium medium(files.first, files.second);
+        ToolRun run = medium.Run({"--check"});
+        const auto& [start, name] = expected;
+        EXPECT_EQ(run.out.substr(0, start.size()), start);
+        EXPECT_NE(run.out.find(name, start.size()), std::string::npos) << run.out;
+        ASSERT_GE(run.out.size(), missing.size());
+        EXPECT_EQ(run.out.substr(run.out.size() - missing.size()), missing);
+        EXPECT_EQ(run.out.find('\n'), run.out.size() - 1) << run.out;
+        EXPECT_EQ(run.exit_code, 1);
+    }
+}
+
+TEST(PageCheck, TranslationKeys) {
+    const Case cases[] = {
+        {"a key some languages do not define, one no language defines", "<p>#a# #b# #c#</p>",
+         "<content><translations>\n"
+         "<L0409><string id='a' value='A'/><string id='b' value='B'/></L0409>\n"
+         "<L0407><string id='a' value='A'/></L0407>\n"
+         "<L040c><string id='a' value='A'/></L040c>\n"
+         "</translations><data/></content>",
+         "rsc/autorun.tpl:1:8: warning: \"#b#\" is not defined in L0407, L040c: it appears as "
+         "written on those pages\n"
+         "rsc/autorun.tpl:1:12: warning: \"#c#\": no language defines it, it appears as "
+         "written\n"},
+        {"a key in an item's attribute", "<%i%>%%i.title%%</%i%>",
+         "<content><translations><L0409><string id='a' value='A'/></L0409></translations>\n"
+         "<data><i title='#a#'/>\n<i title='x #z#'/></data></content>",
+         "autorun.xml:3:1: warning: \"#z#\" (attribute \"title\"): no language defines it, it "
+         "appears as written\n"},
+        {"a key defined but never used; one used inside another's text", "#a#",
+         "<content><translations><L0409>\n"
+         "<string id='a' value='#b#'/>\n"
+         "<string id='b' value='B'/>\n"
+         "<string id='spare' value='S'/>\n"
+         "</L0409></translations><data/></content>",
+         "autorun.xml:4:1: warning: \"#spare#\" is defined but never used\n"},
+        {"colours, fragments and references are no keys",
+         "<style>a{color:#fff}b{color:#000}</style><b title='#top'>&#35;1</b>#", kNoItems, ""},
+        {"language elements the launcher never chooses", "#a#",
+         "<content><translations>\n"
+         "<L0409><string id='a' value='A'/></L0409>\n"
+         "<L0C0A><string id='a' value='B'/></L0C0A>\n"
+         "<L0409/>\n"
+         "</translations><data/></content>",
+         "autorun.xml:3:1: warning: \"L0C0A\" is never chosen: a language element is named \"L\" "
+         "and the language identifier in four lower-case hexadecimal digits\n"
+         "autorun.xml:4:1: warning: a second \"L0409\" is never chosen: only the first element "
+         "of a language counts\n"},
+    };
+    for (const Case& c : cases) {
+        ExpectFindings(c);
+    }
+}
+
+TEST(PageCheck, ItemsAndBlocks) {
+    const Case cases[] = {
+        {"an item without a block", "<%a%>a</%a%>",
+         "<content><data>\n<a/>\n<b/><b/></data></content>",
+         "autorun.xml:3:1: warning: no block \"b\" in rsc/autorun.tpl: \"b\" items do not appear "
+         "on the page\n"},
+        {"blocks no item uses", "<%a%>a</%a%>\n<%b%>b</%b%>\n<%g%>[<%a%>x</%a%>]</%g%>",
+         "<content><data><a/><g/></data></content>",
+         "rsc/autorun.tpl:2:1: warning: block \"b\" is used by no item of autorun.xml\n"
+         "rsc/autorun.tpl:3:7: warning: block \"a\" is never used: \"a\" items use the first "
+         "block of that name\n"},
+    };
+    for (const Case& c : cases) {
+        ExpectFindings(c);
+    }
+}
+
+TEST(PageCheck, Links) {
+    const std::string nowhere = kPosix ? "/nonexistent/setup" : "C:\\nonexistent\\setup.exe";
+    const std::string full_path_template = "<a href='run:" + nowhere + "'>x</a>";
+    const Case cases[] = {
+        {"run: targets are files in the launcher's folder",
+         "<a href=\"run:Tools/setup.exe\">x</a>\n<a href='run:README.txt'>y</a>", kNoItems,
+         "rsc/autorun.tpl:1:10: warning: \"run:Tools/setup.exe\": no \"setup.exe\" beside the "
+         "launcher (a \"run:\" link starts a file from the launcher's own folder)\n"},
+        {"a full path that does not exist", full_path_template, kNoItems,
+         "rsc/autorun.tpl:1:10: warning: \"run:" + nowhere + "\": \"" + nowhere +
+             "\" does not exist\n"},
+        {"a link made from an item's attribute is found at the item",
+         "<%e%><a href=\"%%e.href%%\">%%e.title%%</a></%e%>",
+         "<content><data>\n<e href='run:README.txt'/>\n<e href='run:My%20Setup.exe'/>\n"
+         "</data></content>",
+         "autorun.xml:3:1: warning: \"run:My Setup.exe\": no \"My Setup.exe\" beside the "
+         "launcher (a \"run:\" link starts a file from the launcher's own folder)\n"},
+        {"links that do nothing; quit: and invoke:",
+         "<a href='http://example.com/'>w</a><a href=quit:>q</a><A HREF='QUIT:'>Q</A>\n"
+         "<a href='invoke:CID_Nowhere::Action'>i</a>",
+         kNoItems,
+         "rsc/autorun.tpl:1:10: warning: link \"http://example.com/\" is not \"run:\", "
+         "\"invoke:\" or \"quit:\": it does nothing in the launcher\n"
+         "rsc/autorun.tpl:1:64: warning: link \"QUIT:\" is not \"run:\", \"invoke:\" or "
+         "\"quit:\": it does nothing in the launcher\n"
+         "rsc/autorun.tpl:2:10: warning: \"invoke:CID_Nowhere::Action\": no built-in class and "
+         "no plug-in in rsc/plugins/ serves it as a page extension (the link shows an error)\n"},
+        {"a link in a translated text's key, in every language", "<a href=\"#help#\">?</a>",
+         "<content><translations>\n"
+         "<L0409><string id='help' value='run:help-en.txt'/></L0409>\n"
+         "<L0407><string id='help' value='run:README.txt'/></L0407>\n"
+         "</translations><data/></content>",
+         "rsc/autorun.tpl:1:10: warning: \"run:help-en.txt\": no \"help-en.txt\" beside the "
+         "launcher (a \"run:\" link starts a file from the launcher's own folder)\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestMedium medium(c.page_template, c.data);
+        medium.WriteFile(u"README.txt", "read me");
+        ToolRun run = medium.Run({"--check"});
+        EXPECT_EQ(run.out, c.findings);
+        EXPECT_EQ(run.exit_code, 0);
+    }
+}
+
+// A program without permission to run is handed to the desktop's opener.
+TEST(PageCheck, ProgramsThatCannotStart) {
+    if (!kPosix) {
+        GTEST_SKIP() << "only POSIX files carry permission to run";
+    }
+    TestMedium medium("<a href='run:setup.sh'>s</a><a href='run:tool'>t</a>", kNoItems);
+    medium.WriteFile(u"setup.sh", "#!/bin/sh\necho setup\n");
+    medium.WriteFile(u"tool",
+                     "\x7F"
+                     "ELF\x02\x01\x01");
+    ToolRun run = medium.Run({"--check"});
+    EXPECT_EQ(run.out,
+              "rsc/autorun.tpl:1:10: warning: \"run:setup.sh\": \"setup.sh\" is a program without "
+              "permission to run: the launcher opens it instead of starting it\n"
+              "rsc/autorun.tpl:1:38: warning: \"run:tool\": \"tool\" is a program without "
+              "permission to run: the launcher opens it instead of starting it\n");
+    std::filesystem::permissions(medium.Native(u"setup.sh"), std::filesystem::perms::owner_exec,
+                                 std::filesystem::perm_options::add);
+    std::filesystem::permissions(medium.Native(u"tool"), std::filesystem::perms::owner_exec,
+                                 std::filesystem::perm_options::add);
+    EXPECT_EQ(medium.Run({"--check"}).out, "");
+}
+
+TEST(PageCheck, PageExtensions) {
+    const Case cases[] = {
+        {"a class nothing serves, and no SetObjectVisibility", "<%n%><p>%%n.text%%</p></%n%>",
+         "<content><data>\n<n text='x'/>\n<n visibility='CID_Nowhere::Notice' text='y'/>\n"
+         "</data></content>",
+         "autorun.xml:3:1: warning: visibility \"CID_Nowhere::Notice\": no built-in class and no "
+         "plug-in in rsc/plugins/ serves it as a page extension, so the element stays hidden\n"
+         "autorun.xml:3:1: warning: elements are bound to page extensions, but rsc/autorun.tpl "
+         "defines no function SetObjectVisibility: they are always shown\n"},
+        {"the page's own function",
+         "<script>function  SetObjectVisibility(id, v) {}</script>"
+         "<%n%>n</%n%>",
+         "<content><data><n visibility='CID_Nowhere::Notice'/></data></content>",
+         "autorun.xml:1:16: warning: visibility \"CID_Nowhere::Notice\": no built-in class and no "
+         "plug-in in rsc/plugins/ serves it as a page extension, so the element stays hidden\n"},
+        {"an item without a block is bound to nothing", "page",
+         "<content><data><n visibility='CID_Nowhere::Notice'/></data></content>",
+         "autorun.xml:1:16: warning: no block \"n\" in rsc/autorun.tpl: \"n\" items do not appear "
+         "on the page\n"},
+    };
+    for (const Case& c : cases) {
+        ExpectFindings(c);
+    }
+    // The function in a script file of the medium.
+    TestMedium medium("<script src=\"rsc/page.js\"></script><%n%>n</%n%>",
+                      "<content><data><n visibility='CID_Nowhere::Notice'/></data></content>");
+    medium.WriteFile(u"rsc/page.js", "window.SetObjectVisibility = function (id, v) {};");
+    EXPECT_EQ(
+        medium.Run({"--check"}).out,
+        "autorun.xml:1:16: warning: visibility \"CID_Nowhere::Notice\": no built-in class and "
+        "no plug-in in rsc/plugins/ serves it as a page extension, so the element stays "
+        "hidden\n");
+}
+
+// Everything wrong with a medium at once, in file order: the template's
+// findings, then the data file's.
+TEST(PageCheck, EveryFindingInFileOrder) {
+    ExpectFindings(
+        {"several mistakes",
+         "<html>#title#\n"
+         "<%group%><h2>%%group.title%%</h2>\n"
+         "<%entry%><a href=\"%%entry.href%%\">%%entry.title%%</a></%entry%>\n"
+         "</%grop%>\n"
+         "<a href=\"quit:\">#close#</a>\n",
+         "<content>\n"
+         "<translations>\n"
+         "<L0409><string id='title' value='T'/><string id='close' value='C'/>\n"
+         "  <string id='title' value='again'/></L0409>\n"
+         "<L0407><string id='title' value='T'/></L0407>\n"
+         "</translations>\n"
+         "<data>\n"
+         "<group title='#title#'><entry href='run:gone.exe' title='#new#'/></group>\n"
+         "<extra/>\n"
+         "</data></content>",
+         "rsc/autorun.tpl:2:1: " + kSyntax +
+             "Block \"group\" is never closed: \"</%group%>\" expected.\n"
+             "rsc/autorun.tpl:4:1: " +
+             kSyntax +
+             "\"</%grop%>\" does not close the innermost open block: \"</%group%>\" expected.\n"
+             "rsc/autorun.tpl:5:17: warning: \"#close#\" is not defined in L0407: it appears as "
+             "written on those pages\n"
+             "autorun.xml:4:3: error: Incorrect format in XML language file. A second string with "
+             "the id \"title\".\n"
+             "autorun.xml:8:24: warning: \"#new#\" (attribute \"title\"): no language defines it, "
+             "it appears as written\n"
+             "autorun.xml:8:24: warning: \"run:gone.exe\": no \"gone.exe\" beside the launcher (a "
+             "\"run:\" link starts a file from the launcher's own folder)\n"
+             "autorun.xml:9:1: warning: no block \"extra\" in rsc/autorun.tpl: \"extra\" items do "
+             "not appear on the page\n"});
+}
+
+// The demo medium as it lies in the source tree, and a copy broken on purpose.
+class DemoMedium : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::copy(DEMO_MEDIUM_DIR, medium_.Dir(),
+                              std::filesystem::copy_options::recursive |
+                                  std::filesystem::copy_options::overwrite_existing);
+    }
+
+    std::string Read(std::u16string_view name) const {
+        std::ifstream in(medium_.Native(name), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    // Replaces the first occurrence of `from` in the file.
+    void Edit(std::u16string_view name, std::string_view from, std::string_view to) {
+        std::string text = Read(name);
+        size_t at = text.find(from);
+        ASSERT_NE(at, std::string::npos) << std::string(from);
+        medium_.WriteFile(name, text.replace(at, from.size(), to));
+    }
+
+    TestMedium medium_{"", ""};
+};
+
+TEST_F(DemoMedium, PassesWithNoFinding) {
+    ToolRun run = medium_.Run({"--check"});
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.exit_code, 0);
+}
+
+TEST_F(DemoMedium, ABrokenCopyGivesItsMistakes) {
+    // A German string lost, a French one twice, the group block misnamed, the
+    // setup program gone.
+    Edit(u"autorun.xml", "      <string id=\"readme\" value=\"Bitte zuerst lesen\"/>\n", "");
+    Edit(u"autorun.xml", "<string id=\"close\" value=\"Fermer\"/>",
+         "<string id=\"close\" value=\"Fermer\"/><string id=\"close\" value=\"Fermez\"/>");
+    Edit(u"rsc/autorun.tpl", "<%group%>", "<%groups%>");
+    Edit(u"rsc/autorun.tpl", "</%group%>", "</%groups%>");
+    std::filesystem::remove(medium_.Native(u"setup.sh"));
+    ToolRun run = medium_.Run({"--check"});
+    EXPECT_EQ(run.out,
+              "rsc/autorun.tpl:26:1: warning: block \"groups\" is used by no item of autorun.xml\n"
+              "autorun.xml:43:42: error: Incorrect format in XML language file. A second string "
+              "with the id \"close\".\n"
+              "autorun.xml:103:5: warning: no block \"group\" in rsc/autorun.tpl: \"group\" items "
+              "do not appear on the page\n"
+              "autorun.xml:104:7: warning: \"run:setup.sh\": no \"setup.sh\" beside the launcher "
+              "(a \"run:\" link starts a file from the launcher's own folder)\n"
+              "autorun.xml:105:7: warning: \"#readme#\" (attribute \"title\") is not defined in "
+              "L0407: it appears as written on those pages\n");
+    EXPECT_EQ(run.exit_code, 1);
+}
+
+}  // namespace
