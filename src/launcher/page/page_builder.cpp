@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <list>
-#include <unordered_map>
 
 #include "base/format.h"
 #include "base/platform.h"
@@ -121,22 +120,28 @@ BaseString PageBuilder::RenderPage(const std::vector<PageItem>& items,
     item_counter_ = 0;
     PagePieces pieces;
     TemplateBlocks blocks(segments);
-    std::unordered_map<int32_t, RenderedItem> rendered;
+    // By item: indexes run from 1 in list order.
+    std::vector<RenderedItem> rendered(items.size());
+    auto rendered_item = [&](int32_t index) -> RenderedItem* {
+        bool listed = index > 0 && static_cast<size_t>(index) <= items.size() &&
+                      items[static_cast<size_t>(index) - 1].index == index;
+        RenderedItem* found = listed ? &rendered[static_cast<size_t>(index) - 1] : nullptr;
+        return found && found->block ? found : nullptr;
+    };
 
     for (const PageItem& item : items) {
         ++item_counter_;
-        auto parent = rendered.find(item.parent_index);
+        RenderedItem* parent = rendered_item(item.parent_index);
         PagePieces::iterator insert_at =
-            parent == rendered.end()
-                ? pieces.end()
-                : PlaceFor(parent->second, item.name, segments, blocks, pieces);
+            parent ? PlaceFor(*parent, item.name, segments, blocks, pieces) : pieces.end();
 
         const TemplateBlock& block = blocks.Find(item.name);
         if (block.own.empty()) {
             continue;
         }
-        RenderedItem& mine = rendered[item.index];
+        RenderedItem& mine = rendered[static_cast<size_t>(item_counter_) - 1];
         mine.block = &block;
+        mine.own.reserve(block.own.size());
         BaseString bound = item.element->attribute(BaseString(u"visibility"), BaseString());
         if (!bound.empty()) {
             BaseString id = Base::Format("vis%d", item_counter_);
