@@ -112,7 +112,7 @@ TEST(PageCheck, DataFileErrorsAtTheOffendingNode) {
 TEST(PageCheck, MissingFiles) {
     const std::string missing = SystemErrorText(2).ToUtf8() + "\n";
     const std::pair<std::string_view, std::string_view> cases[][2] = {
-        {{"", kNoItems}, {"rsc/autorun.tpl:1:1: error: ", "rsc/autorun.tpl"}},
+        {{"", kNoItems}, {"rsc/autorun.tpl:1:1: error: ", "autorun.tpl"}},
         {{"page", ""}, {"autorun.xml:1:1: error: ", "autorun.xml"}},
     };
     for (const auto& [files, expected] : cases) {

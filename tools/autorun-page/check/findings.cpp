@@ -8,15 +8,21 @@
 
 void Findings::Add(std::u16string_view file, Xml::TextPosition at, Severity severity,
                    BaseString message) {
-    // One line each: an error of several lines (a context line above the
-    // system's text) is joined.
-    if (message.Find(u'\n') != BaseString::npos) {
-        char16_t* c = message.MutableData();
-        for (size_t i = 0; i < message.length(); ++i) {
-            c[i] = c[i] == u'\n' ? u' ' : c[i];
+    // One line each: the lines of an error of several (a context line above
+    // the system's text) are joined.
+    BaseString line;
+    for (char16_t c : message.view()) {
+        bool breaks = c == u'\n' || c == u'\r';
+        if (!breaks) {
+            line += c;
+        } else if (!line.empty() && line.view().back() != u' ') {
+            line += u' ';
         }
     }
-    findings_.push_back({BaseString(file), at, severity, std::move(message)});
+    while (line.view().ends_with(u' ')) {
+        line = line.Substr(0, line.length() - 1);
+    }
+    findings_.push_back({BaseString(file), at, severity, std::move(line)});
 }
 
 bool Findings::HasError() const {
