@@ -110,7 +110,11 @@ TEST(PageCheck, DataFileErrorsAtTheOffendingNode) {
 
 // The system's message for a file it cannot open, on one line.
 TEST(PageCheck, MissingFiles) {
-    const std::string missing = SystemErrorText(2).ToUtf8() + "\n";
+    std::string missing = SystemErrorText(2).ToUtf8();
+    while (!missing.empty() && (missing.back() == ' ' || missing.back() == '\r')) {
+        missing.pop_back();
+    }
+    missing += "\n";
     const std::pair<std::string_view, std::string_view> cases[][2] = {
         {{"", kNoItems}, {"rsc/autorun.tpl:1:1: error: ", "autorun.tpl"}},
         {{"page", ""}, {"autorun.xml:1:1: error: ", "autorun.xml"}},
