@@ -4,7 +4,8 @@
 // same with the position of every node noted, as the page tool's check reads.
 // At 10,000 items the translation pass is also run with the rule of restarting
 // the search at the start of the page after every replacement, beside the
-// linear ReplaceAll the builder uses.
+// linear ReplaceAll the builder uses; and with translated texts that hold a
+// "#", from 1,000 to 100,000 items.
 //
 // Templates of nested blocks, each of its own name, 5,000 to 100,000 deep: the
 // parser beside the way it used to work (both tag searches restarted at the
@@ -164,6 +165,31 @@ void BM_TranslationPass_RestartingKeyByKey(benchmark::State& state) {
 BENCHMARK(BM_TranslationPass_Builder)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TranslationPass_LinearKeyByKey)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TranslationPass_RestartingKeyByKey)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Translated texts that hold a "#" of their own ("... #2"), on pages of 1,000
+// to 100,000 items: the builder's pass per item should stay flat.
+void BM_TranslationPass_HashInTexts(benchmark::State& state) {
+    int items = static_cast<int>(state.range(0));
+    PageBuilder untranslated(0x0409, BaseString(u"/media/disc/autorun"));
+    VisibilityMap visibility;
+    BaseString page = untranslated.BuildPage(BaseString(kTemplate),
+                                             Parse(GenerateData(items, false)), visibility);
+    PageBuilder reader(0x0409, BaseString());
+    TranslationMap translations;
+    for (const auto& [key, text] : reader.ReadTranslations(Parse(GenerateData(0, true)))) {
+        translations[key] = text + u" #2";
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(TranslatePage(page, translations));
+    }
+    state.counters["per_item"] = benchmark::Counter(
+        items, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_TranslationPass_HashInTexts)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
 
 // "<%b0%><%b1%>...x...</%b1%></%b0%>", every block with some text around its
 // nested one.

@@ -20,9 +20,10 @@ std::string Narrow(std::u16string_view text) {
     return std::string(text.begin(), text.end());
 }
 
-// Pages full of "#"s, keys of the usual form and texts that, joined with their
-// surroundings, form other keys: the result must be that of applying the keys
-// one after the other. Every few rounds a text with a "#" takes the general way.
+// Pages full of "#"s, keys whose texts, joined with their surroundings or cut
+// at their own "#"s, form other keys or their own again: the result must be
+// that of applying the keys one after the other. Now and then an id holds a
+// "#" and takes the general way.
 TEST(TranslatePage, SameResultAsKeyAfterKey) {
     std::mt19937 random(4242);
     auto word = [&](size_t max_length, std::u16string_view alphabet) {
@@ -32,16 +33,39 @@ TEST(TranslatePage, SameResultAsKeyAfterKey) {
         }
         return text;
     };
-    for (int round = 0; round < 20000; ++round) {
+    for (int round = 0; round < 40000; ++round) {
         TranslationMap translations;
         for (int k = random() % 5; k > 0; --k) {
-            translations[BaseString(u"#" + word(2, u"ab") + u"#")] =
-                BaseString(word(3, round % 7 == 0 ? u"ab#" : u"ab"));
+            std::u16string id = word(2, round % 11 == 0 ? u"ab#" : u"ab");
+            translations[BaseString(u"#" + id + u"#")] =
+                BaseString(word(round % 3 == 0 ? 6 : 3, round % 2 ? u"ab#" : u"ab"));
         }
         BaseString page(word(24, u"ab##"));
         BaseString expected = KeyByKey(page, translations);
         BaseString translated = TranslatePage(page, translations);
         ASSERT_EQ(translated, expected) << "page " << Narrow(page.view());
+    }
+}
+
+// Texts that hold their own key, or that make the page grow with every
+// replacement: the same bounds as ReplaceAll's, found in the same places.
+TEST(TranslatePage, BoundedLikeReplaceAll) {
+    const std::pair<std::u16string_view, std::u16string_view> cases[] = {
+        {u"#a#", u"x#a#y"},
+        {u"#ab#", u"b#aaa"},
+        {u"#a#", u"#a#a#"},
+        {u"#aa#", u"a#aa##a"},
+        // Every replacement makes the next match: the budget of searches ends it.
+        {u"#a#", u"a##a"},
+    };
+    for (const auto& [key, text] : cases) {
+        TranslationMap translations{{BaseString(key), BaseString(text)}};
+        for (std::u16string_view page :
+             {u"#a#", u"#a##", u"#ab#ab#", u"#aa#aa#a#", u"x#ab#a#b#y"}) {
+            EXPECT_EQ(TranslatePage(BaseString(page), translations),
+                      KeyByKey(BaseString(page), translations))
+                << Narrow(key) << " " << Narrow(text) << " " << Narrow(page);
+        }
     }
 }
 

@@ -1,8 +1,8 @@
 #include "launcher/page/translate_page.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <list>
-#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -11,79 +11,111 @@
 
 namespace {
 
-bool HasUsualForm(const TranslationMap& translations, size_t& longest_id) {
-    longest_id = 0;
-    for (const auto& [key, text] : translations) {
-        std::u16string_view k = key.view();
-        if (k.size() < 2 || k.front() != u'#' || k.back() != u'#' ||
-            k.substr(1, k.size() - 2).find(u'#') != std::u16string_view::npos ||
-            text.Find(u'#') != BaseString::npos) {
-            return false;
+// A key of the usual form: "#", an id without "#", "#".
+bool IsUsualKey(std::u16string_view key) {
+    return key.size() >= 2 && key.front() == u'#' && key.back() == u'#' &&
+           key.substr(1, key.size() - 2).find(u'#') == std::u16string_view::npos;
+}
+
+std::vector<std::u16string_view> SplitAtHashes(std::u16string_view text) {
+    std::vector<std::u16string_view> parts;
+    for (size_t start = 0;;) {
+        size_t hash = text.find(u'#', start);
+        parts.push_back(
+            text.substr(start, hash == std::u16string_view::npos ? hash : hash - start));
+        if (hash == std::u16string_view::npos) {
+            return parts;
         }
-        longest_id = std::max(longest_id, k.size() - 2);
+        start = hash + 1;
     }
-    return true;
 }
 
 // The page as texts between its "#"s. Neighbouring texts are separated by one
 // "#"; a text with a neighbour on both sides is a candidate id. Replacing a key
-// joins the texts on its two sides with the translated text between them.
+// puts the translated text between the texts on its two sides: joined with
+// them, or, when the translated text has "#"s of its own, cut at them.
 class HashSplitPage {
 public:
     HashSplitPage(std::u16string_view page, size_t longest_id) : longest_id_(longest_id) {
-        size_t start = 0;
-        for (;;) {
-            size_t hash = page.find(u'#', start);
+        std::vector<std::u16string_view> texts = SplitAtHashes(page);
+        uint64_t step = kTagLimit / (texts.size() + 1);
+        for (size_t i = 0; i < texts.size(); ++i) {
             Node node;
-            node.order = nodes_.size();
-            node.pieces.push_back(page.substr(start, hash == std::u16string_view::npos
-                                                         ? std::u16string_view::npos
-                                                         : hash - start));
-            node.length = node.pieces.back().size();
+            node.pieces.push_back(texts[i]);
+            node.length = texts[i].size();
+            node.prev = i == 0 ? kNone : i - 1;
+            node.next = i + 1 == texts.size() ? kNone : i + 1;
+            node.tag = (i + 1) * step;
             nodes_.push_back(std::move(node));
-            if (hash == std::u16string_view::npos) {
-                break;
-            }
-            start = hash + 1;
         }
+        length_ = page.size();
         for (size_t i = 0; i < nodes_.size(); ++i) {
-            nodes_[i].prev = i == 0 ? kNone : i - 1;
-            nodes_[i].next = i + 1 == nodes_.size() ? kNone : i + 1;
             Index(i);
         }
     }
 
-    // Replaces every occurrence of "#id#", leftmost first, as ReplaceAll does.
+    // Replaces every occurrence of "#id#" as ReplaceAll does: leftmost first,
+    // searching again in and just before what a replacement put in, except in
+    // a text that holds the key itself or once the budget of such searches is
+    // spent.
     void Replace(std::u16string_view id, std::u16string_view text) {
-        auto found = candidates_.find(std::u16string(id));
-        if (found == candidates_.end()) {
+        auto indexed = candidates_.find(std::u16string(id));
+        if (indexed == candidates_.end()) {
             return;
         }
-        std::set<std::pair<size_t, size_t>>& where = found->second;  // (order, node)
-        while (!where.empty()) {
-            size_t i = where.begin()->second;
-            where.erase(where.begin());
-            Node& node = nodes_[i];
-            if (!node.alive || node.prev == kNone || node.next == kNone ||
-                node.length != id.size() || Text(node) != id) {
-                continue;  // joined into another text since it was indexed
+        std::vector<size_t> starts = std::move(indexed->second);
+        candidates_.erase(indexed);
+        std::sort(starts.begin(), starts.end(),
+                  [&](size_t a, size_t b) { return nodes_[a].tag < nodes_[b].tag; });
+
+        ++key_serial_;
+        std::vector<std::u16string_view> parts = SplitAtHashes(text);
+        std::u16string key(1, u'#');
+        key.append(id).push_back(u'#');
+        bool holds_key = text.find(key) != std::u16string_view::npos;
+        size_t budget = 4096 + 16 * length_;
+        // Texts changed by replacements, leftmost last; they lie before the
+        // next of `starts`.
+        std::vector<size_t> changed_texts;
+        size_t next_start = 0;
+        for (;;) {
+            size_t at;
+            if (!changed_texts.empty()) {
+                at = changed_texts.back();
+                changed_texts.pop_back();
+            } else if (next_start < starts.size()) {
+                at = starts[next_start++];
+            } else {
+                break;
             }
-            Node& left = nodes_[node.prev];
-            Node& right = nodes_[node.next];
-            left.pieces.push_back(text);
-            left.pieces.splice(left.pieces.end(), right.pieces);
-            left.length += text.size() + right.length;
-            node.alive = right.alive = false;
-            left.next = right.next;
-            if (right.next != kNone) {
-                nodes_[right.next].prev = node.prev;
+            if (!Matches(at, id)) {
+                continue;
             }
-            Index(node.prev);
+            bool search_again = !holds_key;
+            if (generation_ != 0 && nodes_[at].generation == generation_) {
+                // It reaches into what the last replacement put in.
+                search_again = search_again && budget > 0;
+                budget -= budget > 0;
+            }
+            std::vector<size_t> changed = Put(at, id, parts, text.size());
+            for (size_t node : changed) {
+                if (search_again) {
+                    nodes_[node].generation = generation_;
+                } else {
+                    // The search goes on after the text put in.
+                    nodes_[node].blocked_key = key_serial_;
+                    nodes_[node].blocked_generation = nodes_[node].generation;
+                }
+            }
+            if (search_again) {
+                changed_texts.insert(changed_texts.end(), changed.rbegin(), changed.rend());
+            }
         }
     }
 
     BaseString Join() const {
         std::u16string page;
+        page.reserve(length_);
         for (size_t i = 0; i != kNone; i = nodes_[i].next) {
             if (i != 0) {
                 page += u'#';
@@ -97,20 +129,26 @@ public:
 
 private:
     static constexpr size_t kNone = static_cast<size_t>(-1);
+    // Texts keep their order in numbers below this, spread out again where a
+    // new text finds no room (order maintenance by relabelling).
+    static constexpr uint64_t kTagLimit = uint64_t{1} << 62;
 
     struct Node {
-        size_t order = 0;  // position among the texts; a joined text keeps its left part's
         std::list<std::u16string_view> pieces;
         size_t length = 0;
         size_t prev = kNone;
         size_t next = kNone;
         bool alive = true;
+        uint64_t tag = 0;
+        uint64_t generation = 0;          // of the replacement that last changed it
+        uint64_t blocked_key = 0;         // not searched again for this key ...
+        uint64_t blocked_generation = 0;  // ... unless it changed since
     };
 
-    static std::u16string Text(const Node& node) {
+    std::u16string Text(size_t i) const {
         std::u16string text;
-        text.reserve(node.length);
-        for (std::u16string_view piece : node.pieces) {
+        text.reserve(nodes_[i].length);
+        for (std::u16string_view piece : nodes_[i].pieces) {
             text += piece;
         }
         return text;
@@ -120,29 +158,148 @@ private:
     void Index(size_t i) {
         const Node& node = nodes_[i];
         if (node.prev != kNone && node.next != kNone && node.length <= longest_id_) {
-            candidates_[Text(node)].insert({node.order, i});
+            candidates_[Text(i)].push_back(i);
         }
+    }
+
+    bool Matches(size_t i, std::u16string_view id) const {
+        const Node& node = nodes_[i];
+        bool blocked =
+            node.blocked_key == key_serial_ && node.blocked_generation == node.generation;
+        return node.alive && !blocked && node.prev != kNone && node.next != kNone &&
+               node.length == id.size() && Text(i) == id;
+    }
+
+    // Puts the text (cut at its "#"s into `parts`) in place of the key around
+    // text `at`; the texts changed, in order.
+    std::vector<size_t> Put(size_t at, std::u16string_view id,
+                            const std::vector<std::u16string_view>& parts, size_t text_length) {
+        ++generation_;
+        length_ = length_ + text_length - (id.size() + 2);
+        Node& replaced = nodes_[at];
+        replaced.alive = false;
+        size_t left = replaced.prev;
+        size_t right = replaced.next;
+        nodes_[left].next = right;
+        nodes_[right].prev = left;
+        Append(left, parts.front());
+        std::vector<size_t> changed{left};
+        if (parts.size() == 1) {
+            // Joined with both neighbours.
+            Node& gone = nodes_[right];
+            nodes_[left].pieces.splice(nodes_[left].pieces.end(), gone.pieces);
+            nodes_[left].length += gone.length;
+            gone.alive = false;
+            nodes_[left].next = gone.next;
+            if (gone.next != kNone) {
+                nodes_[gone.next].prev = left;
+            }
+        } else {
+            size_t before = left;
+            for (size_t j = 1; j + 1 < parts.size(); ++j) {
+                before = InsertAfter(before, parts[j]);
+                changed.push_back(before);
+            }
+            nodes_[right].pieces.push_front(parts.back());
+            nodes_[right].length += parts.back().size();
+            changed.push_back(right);
+        }
+        for (size_t node : changed) {
+            Index(node);
+        }
+        return changed;
+    }
+
+    void Append(size_t i, std::u16string_view text) {
+        nodes_[i].pieces.push_back(text);
+        nodes_[i].length += text.size();
+    }
+
+    size_t InsertAfter(size_t before, std::u16string_view text) {
+        uint64_t tag = TagAfter(before);
+        size_t added = nodes_.size();
+        Node node;
+        node.pieces.push_back(text);
+        node.length = text.size();
+        node.prev = before;
+        node.next = nodes_[before].next;
+        node.tag = tag;
+        nodes_.push_back(std::move(node));
+        nodes_[nodes_[added].next].prev = added;
+        nodes_[before].next = added;
+        return added;
+    }
+
+    // A tag between the text's and its successor's, spreading the tags of a
+    // stretch around it first when they leave no room: the smallest aligned
+    // range of tags around it that is sparse enough is filled evenly.
+    uint64_t TagAfter(size_t before) {
+        for (int bits = 1;; ++bits) {
+            uint64_t low = nodes_[before].tag;
+            uint64_t high = NextTag(before);
+            if (high - low >= 2) {
+                return low + (high - low) / 2;
+            }
+            uint64_t size = uint64_t{1} << bits;
+            uint64_t range = low & ~(size - 1);
+            size_t first = before;
+            while (nodes_[first].prev != kNone && nodes_[nodes_[first].prev].tag >= range) {
+                first = nodes_[first].prev;
+            }
+            size_t count = 0;
+            for (size_t i = first; i != kNone && nodes_[i].tag < range + size; i = nodes_[i].next) {
+                ++count;
+            }
+            // Room for one more, at a density that falls as ranges grow.
+            double allowed = 1;
+            for (int i = 0; i < bits; ++i) {
+                allowed *= 4.0 / 3.0;
+            }
+            if (static_cast<double>(count + 1) > std::min(allowed, static_cast<double>(size / 2)) ||
+                range + size > kTagLimit) {
+                continue;
+            }
+            uint64_t gap = size / (count + 1);
+            size_t i = first;
+            for (size_t n = 0; n < count; ++n, i = nodes_[i].next) {
+                nodes_[i].tag = range + n * gap;
+            }
+        }
+    }
+
+    uint64_t NextTag(size_t i) const {
+        return nodes_[i].next == kNone ? kTagLimit : nodes_[nodes_[i].next].tag;
     }
 
     size_t longest_id_;
     std::vector<Node> nodes_;
-    std::unordered_map<std::u16string, std::set<std::pair<size_t, size_t>>> candidates_;
+    std::unordered_map<std::u16string, std::vector<size_t>> candidates_;
+    size_t length_ = 0;
+    uint64_t generation_ = 0;
+    uint64_t key_serial_ = 0;
 };
 
 }  // namespace
 
 BaseString TranslatePage(const BaseString& page, const TranslationMap& translations) {
-    size_t longest_id;
-    if (translations.empty() || !HasUsualForm(translations, longest_id)) {
-        BaseString result = page;
-        for (const auto& [key, text] : translations) {
-            result = ReplaceAll(result, key, text);
+    BaseString result = page;
+    for (auto key = translations.begin(); key != translations.end();) {
+        if (!IsUsualKey(key->first.view())) {
+            result = ReplaceAll(result, key->first, key->second);
+            ++key;
+            continue;
         }
-        return result;
+        // A run of usual keys: one cut of the page serves them all.
+        auto run_end = key;
+        size_t longest_id = 0;
+        for (; run_end != translations.end() && IsUsualKey(run_end->first.view()); ++run_end) {
+            longest_id = std::max(longest_id, run_end->first.length() - 2);
+        }
+        HashSplitPage split(result.view(), longest_id);
+        for (; key != run_end; ++key) {
+            split.Replace(key->first.view().substr(1, key->first.length() - 2), key->second.view());
+        }
+        result = split.Join();
     }
-    HashSplitPage split(page.view(), longest_id);
-    for (const auto& [key, text] : translations) {
-        split.Replace(key.view().substr(1, key.length() - 2), text.view());
-    }
-    return split.Join();
+    return result;
 }

@@ -8,10 +8,15 @@
 // form a key that comes later.
 //
 // Done key by key over the whole page, that costs the page's length for every
-// key. When keys and texts are of the usual form - "#id#" with no "#" inside
-// the id, and no "#" in any translated text - a key can only ever stand between
-// two neighbouring "#"s of the page, and replacing it only joins the texts on
-// its two sides. Then the page is cut at its "#"s once, and each key finds its
-// occurrences through an index of those texts: the same result in time that
-// grows with the page plus the number of replacements.
+// key. But a key "#id#" with no "#" inside the id can only ever stand between
+// two neighbouring "#"s of the page, and replacing it puts the translated text
+// between the texts on its two sides: joined with them, or cut at the text's
+// own "#"s into new texts between them. So the page is cut at its "#"s once,
+// each key finds its occurrences through an index of those texts, in the order
+// of the page (kept by numbers that are spread out again where a new text
+// finds no room), and the rules that bound ReplaceAll - a text holding its own
+// key is not searched again, and neither is any after a budget of searches in
+// what replacements put in - apply to the texts a replacement changed: the
+// same result in time that grows with the page plus the replacements. Only a
+// key with a "#" inside its id takes the whole page again.
 BaseString TranslatePage(const BaseString& page, const TranslationMap& translations);
