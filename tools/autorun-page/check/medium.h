@@ -6,6 +6,7 @@
 
 #include "base/string.h"
 #include "check/findings.h"
+#include "launcher/page/data_file.h"
 #include "launcher/page/page_builder.h"
 #include "launcher/page/template_parser.h"
 #include "object/ref.h"
@@ -44,7 +45,7 @@ private:
     void ReadTemplate(Findings& findings);
     void ReadData(Findings& findings);
     void ReadLanguages(const Ref<Xml::ParentNode>& content, Findings& findings,
-                       class DataFileProblems& problems);
+                       DataFileProblems& problems);
 
     bool has_template_ = false;
     BaseString template_text_;
