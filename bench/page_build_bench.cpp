@@ -7,6 +7,8 @@
 // linear ReplaceAll the builder uses; and with translated texts that hold a
 // "#", from 1,000 to 100,000 items.
 //
+// Items with many attributes and a block of as many characters that names two.
+//
 // Templates of nested blocks, each of its own name, 5,000 to 100,000 deep: the
 // parser beside the way it used to work (both tag searches restarted at the
 // scan position, every opening tag checked against all open blocks); and whole
@@ -189,6 +191,37 @@ BENCHMARK(BM_TranslationPass_HashInTexts)
     ->Arg(1000)
     ->Arg(10000)
     ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
+
+// Ten items with n attributes each, rendered by a block of about n characters
+// that names two of them, for n from 1,000 to 16,000: the time per attribute
+// and character should stay flat.
+void BM_BuildPage_ManyAttributes(benchmark::State& state) {
+    int size = static_cast<int>(state.range(0));
+    std::u16string xml = u"<content><data>";
+    for (int item = 0; item < 10; ++item) {
+        xml += u"<entry";
+        for (int a = 0; a < size; ++a) {
+            xml.append(u" a").append(Base::Format("%d", a).view()).append(u"=\"value\"");
+        }
+        xml += u" href=\"run:setup.exe\" title=\"Title\"/>";
+    }
+    Ref<Xml::Document> document = Parse(xml + u"</data></content>");
+    std::u16string block = u"<li><a href=\"%%entry.href%%\">%%entry.title%%</a>";
+    block.append(static_cast<size_t>(size), u'.');
+    BaseString page_template(u"<ul><%entry%>" + block + u"</li></%entry%></ul>");
+    for (auto _ : state) {
+        PageBuilder builder(0x0409, BaseString(u"/media/disc/autorun"));
+        VisibilityMap visibility;
+        benchmark::DoNotOptimize(builder.BuildPage(page_template, document, visibility));
+    }
+    state.counters["per_unit"] = benchmark::Counter(
+        10.0 * size, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_BuildPage_ManyAttributes)
+    ->Arg(1000)
+    ->Arg(4000)
+    ->Arg(16000)
     ->Unit(benchmark::kMillisecond);
 
 // "<%b0%><%b1%>...x...</%b1%></%b0%>", every block with some text around its

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <list>
+#include <unordered_set>
 
 #include "base/format.h"
 #include "base/platform.h"
@@ -61,6 +62,24 @@ PagePieces::iterator PlaceFor(RenderedItem& parent, const BaseString& name,
     return place->second.second;
 }
 
+// The names in the text's attribute macros of one element: what stands
+// between `prefix` ("%%" and the element's name and ".") and the next "%%".
+// The names are views into the text.
+std::unordered_set<std::u16string_view> NamedAttributes(const BaseString& text,
+                                                        const BaseString& prefix) {
+    std::unordered_set<std::u16string_view> names;
+    std::u16string_view all = text.view();
+    for (size_t at = all.find(prefix.view()); at != std::u16string_view::npos;
+         at = all.find(prefix.view(), at + 1)) {
+        size_t start = at + prefix.length();
+        size_t end = all.find(u"%%", start);
+        if (end != std::u16string_view::npos) {
+            names.insert(all.substr(start, end - start));
+        }
+    }
+    return names;
+}
+
 }  // namespace
 
 PageBuilder::PageBuilder(uint32_t page_language, const BaseString& executable_path)
@@ -105,10 +124,19 @@ BaseString PageBuilder::Substitute(const BaseString& text, const Ref<Xml::Elemen
     result = ReplaceAll(result, u"%%counter", Base::Format("%d", item_counter_));
     if (element) {
         BaseString element_name = element->value();
+        BaseString prefix = u"%%" + element_name + u".";
+        // Only the attributes the text names can change it: the others are
+        // not looked for, so that an element's many attributes do not each
+        // cost a pass over the text.
+        std::unordered_set<std::u16string_view> named = NamedAttributes(result, prefix);
         for (const BaseString& attribute : element->attributeNames()) {
+            if (!named.count(attribute.view())) {
+                continue;
+            }
             BaseString value = Substitute(element->attribute(attribute), nullptr);
             BaseString macro = Base::Format("%%%%%s.%s%%%%", element_name, attribute);
             result = ReplaceAll(result, macro, value);
+            named = NamedAttributes(result, prefix);
         }
     }
     return result;
