@@ -282,19 +282,25 @@ private:
 }  // namespace
 
 BaseString TranslatePage(const BaseString& page, const TranslationMap& translations) {
+    // Cutting the page costs about as much as this many passes over it.
+    constexpr size_t kKeysWorthACut = 8;
     BaseString result = page;
     for (auto key = translations.begin(); key != translations.end();) {
-        if (!IsUsualKey(key->first.view())) {
-            result = ReplaceAll(result, key->first, key->second);
-            ++key;
-            continue;
-        }
-        // A run of usual keys: one cut of the page serves them all.
         auto run_end = key;
+        size_t run_length = 0;
         size_t longest_id = 0;
         for (; run_end != translations.end() && IsUsualKey(run_end->first.view()); ++run_end) {
             longest_id = std::max(longest_id, run_end->first.length() - 2);
+            ++run_length;
         }
+        if (run_length <= kKeysWorthACut) {
+            run_end = run_length == 0 ? std::next(key) : run_end;
+            for (; key != run_end; ++key) {
+                result = ReplaceAll(result, key->first, key->second);
+            }
+            continue;
+        }
+        // A run of usual keys: one cut of the page serves them all.
         HashSplitPage split(result.view(), longest_id);
         for (; key != run_end; ++key) {
             split.Replace(key->first.view().substr(1, key->first.length() - 2), key->second.view());

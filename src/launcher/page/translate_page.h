@@ -17,6 +17,6 @@
 // finds no room), and the rules that bound ReplaceAll - a text holding its own
 // key is not searched again, and neither is any after a budget of searches in
 // what replacements put in - apply to the texts a replacement changed: the
-// same result in time that grows with the page plus the replacements. Only a
-// key with a "#" inside its id takes the whole page again.
+// same result in time that grows with the page plus the replacements. A key
+// with a "#" inside its id, and a handful of keys, take the whole page each.
 BaseString TranslatePage(const BaseString& page, const TranslationMap& translations);
