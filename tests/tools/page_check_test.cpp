@@ -88,6 +88,12 @@ TEST(PageCheck, DataFileErrorsAtTheOffendingNode) {
          "  <string id='a' value='A'/><!--old-->\n"
          "</L0409></translations><data/></content>",
          "autorun.xml:2:29: " + language + "A language element holds only \"string\" elements.\n"},
+        {"a language element's text that reads \"string\"", "#a#",
+         "<content><translations><L0409>string</L0409></translations><data/></content>",
+         "rsc/autorun.tpl:1:1: warning: \"#a#\": no language defines it, it appears as "
+         "written\n"
+         "autorun.xml:1:31: error: An internal error occurred (autorun: "
+         "Cast<IID_Xml::Element>). This \"string\" is text, not an element.\n"},
         {"a key twice in a language that is not English", "#a#",
          "<content><translations>\n"
          "<L0409><string id='a' value='A'/></L0409>\n"
@@ -127,6 +133,20 @@ TEST(PageCheck, MissingFiles) {
         EXPECT_NE(run.out.find(name, start.size()), std::string::npos) << run.out;
         ASSERT_GE(run.out.size(), missing.size());
         EXPECT_EQ(run.out.substr(run.out.size() - missing.size()), missing);
+        EXPECT_EQ(run.out.find('\n'), run.out.size() - 1) << run.out;
+        EXPECT_EQ(run.exit_code, 1);
+    }
+}
+
+// A folder where a file should be: an error at the file, on one line.
+TEST(PageCheck, FoldersInPlaceOfFiles) {
+    for (std::u16string_view name : {u"rsc/autorun.tpl", u"autorun.xml"}) {
+        TestMedium medium("page", kNoItems);
+        std::filesystem::remove(medium.Native(name));
+        std::filesystem::create_directory(medium.Native(name));
+        ToolRun run = medium.Run({"--check"});
+        std::string start = std::filesystem::path(name).generic_string() + ":1:1: error: ";
+        EXPECT_EQ(run.out.substr(0, start.size()), start) << run.out;
         EXPECT_EQ(run.out.find('\n'), run.out.size() - 1) << run.out;
         EXPECT_EQ(run.exit_code, 1);
     }
