@@ -256,12 +256,15 @@ TEST(PageCheck, Links) {
     }
 }
 
-// A program without permission to run is handed to the desktop's opener.
+// A program without permission to run is handed to the desktop's opener; a
+// device is neither started nor opened.
 TEST(PageCheck, ProgramsThatCannotStart) {
     if (!kPosix) {
         GTEST_SKIP() << "only POSIX files carry permission to run";
     }
-    TestMedium medium("<a href='run:setup.sh'>s</a><a href='run:tool'>t</a>", kNoItems);
+    TestMedium medium(
+        "<a href='run:setup.sh'>s</a><a href='run:tool'>t</a>\n<a href='run:/dev/null'>n</a>",
+        kNoItems);
     medium.WriteFile(u"setup.sh", "#!/bin/sh\necho setup\n");
     medium.WriteFile(u"tool",
                      "\x7F"
@@ -271,12 +274,16 @@ TEST(PageCheck, ProgramsThatCannotStart) {
               "rsc/autorun.tpl:1:10: warning: \"run:setup.sh\": \"setup.sh\" is a program without "
               "permission to run: the launcher opens it instead of starting it\n"
               "rsc/autorun.tpl:1:38: warning: \"run:tool\": \"tool\" is a program without "
-              "permission to run: the launcher opens it instead of starting it\n");
+              "permission to run: the launcher opens it instead of starting it\n"
+              "rsc/autorun.tpl:2:10: warning: \"run:/dev/null\": \"/dev/null\" can be neither "
+              "started nor opened\n");
     std::filesystem::permissions(medium.Native(u"setup.sh"), std::filesystem::perms::owner_exec,
                                  std::filesystem::perm_options::add);
     std::filesystem::permissions(medium.Native(u"tool"), std::filesystem::perms::owner_exec,
                                  std::filesystem::perm_options::add);
-    EXPECT_EQ(medium.Run({"--check"}).out, "");
+    EXPECT_EQ(medium.Run({"--check"}).out,
+              "rsc/autorun.tpl:2:10: warning: \"run:/dev/null\": \"/dev/null\" can be neither "
+              "started nor opened\n");
 }
 
 TEST(PageCheck, PageExtensions) {
