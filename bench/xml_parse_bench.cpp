@@ -13,6 +13,9 @@
 // The input itself is not counted: the peers' UTF-8 bytes and readString's
 // UTF-16 text belong to the caller.
 //
+// Beside readFile, the same read noting where every node starts, as the page
+// tool's check reads; the launcher's readFile has none of that code.
+//
 // Also the writer's cost per byte on the same documents, and the finder with a
 // query step that every match leads to.
 #include <benchmark/benchmark.h>
@@ -35,6 +38,7 @@
 #include "object/manager.h"
 #include "object/system.h"
 #include "xml/finder.h"
+#include "xml/node_positions.h"
 #include "xml/reader.h"
 #include "xml/writer.h"
 
@@ -144,6 +148,15 @@ void OrvellaReadFile(benchmark::State& state, Document* document) {
     }
     Count(state, text);
     MeasureHeap(state, text, [&] { return reader->readFile(text.file); });
+}
+
+void OrvellaReadFileNotingPositions(benchmark::State& state, Document* document) {
+    const Document& text = Prepared(*document);
+    for (auto _ : state) {
+        Xml::NodePositions positions;
+        benchmark::DoNotOptimize(Xml::ReadFileNotingPositions(text.file, positions));
+    }
+    Count(state, text);
 }
 
 std::unique_ptr<pugi::xml_document> PugixmlParse(benchmark::State& state, const Document& text) {
@@ -331,6 +344,8 @@ int main(int argc, char** argv) {
             }
         }
         if (document.generated_bytes <= (20 << 20)) {
+            benchmark::RegisterBenchmark(("orvella_readFile_notingPositions" + suffix).c_str(),
+                                         OrvellaReadFileNotingPositions, &document);
             benchmark::RegisterBenchmark(("orvella_writeString" + suffix).c_str(),
                                          OrvellaWriteString, &document);
         }

@@ -592,7 +592,9 @@ private:
     // and an end tag may follow.
     void KeepPendingWhitespace(TextPosition start) {
         pending_whitespace_ = true;
-        pending_start_ = start;
+        if constexpr (kNotePositions) {
+            pending_start_ = start;
+        }
         bool may_be_content = !at_end_ && !AtDocumentLevel() && !Top().first_child() &&
                               (p_ + 1 == end_ || p_[1] == u'/');
         if (may_be_content) {
