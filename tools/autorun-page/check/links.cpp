@@ -1,8 +1,8 @@
 // The page's links and the page extensions its elements are bound to.
-#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <unordered_map>
 
 #include "base/platform.h"
 #include "check/checks.h"
@@ -166,25 +166,30 @@ void CheckLinks(const Medium& medium, const BaseString& launcher, Findings& find
     builder.SetBuiltinMacros();
     LinkChecker links(medium, launcher, findings);
 
-    for (size_t i = 0; i < segments.size(); ++i) {
-        const TemplateSegment& segment = segments[i];
-        // The items this segment renders with: none for the text outside the
-        // blocks, which renders once.
-        std::vector<const PageItem*> items;
-        if (segment.depth > 0) {
-            const TemplateBlock& block = blocks.Find(segment.block_name);
-            if (std::find(block.own.begin(), block.own.end(), i) == block.own.end()) {
-                continue;  // never rendered
-            }
-            for (const PageItem& item : medium.items()) {
-                if (item.name == segment.block_name) {
-                    items.push_back(&item);
-                }
-            }
-            if (items.empty()) {
-                continue;
+    // The segments that render (the text outside the blocks, and the blocks'
+    // own text), and the items of each name.
+    std::vector<bool> rendered(segments.size());
+    std::unordered_map<std::u16string_view, std::vector<const PageItem*>> items_named;
+    for (const PageItem& item : medium.items()) {
+        std::vector<const PageItem*>& named = items_named[item.name.view()];
+        if (named.empty()) {
+            for (size_t segment : blocks.Find(item.name).own) {
+                rendered[segment] = true;
             }
         }
+        named.push_back(&item);
+    }
+    const std::vector<const PageItem*> none;
+
+    for (size_t i = 0; i < segments.size(); ++i) {
+        const TemplateSegment& segment = segments[i];
+        if (segment.depth > 0 && !rendered[i]) {
+            continue;  // never rendered
+        }
+        // The items this segment renders with: none for the text outside the
+        // blocks, which renders once.
+        auto named = items_named.find(segment.block_name.view());
+        const std::vector<const PageItem*>& items = segment.depth > 0 ? named->second : none;
         BaseString own_macros = u"%%" + segment.block_name + u".";
         for (const HtmlAttributeValue& link :
              FindTagAttributes(segment.text.view(), {u"a", u"area"}, u"href")) {
