@@ -2,6 +2,7 @@
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <tuple>
 #include <unordered_map>
 
 #include "base/platform.h"
@@ -40,6 +41,11 @@ public:
     // A link as the page has it after the macros; keys in it are replaced by
     // each language's text.
     void Check(const BaseString& url, std::u16string_view file, Xml::TextPosition at) {
+        // A link written alike several times in a block, at an item, is
+        // checked there once.
+        if (!checked_.emplace(BaseString(file), at.line, at.column, url).second) {
+            return;
+        }
         std::set<BaseString> urls;
         for (const MediumLanguage& language : medium_.languages()) {
             if (!language.strings.empty() && url.Find(u'#') != BaseString::npos) {
@@ -111,6 +117,7 @@ private:
     const Medium& medium_;
     const BaseString& launcher_;
     Findings& findings_;
+    std::set<std::tuple<BaseString, int32_t, int32_t, BaseString>> checked_;
 };
 
 // Whether the script defines the function: "function SetObjectVisibility" or
@@ -191,6 +198,7 @@ void CheckLinks(const Medium& medium, const BaseString& launcher, Findings& find
         auto named = items_named.find(segment.block_name.view());
         const std::vector<const PageItem*>& items = segment.depth > 0 ? named->second : none;
         BaseString own_macros = u"%%" + segment.block_name + u".";
+        std::set<BaseString> item_links;
         for (const HtmlAttributeValue& link :
              FindTagAttributes(segment.text.view(), {u"a", u"area"}, u"href")) {
             // The page has the macros' values in the attribute, and the
@@ -202,6 +210,9 @@ void CheckLinks(const Medium& medium, const BaseString& launcher, Findings& find
             // A link made from an item's attributes is that item's: it is found
             // at the item.
             if (!items.empty() && written.Find(own_macros.view()) != BaseString::npos) {
+                if (!item_links.insert(written).second) {
+                    continue;  // written alike before: the same at every item
+                }
                 for (const PageItem* item : items) {
                     links.Check(url(item->element), kDataFileName,
                                 medium.DataPosition(item->element));
