@@ -386,12 +386,12 @@ void DomNode::DestroyTree(DomNode* root) noexcept {
         dying.pop_back();
         for (DomNode* child = node->first_child_; child;) {
             DomNode* next = child->next_sibling_;
+            // Detached before the tree's reference goes: once it has gone, a
+            // handle let go on another thread may free the child at any moment.
             child->previous_sibling_ = child->next_sibling_ = nullptr;
+            child->parent_ = nullptr;
             if (child->refs_.fetch_sub(1, std::memory_order_acq_rel) == 1) {
                 dying.push_back(child);
-            } else {
-                // Held by a handle: it lives on as a detached tree.
-                child->parent_ = nullptr;
             }
             child = next;
         }
