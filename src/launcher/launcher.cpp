@@ -3,6 +3,7 @@
 #include "error/show_error.h"
 #include "launcher/com_support.h"
 #include "launcher/esc_domain.h"
+#include "launcher/page/medium_plugins.h"
 #include "launcher/single_instance.h"
 #include "launcher/texts.h"
 #include "launcher/window/html_dialog.h"
@@ -35,6 +36,8 @@ int RunLauncher(PageSource build_page) {
         LoadWebEngine();
         InitCommonControls();
         EnsureComInitialized();
+        // Held until the page has gone: the page's components come from them.
+        MediumPlugins plugins = MediumPlugins::Load();
         std::unique_ptr<LauncherPage> page = build_page();
         RegisterEscDomain();
         ShowPage(*page);
