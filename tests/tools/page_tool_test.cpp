@@ -33,7 +33,7 @@ TEST(PageTool, PrintsThePageInTheChosenLanguage) {
         // No German strings: English, and the page language with them.
         {{"--lang", "0407"},
          "<p>Hello 0409</p><ul><li>1/2</li><div id=\"vis3\"><li>2/3</li></div></ul><end>"},
-        {{"--visibility", "--lang", "0409"}, "vis3\tCID_Test::Two\n"},
+        {{"--visibility", "--lang", "0409"}, "vis3\tCID_Test::Two\tnot served\n"},
     };
     for (const Case& c : cases) {
         ToolRun run = medium.Run(c.options);
@@ -41,6 +41,38 @@ TEST(PageTool, PrintsThePageInTheChosenLanguage) {
         EXPECT_EQ(run.out, c.out);
         EXPECT_EQ(run.err, "");
     }
+}
+
+// --visibility loads the medium's plug-ins as the launcher does, in name order,
+// passing over files that are not plug-in libraries, and names for each bound
+// element the file whose page extension the launcher would create. Printing the
+// page runs no plug-in code.
+TEST(PageTool, VisibilityNamesThePluginThatServesEachClass) {
+    TestMedium medium("<%e%>x</%e%>",
+                  "<content><data><e visibility='CID_Test::Extension'/>"
+                  "<e visibility='CID_Test::SecondOnly'/><e visibility='CID_Test::NotAnExtension'/>"
+                  "<e visibility='CID_Test::Missing'/></data></content>");
+    std::filesystem::path first(FIRST_PLUGIN_PATH), second(SECOND_PLUGIN_PATH);
+    medium.AddPlugin(second);
+    medium.AddPlugin(first);
+    std::u16string suffix = first.extension().u16string();
+    medium.WriteFile(u"rsc/plugins/0-notes" + suffix, "not a library");
+    medium.WriteFile(u"rsc/plugins/readme.txt", "not a library either");
+
+    ToolRun page = medium.Run({"--lang", "0409"});
+    EXPECT_EQ(page.exit_code, 0) << page.err;
+    EXPECT_EQ(medium.ReadFile(u"plugin-marks.txt"), "");
+
+    ToolRun run = medium.Run({"--visibility"});
+    EXPECT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    std::string first_file = "rsc/plugins/" + first.filename().string();
+    std::string second_file = "rsc/plugins/" + second.filename().string();
+    EXPECT_EQ(run.out, "vis1\tCID_Test::Extension\t" + first_file + "\n" +
+                           "vis2\tCID_Test::SecondOnly\t" + second_file + "\n" +
+                           "vis3\tCID_Test::NotAnExtension\tnot served\n"
+                           "vis4\tCID_Test::Missing\tnot served\n");
+    EXPECT_EQ(medium.ReadFile(u"plugin-marks.txt"), "a_extensions started\nb_extensions started\n");
 }
 
 TEST(PageTool, TemplateBytesAsTheLauncherDecodesThem) {

@@ -14,3 +14,8 @@ ToolRun TestMedium::Run(std::vector<std::string> options) const {
     options.push_back(Dir());
     return RunPageTool(options, Dir());
 }
+
+void TestMedium::AddPlugin(const std::filesystem::path& file) const {
+    std::filesystem::create_directories(folder_.Native(u"rsc/plugins"));
+    std::filesystem::copy_file(file, folder_.Native(u"rsc/plugins") / file.filename());
+}

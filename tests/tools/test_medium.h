@@ -16,6 +16,12 @@ public:
     void WriteFile(std::u16string_view name, std::string_view bytes) const {
         folder_.WriteFile(name, bytes);
     }
+    // The file's bytes; empty when there is no such file.
+    std::string ReadFile(std::u16string_view name) const {
+        return folder_.Exists(name) ? folder_.ReadFile(name) : std::string();
+    }
+    // Copies a plug-in file into the medium's plug-in folder.
+    void AddPlugin(const std::filesystem::path& file) const;
     std::filesystem::path Native(std::u16string_view name) const { return folder_.Native(name); }
 
     // The page tool with the options and the medium's folder.

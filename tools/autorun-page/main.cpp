@@ -7,7 +7,8 @@
 //
 // DIR (default: the current directory) stands for the launcher's current
 // directory. --lang chooses the language as the registry value LangId would.
-// --visibility prints the elements bound to page extensions instead of the page.
+// --visibility prints the elements bound to page extensions instead of the page,
+// each with the plug-in library of the medium that serves its class.
 // --check prints every mistake found in the medium, one line each.
 // --preview saves pictures of the page as the launcher shows it, one per
 // language, and an index.html of them in OUTDIR (preview.h).
@@ -24,9 +25,11 @@
 #include "error/error.h"
 #include "io/file_messages.h"
 #include "io/path_factory.h"
+#include "launcher/page/medium_plugins.h"
 #include "launcher/page/page_language.h"
 #include "launcher/page/start_page.h"
 #include "launcher/texts.h"
+#include "launcher/window/property_sheet_extension.h"
 #include "nls/language_choice.h"
 #include "object/system.h"
 #include "preview.h"
@@ -123,6 +126,16 @@ int WritePreview(const std::filesystem::path& folder) {
     return 0;
 }
 
+// The plug-in file whose page extension the launcher would create for the
+// class, or "not served".
+BaseString ServedBy(const MediumPlugins& plugins, const BaseString& clsid) {
+    std::optional<MediumPlugins::Served> served = plugins.FindClass(clsid);
+    if (served && served->record.Implements(BaseString(Gui::PropertySheetExtension::kIid.text))) {
+        return served->file;
+    }
+    return BaseString(u"not served");
+}
+
 int BuildAndPrint(const Options& options) {
     if (options.folder) {
         BaseString folder = BaseString::FromUtf8(*options.folder);
@@ -138,13 +151,19 @@ int BuildAndPrint(const Options& options) {
     if (options.language) {
         MakeLanguageCurrentAsLangId(*options.language);
     }
+    // Only the bindings need the plug-ins; the launcher loads them before the page.
+    std::optional<MediumPlugins> plugins;
+    if (options.mode == Mode::kVisibility) {
+        plugins = MediumPlugins::Load();
+    }
     std::unique_ptr<StartPage> page = StartPage::Build(LauncherPath());
     if (options.mode == Mode::kPreview) {
         return WritePreview(*options.preview);
     }
-    if (options.mode == Mode::kVisibility) {
+    if (plugins) {
         for (const auto& [id, clsid] : page->visibility()) {
-            Write(stdout, (id + u"\t" + clsid.view() + u"\n").ToUtf8());
+            BaseString line = id + u"\t" + clsid.view() + u"\t" + ServedBy(*plugins, clsid).view();
+            Write(stdout, (line + u"\n").ToUtf8());
         }
     } else {
         Write(stdout, page->text().ToUtf8());
