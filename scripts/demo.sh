@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the launcher and starts it on the demo medium (examples/medium), laid
-# out as on a real medium with the launcher beside its files. Without a display
+# out as on a real medium with the launcher beside its files and the sample
+# page extensions (examples/plugins) in rsc/plugins/. Without a display
 # it runs under Xvfb, saves a screenshot of the window and prints its path.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
@@ -8,7 +9,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 "$root/scripts/install.sh"
 demo="$build_root/demo"
 configure "$demo" -DCMAKE_BUILD_TYPE=Release -DORV_TESTS=OFF -DORV_FUZZ=OFF
-ninja -C "$demo" autorun >"$demo.build.log" || {
+ninja -C "$demo" autorun orvella_pages >"$demo.build.log" || {
     cat "$demo.build.log"
     exit 1
 }
@@ -17,6 +18,8 @@ medium="$demo/medium"
 rm -rf "$medium"
 cp -r "$root/examples/medium" "$medium"
 cp "$demo/src/launcher/autorun" "$medium/autorun"
+mkdir -p "$medium/rsc/plugins"
+cp "$demo/examples/plugins/orvella_pages.so" "$medium/rsc/plugins/"
 cd "$medium"
 
 if [[ -n "${DISPLAY:-}" ]]; then

@@ -127,6 +127,18 @@ int RunTool(const std::vector<std::string>& argv,
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+void Click(Window window, int x, int y, const std::string& button) {
+    RunTool({"xdotool", "mousemove", "--window", std::to_string(window), std::to_string(x),
+             std::to_string(y), "click", button});
+}
+
+void Keys(Window window, const std::vector<std::string>& keys) {
+    RunTool({"xdotool", "windowfocus", "--sync", std::to_string(window)});
+    std::vector<std::string> command = {"xdotool", "key", "--delay", "50"};
+    command.insert(command.end(), keys.begin(), keys.end());
+    RunTool(command);
+}
+
 Medium::Medium(Program program) {
     folder_ = WorkFolder() / ("medium-" + std::to_string(std::random_device()()));
     std::filesystem::create_directories(folder_ / "locks");

@@ -28,6 +28,11 @@ pid_t StartProgram(const std::vector<std::string>& argv,
 int RunTool(const std::vector<std::string>& argv,
             const std::map<std::string, std::string>& environment = {});
 
+// Input as a user's devices give it: a click at a point of the window, and keys
+// (xdotool's names) once the window has the focus.
+void Click(Window window, int x, int y, const std::string& button = "1");
+void Keys(Window window, const std::vector<std::string>& keys);
+
 // A medium: a temporary folder with a launcher program copied in, so that
 // relative "run:" targets resolve against it. By default the launcher is the
 // page program (show_page); the real launcher reads the medium's own files.

@@ -27,18 +27,6 @@ std::string Id(Window window) {
     return std::to_string(window);
 }
 
-void Click(Window window, int x, int y, const std::string& button = "1") {
-    RunTool({"xdotool", "mousemove", "--window", Id(window), std::to_string(x), std::to_string(y),
-             "click", button});
-}
-
-void Keys(Window window, const std::vector<std::string>& keys) {
-    RunTool({"xdotool", "windowfocus", "--sync", Id(window)});
-    std::vector<std::string> command = {"xdotool", "key", "--delay", "50"};
-    command.insert(command.end(), keys.begin(), keys.end());
-    RunTool(command);
-}
-
 // Lets the page settle after an input that should change nothing.
 void Settle() {
     WaitUntil([] { return false; }, 700ms);

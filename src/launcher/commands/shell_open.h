@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/platform.h"
 #include "base/string.h"
 
 // Opens a file or folder the way the desktop's file manager would: a program
@@ -7,10 +8,11 @@
 // it. Nothing is reported; a missing file simply opens nothing. The path is
 // never read by a shell: it reaches the started program as one argument.
 //
-// Windows: ShellExecuteW with the "open" verb. POSIX: an executable regular
-// file is started directly in a session of its own; everything else is handed
-// to xdg-open. Started processes are detached from the launcher.
-void ShellOpen(const BaseString& path);
+// Windows: ShellExecuteW with the "open" verb; the shell's own messages belong
+// to `owner`. POSIX: an executable regular file is started directly in a
+// session of its own; everything else is handed to xdg-open, which takes no
+// owner window. Started processes are detached from the launcher.
+void ShellOpen(const BaseString& path, WindowHandle owner = nullptr);
 
 // What ShellOpen would do with a path, for the page tool's check.
 enum class ShellOpenOutcome {

@@ -48,7 +48,7 @@ void SpawnDetached(const char* program, char* const argv[], bool search_path) {
 
 }  // namespace
 
-void ShellOpen(const BaseString& path) {
+void ShellOpen(const BaseString& path, WindowHandle) {
     std::string file = path.ToUtf8();
     if (IsExecutableFile(file)) {
         char* argv[] = {file.data(), nullptr};

@@ -5,8 +5,9 @@
 // After windows.h, which it builds on.
 #include <shellapi.h>
 
-void ShellOpen(const BaseString& path) {
-    ::ShellExecuteW(nullptr, L"open", WidePtr(path.c_str()), nullptr, nullptr, SW_SHOW);
+void ShellOpen(const BaseString& path, WindowHandle owner) {
+    ::ShellExecuteW(static_cast<HWND>(owner), L"open", WidePtr(path.c_str()), nullptr, nullptr,
+                    SW_SHOW);
 }
 
 ShellOpenOutcome PredictShellOpen(const BaseString& path) {

@@ -1,0 +1,52 @@
+// Page extensions that show an element only when the product is installed, or
+// only when it is not. The product is installed when the default value of the
+// machine key "SOFTWARE\Orvella\1.0\InstallDir" names an existing folder.
+#include "base/platform.h"
+#include "error/error.h"
+#include "io/path_factory.h"
+#include "launcher/window/property_sheet_extension.h"
+#include "mt/current_thread.h"
+#include "object/factory.h"
+#include "properties/persistent_properties.h"
+
+namespace {
+
+constexpr int kMachineScope = 0;
+
+// Asked anew at every refresh of the page, so that the page follows an
+// installation started from it. Settings that cannot be read count as "not
+// installed".
+bool ProductInstalled() {
+    try {
+        PersistentProperties install_dir(BaseString(u"Orvella\\1.0\\InstallDir"), kMachineScope);
+        BaseString folder = install_dir.GetString(BaseString(), BaseString());
+        return Base::IsFullPath(folder.view()) &&
+               Io::Fs::PathFromName(folder)->type() == Io::kTypeFolder;
+    } catch (const Error&) {
+        Mt::CheckInterrupt();
+        return false;
+    }
+}
+
+class ShownWhenInstalled final
+    : public Object::Impl<ShownWhenInstalled, Gui::PropertySheetExtension> {
+public:
+    static constexpr char16_t kClsid[] = u"CID_Orvella::ShownWhenInstalled";
+
+    void Execute(WindowHandle) override {}
+    uint32_t IsVisible() override { return ProductInstalled() ? 1 : 0; }
+};
+
+class ShownWhenNotInstalled final
+    : public Object::Impl<ShownWhenNotInstalled, Gui::PropertySheetExtension> {
+public:
+    static constexpr char16_t kClsid[] = u"CID_Orvella::ShownWhenNotInstalled";
+
+    void Execute(WindowHandle) override {}
+    uint32_t IsVisible() override { return ProductInstalled() ? 0 : 1; }
+};
+
+Object::FactoryRegistration registration{
+    Object::ClassFactory<ShownWhenInstalled, ShownWhenNotInstalled>()};
+
+}  // namespace
