@@ -51,8 +51,9 @@ endfunction()
 # CLASS_FACTORY, default "1"; "OriginalFilename", default the file's name) in a
 # version resource or an ELF section, and exports the runtime's entry points
 # (NO_ENTRY_POINTS leaves them out: a file the loader must refuse). On Windows it
-# is linked for the HOST program (default: the launcher, autorun); a shared
-# object is bound to whichever host loads it.
+# is linked for the HOST program (default: the launcher, autorun), which its
+# version strings name ("HostProgram"): another program refuses it without
+# loading it. A shared object is bound to whichever host loads it.
 function(orv_add_plugin name)
     cmake_parse_arguments(PARSE_ARGV 1 PLUGIN "NO_ENTRY_POINTS" "HOST;ORIGINAL_FILENAME;CLASS_FACTORY"
                           "")
@@ -75,6 +76,7 @@ function(orv_add_plugin name)
 
     if(WIN32)
         target_link_libraries(${name} PRIVATE ${PLUGIN_HOST})
+        set(PLUGIN_HOST_FILE "$<TARGET_FILE_NAME:${PLUGIN_HOST}>")
         set(template ${PROJECT_SOURCE_DIR}/cmake/plugin_version.rc.in)
         set(version_source ${CMAKE_CURRENT_BINARY_DIR}/${name}_version.rc)
         set_target_properties(${name} PROPERTIES ORV_SHARED_RUNTIME ON)

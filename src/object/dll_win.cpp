@@ -79,6 +79,21 @@ bool SameNameIgnoringCase(std::u16string_view a, std::u16string_view b) {
                             static_cast<int>(b.size())) == CSTR_EQUAL;
 }
 
+// A plug-in imports the runtime from the program it was built for, by that
+// program's file name: loaded into another program, it would have the loader
+// map that program beside this one as a library whose runtime never started.
+// Its version strings name the program; a plug-in that names none is taken as
+// built for any.
+bool IsBuiltForThisProgram(const VersionStrings& strings) {
+    BaseString program = Base::ExecutablePath();
+    for (const Translation& translation : strings.Translations()) {
+        if (std::optional<BaseString> host = strings.Find(translation, u"HostProgram")) {
+            return host->empty() || SameNameIgnoringCase(*host, Base::LastComponentOf(program));
+        }
+    }
+    return true;
+}
+
 // The activation context of the program's manifest, so that a plug-in's own
 // dependencies resolve as the program's do whatever context the calling thread
 // has active; none when the program has no manifest.
@@ -154,7 +169,8 @@ DllLoad LoadDll(const BaseString& path) {
     QuietErrorMode quiet;
     ResourceVersionStrings strings;
     if (!strings.Read(path) ||
-        !IsPluginLibrary(strings, Base::LastComponentOf(path), SameNameIgnoringCase)) {
+        !IsPluginLibrary(strings, Base::LastComponentOf(path), SameNameIgnoringCase) ||
+        !IsBuiltForThisProgram(strings)) {
         return {nullptr, true};
     }
     HMODULE module;

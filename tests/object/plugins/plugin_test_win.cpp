@@ -33,4 +33,15 @@ TEST(PluginLibrariesOnWindows, LoadInsideTheProgramsActivationContext) {
     ::FreeLibrary(plain);
 }
 
+// A plug-in imports the runtime from the program it was built for: another
+// program refuses it without loading it (the loader would map that program as
+// a library).
+TEST(PluginLibrariesOnWindows, RefuseAPluginBuiltForAnotherProgram) {
+    BaseString path(Built(u"other_host").u16string());
+    auto creator =
+        Object::Create<Object::Library::Creator>(BaseString(Object::kLibraryCreatorClsid));
+    EXPECT_FALSE(creator->CreateLibrary(path));
+    EXPECT_EQ(::GetModuleHandleW(WidePtr(path.c_str())), nullptr);
+}
+
 }  // namespace
