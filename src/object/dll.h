@@ -11,7 +11,7 @@
 namespace Object {
 
 // A loaded plug-in library file and its entry points; destroying it unloads the
-// file.
+// file unless it is to stay loaded.
 class Dll {
 public:
     // Takes over a loaded module (an HMODULE or a dlopen handle) and looks up its
@@ -25,6 +25,8 @@ public:
     bool HasEntryPoints() const { return is_unlocked_ && (static_list_ || static_list2_); }
 
     bool IsUnlocked(uint32_t milliseconds) const { return is_unlocked_(milliseconds); }
+    // Leaves the file loaded for the rest of the process when this goes.
+    void KeepLoaded() { keep_loaded_ = true; }
     FactoryRegistration* Registrations() const;
     // None when the library exports only the first list entry point.
     LibraryStartup* StartupEntries() const;
@@ -37,6 +39,7 @@ private:
     IsUnlockedEntry is_unlocked_;
     StaticListEntry static_list_;
     StaticListEntry static_list2_;
+    bool keep_loaded_ = false;
 };
 
 struct DllLoad {

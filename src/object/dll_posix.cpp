@@ -126,7 +126,9 @@ DllLoad LoadDll(const BaseString& path) {
 }
 
 Dll::~Dll() {
-    dlclose(handle_);
+    if (!keep_loaded_) {
+        dlclose(handle_);
+    }
 }
 
 void (*Dll::Entry(const char* name) const)() {

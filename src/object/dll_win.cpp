@@ -194,7 +194,9 @@ DllLoad LoadDll(const BaseString& path) {
 }
 
 Dll::~Dll() {
-    ::FreeLibrary(static_cast<HMODULE>(handle_));
+    if (!keep_loaded_) {
+        ::FreeLibrary(static_cast<HMODULE>(handle_));
+    }
 }
 
 void (*Dll::Entry(const char* name) const)() {

@@ -6,6 +6,16 @@ LibraryImpl::LibraryImpl(BaseString path, std::vector<ClassRecord> records,
                          std::set<BaseString> keys)
     : path_(std::move(path)), records_(std::move(records)), keys_(std::move(keys)) {}
 
+// An object or an Error of the file may outlive its library: an Error thrown
+// by a start-up entry leaves CreateLibrary after the library it was loading has
+// gone. Unmapping the file would leave them without their code, so it stays
+// loaded for the rest of the process.
+LibraryImpl::~LibraryImpl() {
+    if (dll_ && !dll_->IsUnlocked(0)) {
+        dll_->KeepLoaded();
+    }
+}
+
 Ref<LibraryImpl> LibraryImpl::Make(BaseString path, std::vector<ClassRecord> records,
                                    std::set<BaseString> keys) {
     Ref<LibraryImpl> library =

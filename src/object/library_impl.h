@@ -47,6 +47,8 @@ public:
     bool Sweep(bool forced) override;
 
     LibraryImpl(BaseString path, std::vector<ClassRecord> records, std::set<BaseString> keys);
+    // Unloads the file unless something of it lives on (see the definition).
+    ~LibraryImpl();
 
 private:
     // Counts a call that may run the file's code.

@@ -1,8 +1,10 @@
-// The page extensions of the page tool's test plug-ins. Each plug-in notes in
-// "plugin-marks.txt" of the current folder when the runtime starts it, and the
-// second one (SECOND_PLUGIN) serves a class of its own besides.
+// The page extensions of the page tool's test plug-ins. Each plug-in serves the
+// same two classes and one named after itself ("CID_Test::<name>"), and notes
+// in "plugin-marks.txt" of the current folder when the runtime starts it; with
+// START_FAILS its start-up fails.
 #include <fstream>
 
+#include "error/error.h"
 #include "launcher/window/property_sheet_extension.h"
 #include "object/factory.h"
 #include "object/plugin.h"
@@ -29,22 +31,22 @@ public:
     static constexpr char16_t kClsid[] = u"CID_Test::NotAnExtension";
 };
 
-Object::FactoryRegistration classes{Object::ClassFactory<Extension, NotAnExtension>()};
-
-#ifdef SECOND_PLUGIN
-class SecondOnly final : public Object::Impl<SecondOnly, Gui::PropertySheetExtension> {
+class OwnExtension final : public Object::Impl<OwnExtension, Gui::PropertySheetExtension> {
 public:
-    static constexpr char16_t kClsid[] = u"CID_Test::SecondOnly";
+    static constexpr char16_t kClsid[] = u"CID_Test::" PLUGIN_NAME;
 
     void Execute(WindowHandle) override {}
     uint32_t IsVisible() override { return 1; }
 };
 
-Object::FactoryRegistration second{Object::ClassFactory<SecondOnly>()};
-#endif
+Object::FactoryRegistration classes{
+    Object::ClassFactory<Extension, NotAnExtension, OwnExtension>()};
 
 void Start() {
     std::ofstream("plugin-marks.txt", std::ios::app) << PLUGIN_NAME << " started\n";
+#ifdef START_FAILS
+    throw Error::Internal("start-failed(%s)", "test", BaseString(u"" PLUGIN_NAME));
+#endif
 }
 
 Object::LibraryStartup startup{&Start};

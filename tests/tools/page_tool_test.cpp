@@ -43,20 +43,25 @@ TEST(PageTool, PrintsThePageInTheChosenLanguage) {
     }
 }
 
-// --visibility loads the medium's plug-ins as the launcher does, in name order,
-// passing over files that are not plug-in libraries, and names for each bound
-// element the file whose page extension the launcher would create. Printing the
-// page runs no plug-in code.
+// The test plug-ins built for the tool, by name.
+std::filesystem::path TestPlugin(const std::string& name) {
+    return std::filesystem::path(TEST_PLUGIN_FOLDER) / (name + TEST_PLUGIN_SUFFIX);
+}
+
+// --visibility loads the medium's plug-ins as the launcher does: in name order,
+// passing over files that are not plug-in libraries and one whose start-up
+// fails. For each bound element it names the file whose page extension the
+// launcher would create. Printing the page runs no plug-in code.
 TEST(PageTool, VisibilityNamesThePluginThatServesEachClass) {
     TestMedium medium("<%e%>x</%e%>",
                   "<content><data><e visibility='CID_Test::Extension'/>"
-                  "<e visibility='CID_Test::SecondOnly'/><e visibility='CID_Test::NotAnExtension'/>"
-                  "<e visibility='CID_Test::Missing'/></data></content>");
-    std::filesystem::path first(FIRST_PLUGIN_PATH), second(SECOND_PLUGIN_PATH);
-    medium.AddPlugin(second);
-    medium.AddPlugin(first);
-    std::u16string suffix = first.extension().u16string();
-    medium.WriteFile(u"rsc/plugins/0-notes" + suffix, "not a library");
+                  "<e visibility='CID_Test::b_extensions'/><e visibility='CID_Test::c_extensions'/>"
+                  "<e visibility='CID_Test::NotAnExtension'/><e visibility='CID_Test::Missing'/>"
+                  "</data></content>");
+    for (const char* name : {"c_extensions", "b_extensions", "a_extensions"}) {
+        medium.AddPlugin(TestPlugin(name));
+    }
+    medium.WriteFile(u"rsc/plugins/0-notes" TEST_PLUGIN_SUFFIX, "not a library");
     medium.WriteFile(u"rsc/plugins/readme.txt", "not a library either");
 
     ToolRun page = medium.Run({"--lang", "0409"});
@@ -66,13 +71,17 @@ TEST(PageTool, VisibilityNamesThePluginThatServesEachClass) {
     ToolRun run = medium.Run({"--visibility"});
     EXPECT_EQ(run.exit_code, 0) << run.err;
     EXPECT_EQ(run.err, "");
-    std::string first_file = "rsc/plugins/" + first.filename().string();
-    std::string second_file = "rsc/plugins/" + second.filename().string();
-    EXPECT_EQ(run.out, "vis1\tCID_Test::Extension\t" + first_file + "\n" +
-                           "vis2\tCID_Test::SecondOnly\t" + second_file + "\n" +
-                           "vis3\tCID_Test::NotAnExtension\tnot served\n"
-                           "vis4\tCID_Test::Missing\tnot served\n");
-    EXPECT_EQ(medium.ReadFile(u"plugin-marks.txt"), "a_extensions started\nb_extensions started\n");
+    std::string folder = "rsc/plugins/";
+    EXPECT_EQ(run.out, "vis1\tCID_Test::Extension\t" + folder +
+                           "a_extensions" TEST_PLUGIN_SUFFIX "\n" +
+                           "vis2\tCID_Test::b_extensions\t" + folder +
+                           "b_extensions" TEST_PLUGIN_SUFFIX
+                           "\n"
+                           "vis3\tCID_Test::c_extensions\tnot served\n"
+                           "vis4\tCID_Test::NotAnExtension\tnot served\n"
+                           "vis5\tCID_Test::Missing\tnot served\n");
+    EXPECT_EQ(medium.ReadFile(u"plugin-marks.txt"),
+              "a_extensions started\nb_extensions started\nc_extensions started\n");
 }
 
 TEST(PageTool, TemplateBytesAsTheLauncherDecodesThem) {

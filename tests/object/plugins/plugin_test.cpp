@@ -138,6 +138,22 @@ TEST_F(PluginLibraries, AcceptsAnOriginalNameThatDiffersOnlyInCase) {
         << "a library unloads its file when it goes";
 }
 
+// What a file made may outlive its library, as the Error of a failed start-up
+// entry leaves CreateLibrary: the file then stays loaded.
+TEST_F(PluginLibraries, ALibraryThatGoesLeavesItsFileLoadedWhileSomethingOfItLives) {
+    BaseString path = Install(u"good");
+    Ref<Object::Library> library = creator_->CreateLibrary(path);
+    ASSERT_TRUE(library);
+    Ref<Probe> probe = CreateProbe(*library);
+    TakeMarks();
+    library.Reset();
+    EXPECT_TRUE(IsModuleLoaded(path));
+    EXPECT_EQ(probe->Name(), u"good");
+    probe.Reset();
+    EXPECT_TRUE(IsModuleLoaded(path));
+    EXPECT_EQ(TakeMarks(), Marks{});
+}
+
 TEST_F(PluginLibraries, LoadsAtOnceAndServesWhatTheFileRegisters) {
     BaseString path = Install(u"good");
     Ref<Object::Library> library = creator_->CreateLibrary(path);
