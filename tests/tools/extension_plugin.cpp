@@ -43,7 +43,8 @@ Object::FactoryRegistration classes{
     Object::ClassFactory<Extension, NotAnExtension, OwnExtension>()};
 
 void Start() {
-    std::ofstream("plugin-marks.txt", std::ios::app) << PLUGIN_NAME << " started\n";
+    std::ofstream("plugin-marks.txt", std::ios::app | std::ios::binary)
+        << PLUGIN_NAME << " started\n";
 #ifdef START_FAILS
     throw Error::Internal("start-failed(%s)", "test", BaseString(u"" PLUGIN_NAME));
 #endif
