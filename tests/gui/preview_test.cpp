@@ -126,6 +126,55 @@ TEST(PagePreview, DemoMediumGivesOnePicturePerLanguage) {
     EXPECT_NE(index.find("0415-pl (default)"), std::string::npos) << index;
 }
 
+// The pictures show the bound elements as the medium's page extensions decide,
+// as the launcher does: the demo medium's "Install" and "Uninstall" entries
+// are both hidden without the sample plug-in, and with it one of them shows,
+// as the machine's settings (a registry folder of the test's own) say.
+TEST(PagePreview, PageExtensionsOfTheMediumDecideWhatIsShown) {
+    Medium medium(Medium::Program::kLauncher);
+    std::filesystem::copy(
+        DEMO_MEDIUM_DIR, medium.folder(),
+        std::filesystem::copy_options::recursive | std::filesystem::copy_options::skip_existing);
+    std::filesystem::create_directories(medium.Path("registry"));
+    std::filesystem::create_directories(medium.Path("product"));
+    const std::map<std::string, std::string> environment = {
+        {"ORVELLA_REGISTRY_DIR", medium.Path("registry").string()}, {"LC_ALL", "en_US.UTF-8"}};
+    struct Case {
+        const char* what;
+        bool plugin;
+        bool installed;
+    } cases[] = {
+        {"no-plugin", false, false},
+        {"not-installed", true, false},
+        {"installed", true, true},
+    };
+    std::vector<Picture> english;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.plugin) {
+            std::filesystem::create_directories(medium.Path("rsc/plugins"));
+            std::filesystem::copy_file(SAMPLE_PLUGIN_PATH,
+                                       medium.Path("rsc/plugins/orvella_pages.so"),
+                                       std::filesystem::copy_options::skip_existing);
+        }
+        if (c.installed) {
+            medium.WriteFile("registry/machine.reg",
+                             "Windows Registry Editor Version 5.00\r\n\r\n"
+                             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvella\\1.0\\InstallDir]\r\n"
+                             "@=\"" +
+                                 medium.Path("product").string() + "\"\r\n");
+        }
+        std::filesystem::path out = medium.Path(std::string("preview-") + c.what);
+        ToolRun run = RunPreview(medium, out, environment);
+        ASSERT_EQ(run.status, 0) << run.errors;
+        english.push_back(Load(out / "0409-en.png"));
+        ASSERT_EQ(english.back().width, kWidth);
+    }
+    EXPECT_FALSE(english[0] == english[1]);
+    EXPECT_FALSE(english[1] == english[2]);
+    EXPECT_FALSE(english[0] == english[2]);
+}
+
 // Japanese text is drawn with Japanese glyphs, not with the empty boxes of a
 // font that lacks them (every such box looks the same): each character of the
 // page, in a cell of its own, looks different from every other.

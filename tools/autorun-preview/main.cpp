@@ -6,7 +6,8 @@
 // Run in a medium's folder with a display. For each language (four
 // hexadecimal digits, as the registry value LangId takes them) it builds the
 // page as the launcher does and shows it in the launcher's own window, hidden
-// until the page has loaded and its bound elements' visibility is applied;
+// until the page has loaded and its bound elements' visibility is applied
+// (the medium's plug-ins are loaded as the launcher loads them);
 // when the window appears, the web view's picture is saved as PNG and the
 // window is closed. Exit 0 when every picture was saved; otherwise the reason
 // on standard error and 1.
@@ -23,6 +24,7 @@
 
 #include "base/platform.h"
 #include "error/error.h"
+#include "launcher/page/medium_plugins.h"
 #include "launcher/page/page_language.h"
 #include "launcher/page/start_page.h"
 #include "launcher/texts.h"
@@ -188,6 +190,8 @@ int main(int argc, char** argv) {
             std::fputs("autorun-preview: no display\n", stderr);
             return 1;
         }
+        // The bound elements are shown as the medium's page extensions decide.
+        MediumPlugins plugins = MediumPlugins::Load();
         for (const Picture& picture : pictures) {
             if (!TakePicture(picture)) {
                 std::fprintf(stderr, "autorun-preview: %s could not be written\n",
