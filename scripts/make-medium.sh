@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# A medium ready to burn: checks the medium's folder (autorun-page --check,
-# stopping on an error), builds the launchers, lays them beside the medium's
-# files and writes an ISO 9660 image with Joliet and Rock Ridge:
+# A medium ready to burn: builds the launchers, checks the medium as it will
+# be on the image (autorun-page --check, stopping on an error), lays the
+# launchers beside the medium's files and writes an ISO 9660 image with Joliet
+# and Rock Ridge:
 #   autorun      the Linux launcher, executable (the desktops' autostart
 #                convention for media)
 #   autorun.exe  the Windows launcher, with autorun.inf for AutoPlay
@@ -66,9 +67,6 @@ linux=${linux_build:-$build_root/medium-linux}
 TARGETS=(autorun autorun-page medium-plugins)
 build "$linux" "$linux_build"
 
-# The medium as the launcher reads it; every finding is shown, an error stops.
-"$linux/tools/autorun-page" --check "$medium" || fail "the medium has errors: no image written"
-
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -77,6 +75,17 @@ grafts=("$linux/src/launcher/autorun" /autorun)
 while read -r plugin; do
     [[ -n $plugin ]] && grafts+=("$plugin" "/rsc/plugins/$(basename "$plugin")")
 done <"$linux/medium-plugins.txt"
+
+# The medium as the launcher reads it on the image, with the plug-ins laid in
+# (a tree of links, the folder stays as it is); every finding is shown, an
+# error stops.
+stage="$work/medium"
+cp -rs "$medium" "$stage"
+for ((i = 0; i < ${#grafts[@]}; i += 2)); do
+    mkdir -p "$(dirname "$stage${grafts[i + 1]}")"
+    ln -sfn "${grafts[i]}" "$stage${grafts[i + 1]}"
+done
+"$linux/tools/autorun-page" --check "$stage" || fail "the medium has errors: no image written"
 
 if [[ $windows_build != none ]]; then
     windows=${windows_build:-$build_root/medium-win32}

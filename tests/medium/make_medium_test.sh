@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # scripts/make-medium.sh from outside: the demo medium becomes an image that is
 # read back without mounting it (xorriso): its files in Rock Ridge and Joliet,
-# the launcher executable, the volume name; a medium with an error gives no
-# image. Usage: make_medium_test.sh <source folder> <Linux build folder>
+# the launcher executable, the sample plug-in, the volume name; a medium with
+# an error gives no image. Usage: make_medium_test.sh <source folder> <Linux build folder>
 set -uo pipefail
 root=$1 build=$2
 failures=0
@@ -35,8 +35,9 @@ listing=$(xorriso -no_rc -indev "$work/demo.iso" -find / -exec lsdl -- 2>/dev/nu
 echo "$listing"
 names() { sed -n "s/.* '\(.*\)'$/\1/p" | sort; }
 expected=$(printf '%s\n' / /README.txt /autorun /autorun.xml /rsc /rsc/autorun.css \
-    /rsc/autorun.tpl /rsc/logo.svg /setup.sh | sort)
-check "the image holds the medium's files and the launcher" \
+    /rsc/autorun.tpl /rsc/logo.svg /rsc/plugins /rsc/plugins/orvella_pages.so /setup.sh \
+    /uninstall.sh | sort)
+check "the image holds the medium's files, the launcher and the sample plug-in" \
     test "$(names <<<"$listing")" == "$expected"
 check "the launcher is executable by everyone and writable by no one" \
     grep -qE "^-r-xr-xr-x .* 0 +0 .* '/autorun'$" <<<"$listing"
@@ -52,6 +53,8 @@ check "the volume name" grep -q "Volume Id *: DEMO_1" \
 mkdir "$work/read"
 xorriso -no_rc -osirrox on -indev "$work/demo.iso" -extract / "$work/read" >/dev/null 2>&1
 check "the launcher on the image is the one built" cmp -s "$work/read/autorun" "$build/src/launcher/autorun"
+check "the plug-in on the image is the one built" \
+    cmp -s "$work/read/rsc/plugins/orvella_pages.so" "$build/examples/plugins/orvella_pages.so"
 check "the data file is the medium's" cmp -s "$work/read/autorun.xml" "$work/demo/autorun.xml"
 check "the launcher keeps its executable bit when copied off" test -x "$work/read/autorun"
 
