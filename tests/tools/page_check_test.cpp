@@ -357,13 +357,16 @@ TEST(PageCheck, EveryFindingInFileOrder) {
              "not appear on the page\n"});
 }
 
-// The demo medium as it lies in the source tree, and a copy broken on purpose.
+// The demo medium as it lies in the source tree with the sample page
+// extensions in rsc/plugins/, as make-medium.sh lays them in, and a copy broken
+// on purpose.
 class DemoMedium : public ::testing::Test {
 protected:
     void SetUp() override {
         std::filesystem::copy(DEMO_MEDIUM_DIR, medium_.Dir(),
                               std::filesystem::copy_options::recursive |
                                   std::filesystem::copy_options::overwrite_existing);
+        medium_.AddPlugin(SAMPLE_PLUGIN_PATH);
     }
 
     std::string Read(std::u16string_view name) const {
@@ -389,6 +392,23 @@ TEST_F(DemoMedium, PassesWithNoFinding) {
     EXPECT_EQ(run.exit_code, 0);
 }
 
+// The classes the page binds are served by the medium's own plug-ins: without
+// them, nothing serves them.
+TEST_F(DemoMedium, WithoutItsPluginsItsPageExtensionsAreNotServed) {
+    std::filesystem::remove_all(medium_.Native(u"rsc/plugins"));
+    ToolRun run = medium_.Run({"--check"});
+    const std::string not_served =
+        ": no built-in class and no plug-in in rsc/plugins/ serves it as a page extension";
+    EXPECT_EQ(run.out,
+              "autorun.xml:119:7: warning: visibility \"CID_Orvella::ShownWhenNotInstalled\"" +
+                  not_served + ", so the element stays hidden\n" +
+                  "autorun.xml:121:7: warning: visibility \"CID_Orvella::ShownWhenInstalled\"" +
+                  not_served + ", so the element stays hidden\n" +
+                  "autorun.xml:124:7: warning: \"invoke:CID_Orvella::BrowseMedium\"" + not_served +
+                  " (the link shows an error)\n");
+    EXPECT_EQ(run.exit_code, 0);
+}
+
 TEST_F(DemoMedium, ABrokenCopyGivesItsMistakes) {
     // A German string lost, a French one twice, the group block misnamed, the
     // setup program gone.
@@ -401,13 +421,13 @@ TEST_F(DemoMedium, ABrokenCopyGivesItsMistakes) {
     ToolRun run = medium_.Run({"--check"});
     EXPECT_EQ(run.out,
               "rsc/autorun.tpl:26:1: warning: block \"groups\" is used by no item of autorun.xml\n"
-              "autorun.xml:43:42: error: Incorrect format in XML language file. A second string "
+              "autorun.xml:49:42: error: Incorrect format in XML language file. A second string "
               "with the id \"close\".\n"
-              "autorun.xml:103:5: warning: no block \"group\" in rsc/autorun.tpl: \"group\" items "
+              "autorun.xml:117:5: warning: no block \"group\" in rsc/autorun.tpl: \"group\" items "
               "do not appear on the page\n"
-              "autorun.xml:104:7: warning: \"run:setup.sh\": no \"setup.sh\" beside the launcher "
+              "autorun.xml:118:7: warning: \"run:setup.sh\": no \"setup.sh\" beside the launcher "
               "(a \"run:\" link starts a file from the launcher's own folder)\n"
-              "autorun.xml:105:7: warning: \"#readme#\" (attribute \"title\") is not defined in "
+              "autorun.xml:122:7: warning: \"#readme#\" (attribute \"title\") is not defined in "
               "L0407: it appears as written on those pages\n");
     EXPECT_EQ(run.exit_code, 1);
 }

@@ -53,11 +53,12 @@ std::filesystem::path TestPlugin(const std::string& name) {
 // fails. For each bound element it names the file whose page extension the
 // launcher would create. Printing the page runs no plug-in code.
 TEST(PageTool, VisibilityNamesThePluginThatServesEachClass) {
-    TestMedium medium("<%e%>x</%e%>",
-                  "<content><data><e visibility='CID_Test::Extension'/>"
-                  "<e visibility='CID_Test::b_extensions'/><e visibility='CID_Test::c_extensions'/>"
-                  "<e visibility='CID_Test::NotAnExtension'/><e visibility='CID_Test::Missing'/>"
-                  "</data></content>");
+    TestMedium medium(
+        "<%e%>x</%e%>",
+        "<content><data><e visibility='CID_Test::Extension'/>"
+        "<e visibility='CID_Test::b_extensions'/><e visibility='CID_Test::c_extensions'/>"
+        "<e visibility='CID_Test::NotAnExtension'/><e visibility='CID_Test::Missing'/>"
+        "</data></content>");
     for (const char* name : {"c_extensions", "b_extensions", "a_extensions"}) {
         medium.AddPlugin(TestPlugin(name));
     }

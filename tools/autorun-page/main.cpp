@@ -144,6 +144,8 @@ int BuildAndPrint(const Options& options) {
         }
     }
     if (options.mode == Mode::kCheck) {
+        // The page extensions of the medium's plug-ins are served, as in the launcher.
+        MediumPlugins plugins = MediumPlugins::Load();
         bool has_error = false;
         Write(stdout, CheckMedium(LauncherOnMedium(), has_error));
         return has_error ? 1 : 0;
