@@ -7,7 +7,7 @@ packages=(
     # build
     cmake ninja-build g++ ccache pkg-config googletest libbenchmark-dev
     # Windows targets and their test runs
-    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
+    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 wine32:i386
     # the launcher window and its tests
     libgtk-3-dev libwebkit2gtk-4.1-dev xvfb xauth xdotool x11-utils imagemagick openbox
     # Japanese and Chinese text in the page previews
@@ -18,6 +18,14 @@ packages=(
     libpugixml-dev libexpat1-dev libxml2-dev
 )
 
+sudo=""
+[[ $(id -u) -ne 0 ]] && sudo="sudo"
+
+# 32-bit Wine, for the i686 build's tests, comes from the i386 architecture.
+if [[ " $(dpkg --print-foreign-architectures | tr '\n' ' ') " != *" i386 "* ]]; then
+    $sudo dpkg --add-architecture i386
+fi
+
 missing=()
 for package in "${packages[@]}"; do
     status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
@@ -27,8 +35,6 @@ for package in "${packages[@]}"; do
 done
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 
-sudo=""
-[[ $(id -u) -ne 0 ]] && sudo="sudo"
 echo "installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq

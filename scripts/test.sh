@@ -3,8 +3,8 @@
 # (AddressSanitizer and UndefinedBehaviorSanitizer) with its unit tests, the
 # launcher window end to end under Xvfb, the fuzz corpus replays, the layer
 # check and the benchmarks (compiled only); the threaded tests again under
-# ThreadSanitizer; the x86_64 Windows build with the same unit tests under
-# Wine; and the i686 Windows build (compiled only).
+# ThreadSanitizer; the x86_64 and i686 Windows builds with the same unit
+# tests under 64-bit and 32-bit Wine.
 # Ends with one line "N passed, N failed": the GoogleTest cases that passed
 # and failed, and one for every other test and every build step.
 # Exits non-zero on any failure.
@@ -106,10 +106,15 @@ configure "$win64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" -DORV
     wine_stop
 }
 
-# Windows i686: the shipping build, compiled.
+# Windows i686, the shipping build: the same unit tests under 32-bit Wine, in a
+# 64-bit prefix of its own, so they run under WOW64 as on a current Windows.
 win32="$build_root/win32"
 configure "$win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DORV_FUZZ=OFF &&
-    build "Windows i686" "$win32"
+    build "Windows i686" "$win32" && {
+    wine_start "$win32"
+    run_ctest "wine32" "$win32" -LE gui
+    wine_stop
+}
 
 if [[ ${#failures[@]} -gt 0 ]]; then
     echo
