@@ -14,6 +14,8 @@ packages=(
     fonts-ipafont-gothic fonts-wqy-microhei
     # burning a medium: ISO 9660 images with Joliet and Rock Ridge
     xorriso
+    # the Windows application icon, drawn from its SVG source at build time
+    librsvg2-bin
     # benchmark peers
     libpugixml-dev libexpat1-dev libxml2-dev
 )

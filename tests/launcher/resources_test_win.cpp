@@ -1,0 +1,307 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "base/win.h"
+#include "launcher/texts.h"
+#include "launcher/resources/resource_ids.h"
+
+// The launcher's resources, read back from this program, which links them as
+// the launcher does.
+namespace {
+
+HMODULE Self() {
+    return ::GetModuleHandleW(nullptr);
+}
+
+// An extended dialog template (DLGTEMPLATEEX) with its one control, read field
+// by field.
+struct DialogTemplate {
+    uint16_t version = 0, signature = 0;
+    uint32_t style = 0, ex_style = 0;
+    int16_t x = 0, y = 0, cx = 0, cy = 0;
+    std::u16string menu, window_class, caption;
+    uint16_t point_size = 0, weight = 0;
+    uint8_t italic = 0, charset = 0;
+    std::u16string typeface;
+    struct Control {
+        uint32_t style = 0, ex_style = 0;
+        int16_t x = 0, y = 0, cx = 0, cy = 0;
+        uint32_t id = 0;
+        uint16_t class_atom = 0;
+        std::u16string text;
+    };
+    std::vector<Control> controls;
+};
+
+class TemplateReader {
+public:
+    explicit TemplateReader(const uint8_t* data) : data_(data) {}
+
+    template <class T>
+    T Read() {
+        T value;
+        std::memcpy(&value, data_ + offset_, sizeof(value));
+        offset_ += sizeof(value);
+        return value;
+    }
+    std::u16string String() {
+        std::u16string text;
+        for (char16_t c = Read<char16_t>(); c; c = Read<char16_t>()) {
+            text += c;
+        }
+        return text;
+    }
+    // A name or an ordinal: 0 for none, FFFF and a number, or a string. An
+    // ordinal comes back as its number in `ordinal`.
+    std::u16string NameOrOrdinal(uint16_t* ordinal = nullptr) {
+        char16_t first = Read<char16_t>();
+        if (first == 0) {
+            return {};
+        }
+        if (first == 0xFFFF) {
+            uint16_t number = Read<uint16_t>();
+            if (ordinal) {
+                *ordinal = number;
+            }
+            std::string digits = "#" + std::to_string(number);
+            return std::u16string(digits.begin(), digits.end());
+        }
+        offset_ -= 2;
+        return String();
+    }
+    void AlignToDword() { offset_ = (offset_ + 3) & ~size_t(3); }
+
+private:
+    const uint8_t* data_;
+    size_t offset_ = 0;
+};
+
+DialogTemplate ReadTemplate(const void* resource) {
+    TemplateReader reader(static_cast<const uint8_t*>(resource));
+    DialogTemplate dialog;
+    dialog.version = reader.Read<uint16_t>();
+    dialog.signature = reader.Read<uint16_t>();
+    reader.Read<uint32_t>();  // help id
+    dialog.ex_style = reader.Read<uint32_t>();
+    dialog.style = reader.Read<uint32_t>();
+    uint16_t count = reader.Read<uint16_t>();
+    dialog.x = reader.Read<int16_t>();
+    dialog.y = reader.Read<int16_t>();
+    dialog.cx = reader.Read<int16_t>();
+    dialog.cy = reader.Read<int16_t>();
+    dialog.menu = reader.NameOrOrdinal();
+    dialog.window_class = reader.NameOrOrdinal();
+    dialog.caption = reader.String();
+    if (dialog.style & (DS_SETFONT | DS_SHELLFONT)) {
+        dialog.point_size = reader.Read<uint16_t>();
+        dialog.weight = reader.Read<uint16_t>();
+        dialog.italic = reader.Read<uint8_t>();
+        dialog.charset = reader.Read<uint8_t>();
+        dialog.typeface = reader.String();
+    }
+    for (uint16_t i = 0; i < count; ++i) {
+        reader.AlignToDword();
+        DialogTemplate::Control control;
+        reader.Read<uint32_t>();  // help id
+        control.ex_style = reader.Read<uint32_t>();
+        control.style = reader.Read<uint32_t>();
+        control.x = reader.Read<int16_t>();
+        control.y = reader.Read<int16_t>();
+        control.cx = reader.Read<int16_t>();
+        control.cy = reader.Read<int16_t>();
+        control.id = reader.Read<uint32_t>();
+        reader.NameOrOrdinal(&control.class_atom);
+        control.text = reader.NameOrOrdinal();
+        uint16_t extra = reader.Read<uint16_t>();
+        for (uint16_t byte = 0; byte < extra; ++byte) {
+            reader.Read<uint8_t>();
+        }
+        dialog.controls.push_back(control);
+    }
+    return dialog;
+}
+
+const void* LoadTemplate(LANGID language) {
+    HRSRC found = ::FindResourceExW(Self(), RT_DIALOG, MAKEINTRESOURCEW(IDD_LAUNCHER), language);
+    if (!found) {
+        return nullptr;
+    }
+    return ::LockResource(::LoadResource(Self(), found));
+}
+
+std::set<LANGID> TableLanguages(const MessageRow* table) {
+    std::set<LANGID> languages;
+    for (const MessageRow* row = table; row->text; ++row) {
+        languages.insert(static_cast<LANGID>(row->language));
+    }
+    return languages;
+}
+
+BOOL CALLBACK AddLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR languages) {
+    reinterpret_cast<std::set<LANGID>*>(languages)->insert(language);
+    return TRUE;
+}
+
+TEST(LauncherResources, TheDialogTemplateExistsInTheLanguagesOfTheLaunchersTexts) {
+    std::set<LANGID> languages;
+    ASSERT_TRUE(::EnumResourceLanguagesW(Self(), RT_DIALOG, MAKEINTRESOURCEW(IDD_LAUNCHER),
+                                         AddLanguage, reinterpret_cast<LONG_PTR>(&languages)));
+    EXPECT_EQ(languages.size(), 22u);
+    EXPECT_EQ(languages, TableLanguages(DialogTitleText));
+}
+
+TEST(LauncherResources, EveryLanguagesTemplateHasTheLaunchersLayoutAndItsFontCharacterSet) {
+    // Character sets other than the default one (1).
+    const std::map<LANGID, uint8_t> charsets{{0x0404, 136}, {0x0408, 161}, {0x0411, 128},
+                                             {0x0412, 129}, {0x0419, 204}, {0x0804, 134}};
+    std::u16string english_check_box;
+    for (LANGID language : TableLanguages(DialogTitleText)) {
+        SCOPED_TRACE(testing::Message() << "language " << std::hex << language);
+        const void* resource = LoadTemplate(language);
+        ASSERT_TRUE(resource);
+        DialogTemplate dialog = ReadTemplate(resource);
+        EXPECT_EQ(dialog.version, 1);
+        EXPECT_EQ(dialog.signature, 0xFFFF);
+        EXPECT_EQ(dialog.style, 0x80CA084Cu);
+        EXPECT_EQ(dialog.ex_style, 0x00040000u);
+        EXPECT_EQ(dialog.x, 0);
+        EXPECT_EQ(dialog.y, 0);
+        EXPECT_EQ(dialog.cx, 440);
+        EXPECT_EQ(dialog.cy, 311);
+        EXPECT_EQ(dialog.menu, u"");
+        EXPECT_EQ(dialog.window_class, u"");
+        EXPECT_EQ(dialog.caption, u" ");
+        EXPECT_EQ(dialog.point_size, 8);
+        EXPECT_EQ(dialog.weight, 400);
+        EXPECT_EQ(dialog.italic, 0);
+        auto charset = charsets.find(language);
+        EXPECT_EQ(dialog.charset, charset == charsets.end() ? 1 : charset->second);
+        EXPECT_EQ(dialog.typeface, u"MS Shell Dlg");
+
+        ASSERT_EQ(dialog.controls.size(), 1u);
+        const DialogTemplate::Control& check_box = dialog.controls[0];
+        EXPECT_EQ(check_box.id, static_cast<uint32_t>(IDC_SHOW_ON_STARTUP));
+        EXPECT_EQ(check_box.class_atom, 0x0080) << "BUTTON";
+        EXPECT_EQ(check_box.style, 0x50000003u);
+        EXPECT_EQ(check_box.ex_style, 0u);
+        EXPECT_EQ(check_box.x, 7);
+        EXPECT_EQ(check_box.y, 302);
+        EXPECT_EQ(check_box.cx, 247);
+        EXPECT_EQ(check_box.cy, 8);
+        if (language == 0x0409) {
+            english_check_box = check_box.text;
+            EXPECT_EQ(check_box.text, u"Show this dialog on startup");
+        } else {
+            EXPECT_FALSE(check_box.text.empty());
+            EXPECT_NE(check_box.text, u"Show this dialog on startup") << "translated";
+        }
+    }
+}
+
+INT_PTR CALLBACK DefaultProcessing(HWND, UINT, WPARAM, LPARAM) {
+    return FALSE;
+}
+
+// The dialog manager takes the template: a hidden "#32770" window with the
+// blank caption and the check box.
+TEST(LauncherResources, TheTemplateMakesAHiddenDialogWindowWithItsCheckBox) {
+    for (LANGID language : {LANGID(0x0409), LANGID(0x0411)}) {
+        const void* resource = LoadTemplate(language);
+        ASSERT_TRUE(resource);
+        HWND dialog = ::CreateDialogIndirectParamW(
+            Self(), static_cast<const DLGTEMPLATE*>(resource), nullptr, DefaultProcessing, 0);
+        ASSERT_TRUE(dialog);
+        wchar_t text[64] = {};
+        ::GetClassNameW(dialog, text, 64);
+        EXPECT_STREQ(text, L"#32770");
+        ::GetWindowTextW(dialog, text, 64);
+        EXPECT_STREQ(text, L" ");
+        EXPECT_FALSE(::IsWindowVisible(dialog));
+        HWND check_box = ::GetDlgItem(dialog, IDC_SHOW_ON_STARTUP);
+        ASSERT_TRUE(check_box);
+        EXPECT_EQ(::SendMessageW(check_box, WM_GETDLGCODE, 0, 0) & DLGC_BUTTON, DLGC_BUTTON);
+        ::DestroyWindow(dialog);
+    }
+}
+
+// The manifest is resource 1, so the system reads it when the launcher starts;
+// the system's own parser must take it.
+TEST(LauncherResources, TheManifestIsTheExecutablesAndTheSystemTakesIt) {
+    HRSRC found = ::FindResourceW(Self(), MAKEINTRESOURCEW(1), RT_MANIFEST);
+    ASSERT_TRUE(found);
+    std::string manifest(static_cast<const char*>(::LockResource(::LoadResource(Self(), found))),
+                         ::SizeofResource(Self(), found));
+    for (const char* expected :
+         {"name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+          "<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"}) {
+        EXPECT_NE(manifest.find(expected), std::string::npos) << expected;
+    }
+    wchar_t path[MAX_PATH];
+    ASSERT_TRUE(::GetModuleFileNameW(nullptr, path, MAX_PATH));
+    ACTCTXW request{};
+    request.cbSize = sizeof(request);
+    request.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.lpSource = path;
+    request.hModule = Self();
+    request.lpResourceName = CREATEPROCESS_MANIFEST_RESOURCE_ID;
+    HANDLE context = ::CreateActCtxW(&request);
+    ASSERT_NE(context, INVALID_HANDLE_VALUE) << ::GetLastError();
+    ::ReleaseActCtx(context);
+}
+
+TEST(LauncherResources, TheIconComesInTheSizesTheShellAsksFor) {
+    for (int size : {16, 24, 32, 48, 64, 256}) {
+        SCOPED_TRACE(size);
+        HICON icon = static_cast<HICON>(
+            ::LoadImageW(Self(), MAKEINTRESOURCEW(IDI_LAUNCHER), IMAGE_ICON, size, size, 0));
+        ASSERT_TRUE(icon);
+        ICONINFO info{};
+        ASSERT_TRUE(::GetIconInfo(icon, &info));
+        BITMAP bitmap{};
+        ::GetObjectW(info.hbmColor, sizeof(bitmap), &bitmap);
+        EXPECT_EQ(bitmap.bmWidth, size);
+        EXPECT_EQ(bitmap.bmHeight, size);
+        ::DeleteObject(info.hbmColor);
+        ::DeleteObject(info.hbmMask);
+        ::DestroyIcon(icon);
+    }
+}
+
+// The numbers that the system shows and the texts of the file's properties
+// come from one version.
+TEST(LauncherResources, TheVersionResourceNamesTheProductAndOneVersion) {
+    wchar_t path[MAX_PATH];
+    ASSERT_TRUE(::GetModuleFileNameW(nullptr, path, MAX_PATH));
+    DWORD size = ::GetFileVersionInfoSizeW(path, nullptr);
+    ASSERT_GT(size, 0u);
+    std::vector<uint8_t> data(size);
+    ASSERT_TRUE(::GetFileVersionInfoW(path, 0, size, data.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+    auto text = [&](const wchar_t* name) {
+        wchar_t* value = nullptr;
+        std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+        if (!::VerQueryValueW(data.data(), query.c_str(), reinterpret_cast<void**>(&value),
+                              &length)) {
+            return std::wstring();
+        }
+        return std::wstring(value);
+    };
+    EXPECT_EQ(text(L"ProductName"), L"Orvella Autorun");
+    EXPECT_EQ(text(L"OriginalFilename"), L"autorun.exe");
+    std::wstring numbers = std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." +
+                           std::to_wstring(LOWORD(fixed->dwFileVersionMS)) + L"." +
+                           std::to_wstring(HIWORD(fixed->dwFileVersionLS));
+    EXPECT_EQ(text(L"FileVersion"), numbers);
+    EXPECT_EQ(text(L"ProductVersion"), numbers);
+}
+
+}  // namespace
