@@ -1,0 +1,41 @@
+#include "launcher/window/page_stream_win.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include <ocidl.h>
+
+#include "error/error.h"
+
+using Microsoft::WRL::ComPtr;
+
+ComPtr<IStream> MakePageStream(std::u16string_view page) {
+    constexpr char16_t kByteOrderMark = 0xFEFF;
+    if (page.size() > (SIZE_MAX - 4) / 2) {
+        throw Error::Internal("ga-nomem", "autorun");
+    }
+    // Zero-filled: the two bytes after the page are its NUL.
+    HGLOBAL memory = ::GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, page.size() * 2 + 4);
+    if (!memory) {
+        throw Error::Internal("ga-nomem", "autorun");
+    }
+    auto* text = static_cast<char16_t*>(memory);
+    text[0] = kByteOrderMark;
+    std::memcpy(text + 1, page.data(), page.size() * 2);
+    ComPtr<IStream> stream;
+    HRESULT result = ::CreateStreamOnHGlobal(memory, TRUE, &stream);
+    if (FAILED(result)) {
+        ::GlobalFree(memory);
+        throw Error::Internal("crstm-on-hgl(%08x)", "autorun", static_cast<uint32_t>(result));
+    }
+    return stream;
+}
+
+void LoadDocument(IDispatch* document, IStream* stream) {
+    ComPtr<IPersistStreamInit> persist;
+    if (!document || FAILED(document->QueryInterface(IID_PPV_ARGS(&persist)))) {
+        return;
+    }
+    persist->InitNew();
+    persist->Load(stream);
+}
