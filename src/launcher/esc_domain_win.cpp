@@ -1,0 +1,63 @@
+#include "launcher/esc_domain.h"
+
+#include "base/string.h"
+#include "base/win.h"
+#include "error/error.h"
+#include "mt/current_thread.h"
+#include "properties/persistent_properties.h"
+
+// Windows Server 2003 (version 5.2) is the version whose browser may run under
+// the enhanced security configuration; on every other version neither step
+// touches the registry.
+namespace {
+
+constexpr int kUserScope = 1;
+constexpr char16_t kEscDomains[] =
+    u"Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap\\EscDomains\\";
+constexpr uint32_t kTrustedSitesZone = 2;
+
+bool IsEscVersion() {
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof(version);
+    return ::GetVersionExW(&version) && version.dwMajorVersion == 5 && version.dwMinorVersion == 2;
+}
+
+// "...\EscDomains\security_<executable's file name>".
+BaseString ListingKey() {
+    wchar_t path[MAX_PATH];
+    DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::u16string_view executable(Utf16Ptr(path), length);
+    size_t separator = executable.rfind(u'\\');
+    if (separator != std::u16string_view::npos) {
+        executable.remove_prefix(separator + 1);
+    }
+    return BaseString(kEscDomains) + u"security_" + executable;
+}
+
+}  // namespace
+
+bool RegisterEscDomain() {
+    if (!IsEscVersion()) {
+        return false;
+    }
+    try {
+        PersistentProperties listing(ListingKey(), kUserScope);
+        listing.SetDword(BaseString(u"about"), kTrustedSitesZone);
+    } catch (const Error&) {
+        Mt::CheckInterrupt();
+    }
+    return false;
+}
+
+bool UnregisterEscDomain() {
+    if (!IsEscVersion()) {
+        return false;
+    }
+    try {
+        PersistentProperties listing(ListingKey(), kUserScope);
+        listing.DeleteKey();
+    } catch (const Error&) {
+        Mt::CheckInterrupt();
+    }
+    return false;
+}
