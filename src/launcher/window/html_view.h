@@ -20,7 +20,8 @@ public:
     virtual ~HtmlView() = default;
 
     // Creates the window, runs until the run ends, destroys the window; 2 for
-    // every ending.
+    // every ending. A page that the web engine could not be handed ends the
+    // run before the window was shown and is thrown from here as its Error.
     virtual int32_t RunModal(WindowHandle owner) = 0;
     // Ends the run ("quit:").
     virtual void Quit() = 0;

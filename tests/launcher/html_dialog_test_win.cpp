@@ -1,0 +1,552 @@
+#include <gtest/gtest.h>
+
+#include "base/win.h"
+
+#include <exdispid.h>
+#include <mshtmhst.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "base/platform.h"
+#include "browser_event_win.h"
+#include "dialog_driver_win.h"
+#include "icon_file.h"
+#include "launcher/window/dialog_resources.h"
+#include "launcher/window/html_dialog.h"
+#include "launcher/window/property_sheet_extension.h"
+#include "mt/current_thread.h"
+#include "mt/thread.h"
+#include "object/factory.h"
+#include "properties/persistent_properties.h"
+#include "temp_folder.h"
+#include "test_support.h"
+
+using Microsoft::WRL::ComPtr;
+
+// The launcher's dialog on Win32 with Wine's own web-browser control. Wine has
+// no HTML engine here: the control takes its site, activates, connects events
+// and raises BeforeNavigate2 for a navigation, but never completes a document.
+// The document and download events are raised on the dialog's sink exactly as
+// the control raises them.
+namespace {
+
+constexpr UINT kLinkCommandMessage = 0x05B0;
+
+// What the page extensions of these tests were asked and saw.
+struct Seen {
+    int created = 0;
+    int visibility_queries = 0;
+    int executions = 0;
+    HWND owner = nullptr;
+    bool host_enabled_during_execute = true;
+    bool wait_cursor_during_execute = false;
+};
+Seen g_seen;
+
+// Records every call; its element is always hidden. Running it disables the
+// launcher's window, as an extension's own modal window would.
+class RecordingExtension final
+    : public Object::Impl<RecordingExtension, Gui::PropertySheetExtension> {
+public:
+    static constexpr char16_t kClsid[] = u"CID_Test::RecordingExtension";
+
+    RecordingExtension() { ++g_seen.created; }
+
+    void Execute(WindowHandle owner) override {
+        auto dialog = static_cast<HWND>(owner);
+        ++g_seen.executions;
+        g_seen.owner = dialog;
+        g_seen.host_enabled_during_execute = ::IsWindowEnabled(HostWindow(dialog));
+        g_seen.wait_cursor_during_execute = ::GetCursor() == ::LoadCursorW(nullptr, IDC_WAIT);
+        ::EnableWindow(dialog, FALSE);
+    }
+    uint32_t IsVisible() override {
+        ++g_seen.visibility_queries;
+        return 0x100;
+    }
+};
+
+Object::FactoryRegistration registration{Object::ClassFactory<RecordingExtension>()};
+
+// A page with one element bound to the recording extension.
+void SetRecordedPage(HtmlDialog& dialog) {
+    g_seen = Seen();
+    VisibilityMap visibility;
+    visibility[BaseString(u"vis1")] = BaseString(RecordingExtension::kClsid);
+    dialog.SetPage(BaseString(u"<p id='vis1'>page</p>"), visibility);
+}
+
+// Raises one event on the dialog's sink as the control raises it; the event
+// object keeps its Cancel flag.
+void Raise(HWND dialog, BrowserEvent& event) {
+    ComPtr<IDispatch> sink = EventSink(dialog);
+    ASSERT_TRUE(sink);
+    EXPECT_EQ(event.RaiseOn(sink.Get()), S_OK);
+}
+
+VARIANT_BOOL Navigate(HWND dialog, const wchar_t* url) {
+    BrowserEvent event;
+    event.BeforeNavigate2(url);
+    Raise(dialog, event);
+    return event.cancel();
+}
+
+void DocumentComplete(HWND dialog) {
+    BrowserEvent event;
+    event.DocumentComplete(L"about:quorra");
+    Raise(dialog, event);
+}
+
+void DownloadComplete(HWND dialog) {
+    BrowserEvent event;
+    event.WithoutArguments(DISPID_DOWNLOADCOMPLETE);
+    Raise(dialog, event);
+}
+
+std::wstring WindowText(HWND window) {
+    wchar_t text[256] = {};
+    ::GetWindowTextW(window, text, 256);
+    return text;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t text[256] = {};
+    ::GetClassNameW(window, text, 256);
+    return text;
+}
+
+SIZE SizeOf(const RECT& rect) {
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+BOOL CALLBACK FindMarker(HWND child, LPARAM found) {
+    if (WindowText(child) == L"Dravik:HidCt564") {
+        *reinterpret_cast<HWND*>(found) = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The dialog's hidden marker child. (Its class, the version 6 edit control of
+// the manifest, has an atom of its own: FindWindowEx by class name misses it.)
+HWND Marker(HWND dialog) {
+    HWND found = nullptr;
+    ::EnumChildWindows(dialog, FindMarker, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+void Close(HWND dialog) {
+    ::PostMessageW(dialog, WM_CLOSE, 0, 0);
+}
+
+TEST(HtmlDialogWin, BuildsItsWindowFromTheTemplateHiddenWithTheControlOverItsClientArea) {
+    OnOwnThread([] {
+        ScopedLanguage english(0x0409);
+        HtmlDialog dialog;
+        SetRecordedPage(dialog);
+        HWND seen_dialog = nullptr;
+        int32_t result = RunDialog(
+            dialog, {[&](HWND window) {
+                seen_dialog = window;
+                EXPECT_EQ(ClassOf(window), L"#32770");
+                EXPECT_EQ(WindowText(window), L"Autorun");
+                EXPECT_FALSE(::IsWindowVisible(window));
+                EXPECT_EQ(::GetDlgItem(window, IDC_SHOW_ON_STARTUP), nullptr)
+                    << "check box destroyed";
+
+                int edge = 2 * ::GetSystemMetrics(SM_CXEDGE);
+                RECT outer;
+                ::GetWindowRect(window, &outer);
+                EXPECT_EQ(SizeOf(outer).cx, 670 + edge);
+                EXPECT_EQ(SizeOf(outer).cy, 490 + edge);
+
+                HWND marker = Marker(window);
+                ASSERT_TRUE(marker);
+                EXPECT_EQ(ClassOf(marker), L"Edit");
+                EXPECT_EQ(::GetWindowLongW(marker, GWL_STYLE) & WS_VISIBLE, 0);
+                EXPECT_EQ(::GetWindowLongW(marker, GWL_EXSTYLE) & WS_EX_CLIENTEDGE,
+                          WS_EX_CLIENTEDGE);
+                EXPECT_EQ(::GetDlgCtrlID(marker), 0);
+                RECT marker_rect;
+                ::GetWindowRect(marker, &marker_rect);
+                EXPECT_EQ(SizeOf(marker_rect).cx, 1);
+                EXPECT_EQ(SizeOf(marker_rect).cy, 1);
+
+                HWND host = HostWindow(window);
+                ASSERT_TRUE(host);
+                EXPECT_EQ(static_cast<DWORD>(::GetWindowLongW(host, GWL_STYLE)), 0x56000000u);
+                RECT client, host_rect;
+                ::GetClientRect(window, &client);
+                ::GetWindowRect(host, &host_rect);
+                ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&host_rect), 2);
+                EXPECT_EQ(host_rect.left, 0);
+                EXPECT_EQ(host_rect.top, 0);
+                EXPECT_EQ(SizeOf(host_rect).cx, SizeOf(client).cx);
+                EXPECT_EQ(SizeOf(host_rect).cy, 490) << "the browser's full height";
+
+                ComPtr<IWebBrowser2> browser = Browser(window);
+                ASSERT_TRUE(browser);
+                BSTR location = nullptr;
+                ASSERT_EQ(browser->get_LocationURL(&location), S_OK);
+                EXPECT_STREQ(location, L"about:quorra");
+                ::SysFreeString(location);
+                VARIANT_BOOL visible = VARIANT_FALSE;
+                browser->get_Visible(&visible);
+                EXPECT_EQ(visible, VARIANT_TRUE);
+
+                // What the control reads from its site: no context menu, the
+                // dialog and no-scroll-bar flags.
+                ComPtr<IOleObject> control;
+                ComPtr<IOleClientSite> site;
+                ComPtr<IDocHostUIHandler> ui;
+                ASSERT_EQ(browser.As(&control), S_OK);
+                ASSERT_EQ(control->GetClientSite(&site), S_OK);
+                ASSERT_EQ(site.As(&ui), S_OK);
+                DOCHOSTUIINFO info{};
+                info.cbSize = sizeof(info);
+                ASSERT_EQ(ui->GetHostInfo(&info), S_OK);
+                EXPECT_EQ(info.dwFlags, 9u);
+                POINT point{10, 10};
+                EXPECT_EQ(ui->ShowContextMenu(CONTEXT_MENU_DEFAULT, &point, nullptr, nullptr),
+                          S_OK);
+                Close(window);
+            }});
+        EXPECT_EQ(result, 2);
+        EXPECT_FALSE(::IsWindow(seen_dialog)) << "destroyed when the run ends";
+    });
+}
+
+// The dialog's title in the launcher's language; a language without texts of
+// its own (English, United Kingdom) gets the English ones. (The template of
+// every language is read back with the resources.)
+TEST(HtmlDialogWin, IsTitledInTheCurrentLanguage) {
+    struct Case {
+        uint32_t language;
+        const wchar_t* title;
+    } cases[] = {{0x0411, L"\u81EA\u52D5\u5B9F\u884C"},
+                 {0x0419, L"\u0410\u0432\u0442\u043E\u0437\u0430\u043F\u0443\u0441\u043A"},
+                 {0x0409, L"Autorun"},
+                 {0x0809, L"Autorun"}};
+    for (const Case& test : cases) {
+        SCOPED_TRACE(testing::Message() << std::hex << test.language);
+        OnOwnThread([&] {
+            ScopedLanguage language(test.language);
+            HtmlDialog dialog;
+            SetRecordedPage(dialog);
+            RunDialog(dialog, {[&](HWND window) {
+                          EXPECT_EQ(WindowText(window), test.title);
+                          Close(window);
+                      }});
+        });
+    }
+}
+
+// The placeholder's document hands the real page over; only a later document,
+// or a second download, shows the window, after the bound elements' visibility
+// was refreshed.
+TEST(HtmlDialogWin, StaysHiddenUntilThePageWasHandedOverAndLoaded) {
+    enum Event { kDocument, kDownload };
+    struct Case {
+        const char* name;
+        std::vector<Event> hidden_after;
+        Event shown_after;
+    } cases[] = {
+        {"a second document", {kDocument}, kDocument},
+        {"a second download", {kDownload, kDocument}, kDownload},
+        {"a download, then the page's document", {kDocument, kDownload}, kDocument},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        OnOwnThread([&] {
+            HtmlDialog dialog;
+            SetRecordedPage(dialog);
+            auto raise = [](HWND window, Event event) {
+                if (event == kDocument) {
+                    DocumentComplete(window);
+                } else {
+                    DownloadComplete(window);
+                }
+            };
+            std::vector<DialogStep> steps;
+            for (Event event : test.hidden_after) {
+                steps.push_back([=](HWND window) { raise(window, event); });
+                steps.push_back([](HWND window) {
+                    EXPECT_FALSE(::IsWindowVisible(window));
+                    EXPECT_EQ(g_seen.visibility_queries, 0);
+                });
+            }
+            steps.push_back([=](HWND window) { raise(window, test.shown_after); });
+            steps.push_back([](HWND window) {
+                EXPECT_TRUE(::IsWindowVisible(window));
+                EXPECT_EQ(g_seen.visibility_queries, 1);
+                HWND focus = ::GetFocus();
+                EXPECT_TRUE(focus == HostWindow(window) || ::IsChild(HostWindow(window), focus));
+                Close(window);
+            });
+            EXPECT_EQ(RunDialog(dialog, std::move(steps)), 2);
+        });
+    }
+}
+
+// Started by "run:" from this program's folder: leaves "ran.txt" in the
+// current folder.
+constexpr wchar_t kRunProbe[] = L"run:run_probe.exe";
+
+bool WaitForFile(const std::filesystem::path& path) {
+    for (int i = 0; i < 200 && !std::filesystem::exists(path); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return std::filesystem::exists(path);
+}
+
+// The current folder is a fresh one while the test runs.
+class InFreshFolder {
+public:
+    InFreshFolder() : previous_(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder_.Native(u""));
+    }
+    ~InFreshFolder() { std::filesystem::current_path(previous_); }
+    const TempFolder& folder() const { return folder_; }
+
+private:
+    TempFolder folder_;
+    std::filesystem::path previous_;
+};
+
+TEST(HtmlDialogWin, ANavigationRunsItsCommandRefreshesTheVisibilityAndIsCancelled) {
+    InFreshFolder folder;
+    OnOwnThread([] {
+        HtmlDialog dialog;
+        SetRecordedPage(dialog);
+        RunDialog(dialog, {[](HWND window) {
+                               EXPECT_EQ(Navigate(window, kRunProbe), VARIANT_TRUE);
+                               EXPECT_EQ(g_seen.visibility_queries, 1);
+                               EXPECT_EQ(Navigate(window, L"https://example.com/"), VARIANT_TRUE);
+                               EXPECT_EQ(g_seen.visibility_queries, 2);
+                           },
+                           Close});
+    });
+    EXPECT_TRUE(WaitForFile(folder.folder().Native(u"ran.txt")));
+}
+
+// Wine's control raises BeforeNavigate2 for a navigation it is told to make.
+TEST(HtmlDialogWin, AQuitLinkTheControlNavigatesToEndsTheRun) {
+    OnOwnThread([] {
+        HtmlDialog dialog;
+        SetRecordedPage(dialog);
+        int32_t result = RunDialog(
+            dialog, {[](HWND window) {
+                ComPtr<IWebBrowser2> browser = Browser(window);
+                ASSERT_TRUE(browser);
+                BSTR url = ::SysAllocString(L"quit:");
+                EXPECT_EQ(browser->Navigate(url, nullptr, nullptr, nullptr, nullptr), S_OK);
+                ::SysFreeString(url);
+            }});
+        EXPECT_EQ(result, 2);
+        EXPECT_EQ(g_seen.visibility_queries, 1);
+    });
+}
+
+TEST(HtmlDialogWin, NewWindowsAreRefusedWithoutACommand) {
+    InFreshFolder folder;
+    OnOwnThread([] {
+        HtmlDialog dialog;
+        SetRecordedPage(dialog);
+        RunDialog(dialog, {[](HWND window) {
+                               BrowserEvent event;
+                               event.NewWindow2();
+                               Raise(window, event);
+                               EXPECT_EQ(event.cancel(), VARIANT_TRUE);
+                               EXPECT_EQ(g_seen.visibility_queries, 0);
+                           },
+                           Close});
+    });
+    EXPECT_FALSE(folder.folder().Exists(u"ran.txt"));
+}
+
+TEST(HtmlDialogWin, EveryEndingEndsTheRunWith2AndMessage0WithItsWParam) {
+    auto broadcast = [](const wchar_t* name) {
+        return
+            [name](HWND) { ::PostMessageW(HWND_BROADCAST, ::RegisterWindowMessageW(name), 0, 0); };
+    };
+    struct Case {
+        const char* name;
+        DialogStep end;
+        int32_t result;
+    } cases[] = {
+        {"WM_CLOSE", Close, 2},
+        {"the system menu's Close",
+         [](HWND window) { ::PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); }, 2},
+        {"the cancel command", [](HWND window) { ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0); },
+         2},
+        {"Escape", [](HWND window) { ::PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0); }, 2},
+        {"the end of the session",
+         [](HWND window) { ::SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF); }, 2},
+        {"an end of session that did not happen",
+         [](HWND window) { ::SendMessageW(window, WM_ENDSESSION, FALSE, 0); }, 2},
+        {"the broadcast Tarnis::LogoffMessage", broadcast(L"Tarnis::LogoffMessage"), 2},
+        {"the broadcast Dravik::CancelDialog", broadcast(L"Dravik::CancelDialog"), 2},
+        {"the quit: link", [](HWND window) { Navigate(window, L"quit:"); }, 2},
+        {"message 0", [](HWND window) { ::PostMessageW(window, WM_NULL, 7, 0); }, 7},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        OnOwnThread([&] {
+            HtmlDialog dialog;
+            SetRecordedPage(dialog);
+            EXPECT_EQ(RunDialog(dialog, {test.end}), test.result);
+        });
+    }
+}
+
+// Keys reach no window of the launcher's thread but through the filter: an
+// edit control beside the dialog would type a key that got through, and types
+// a character posted to it directly.
+TEST(HtmlDialogWin, KeysOtherThanTabAndReturnNeverReachAWindow) {
+    OnOwnThread([] {
+        HtmlDialog dialog;
+        SetRecordedPage(dialog);
+        HWND edit = nullptr;
+        RunDialog(dialog,
+                  {[&](HWND) {
+                       edit = ::CreateWindowExW(0, L"EDIT", L"", WS_POPUP | ES_AUTOHSCROLL, 0, 0,
+                                                200, 20, nullptr, nullptr, nullptr, nullptr);
+                       ASSERT_TRUE(edit);
+                       for (WPARAM key : {WPARAM('A'), WPARAM('7'), WPARAM(VK_SPACE),
+                                          WPARAM(VK_LEFT), WPARAM(VK_TAB), WPARAM(VK_RETURN)}) {
+                           ::PostMessageW(edit, WM_KEYDOWN, key, 1);
+                       }
+                       ::PostMessageW(edit, WM_CHAR, 'x', 1);
+                   },
+                   [&](HWND window) {
+                       EXPECT_EQ(WindowText(edit), L"x");
+                       ::DestroyWindow(edit);
+                       Close(window);
+                   }});
+    });
+}
+
+// The message's lParam is an address in the launcher: from any other sender
+// it is not read.
+TEST(HtmlDialogWin, ALinkCommandMessageFromElsewhereIsIgnored) {
+    OnOwnThread([] {
+        HtmlDialog dialog;
+        SetRecordedPage(dialog);
+        int32_t result =
+            RunDialog(dialog, {[](HWND window) {
+                                   ::SendMessageW(window, kLinkCommandMessage, 0, 0x10);
+                                   ::PostMessageW(window, kLinkCommandMessage, 0, 0x20);
+                                   static const BaseString quit(u"quit:");
+                                   ::SendMessageW(window, kLinkCommandMessage, 0,
+                                                  reinterpret_cast<LPARAM>(&quit));
+                               },
+                               [](HWND window) {
+                                   EXPECT_TRUE(::IsWindow(window)) << "still running";
+                                   Close(window);
+                               }});
+        EXPECT_EQ(result, 2);
+    });
+}
+
+TEST(HtmlDialogWin, AnExtensionRunsOverTheDisabledPageWithTheWaitCursor) {
+    OnOwnThread([] {
+        HtmlDialog dialog;
+        SetRecordedPage(dialog);
+        HCURSOR before = ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+        RunDialog(dialog, {[&](HWND window) {
+                               EXPECT_EQ(Navigate(window, L"invoke:CID_Test::RecordingExtension"),
+                                         VARIANT_TRUE);
+                               EXPECT_EQ(g_seen.executions, 1);
+                               EXPECT_EQ(g_seen.owner, window);
+                               EXPECT_FALSE(g_seen.host_enabled_during_execute);
+                               EXPECT_TRUE(g_seen.wait_cursor_during_execute);
+                               EXPECT_TRUE(::IsWindowEnabled(HostWindow(window)));
+                               EXPECT_TRUE(::IsWindowEnabled(window));
+                               EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_ARROW));
+                               Navigate(window, L"invoke:CID_Test::RecordingExtension");
+                               EXPECT_EQ(g_seen.executions, 2);
+                               EXPECT_EQ(g_seen.created, 1) << "one component for the run";
+                           },
+                           Close});
+        ::SetCursor(before);
+    });
+}
+
+TEST(HtmlDialogWin, AFailingInvokeShowsItsErrorOverTheDialogAndThePageStaysUsable) {
+    OnOwnThread([] {
+        ScopedLanguage english(0x0409);
+        HtmlDialog dialog;
+        SetRecordedPage(dialog);
+        RunDialog(dialog,
+                  {[](HWND window) {
+                       // Returns when the message box is closed, by the next step.
+                       EXPECT_EQ(Navigate(window, L"invoke:CID_Test::Missing"), VARIANT_TRUE);
+                   },
+                   [](HWND window) {
+                       HWND box = ThreadWindow(L"#32770", L"Orvella");
+                       ASSERT_TRUE(box);
+                       EXPECT_EQ(::GetWindow(box, GW_OWNER), window);
+                       EXPECT_FALSE(::IsWindowEnabled(HostWindow(window)));
+                       wchar_t text[512] = {};
+                       ::GetDlgItemTextW(box, 0xFFFF, text, 512);
+                       EXPECT_NE(std::wstring(text).find(L"CID_Test::Missing"), std::wstring::npos)
+                           << Utf8(BaseString(Utf16Ptr(text)));
+                       ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+                   },
+                   [](HWND window) {
+                       EXPECT_FALSE(ThreadWindow(L"#32770", L"Orvella"));
+                       EXPECT_TRUE(::IsWindowEnabled(HostWindow(window)));
+                       EXPECT_TRUE(::IsWindowEnabled(window));
+                       Close(window);
+                   }});
+    });
+}
+
+// The product's folder from the machine's settings, with or without its
+// closing separator.
+TEST(HtmlDialogWin, TheWindowIconComesFromTheInstalledProductsFolder) {
+    TempFolder product;
+    std::filesystem::create_directory(product.Native(u"rsc"));
+    product.WriteFile(u"rsc/appico.ico", IconFile(0x00FF00));
+    BaseString folder(product.Native(u"").u16string());
+    while (folder.view().ends_with(u'\\')) {
+        folder = BaseString(folder.view().substr(0, folder.length() - 1));
+    }
+    const BaseString install_dir(u"Orvella\\1.0\\InstallDir");
+    for (const BaseString& registered : {folder, folder + u"\\", BaseString()}) {
+        SCOPED_TRACE(Utf8(registered));
+        if (!registered.empty()) {
+            PersistentProperties(install_dir, 0).SetString(BaseString(), registered);
+        }
+        OnOwnThread([&] {
+            HtmlDialog dialog;
+            SetRecordedPage(dialog);
+            RunDialog(dialog, {[&](HWND window) {
+                          for (WPARAM kind : {ICON_SMALL, ICON_BIG}) {
+                              HANDLE icon = reinterpret_cast<HANDLE>(
+                                  ::SendMessageW(window, WM_GETICON, kind, 0));
+                              EXPECT_EQ(icon != nullptr, !registered.empty()) << "kind " << kind;
+                          }
+                          Close(window);
+                      }});
+        });
+        PersistentProperties(install_dir, 0).DeleteKey();
+    }
+}
+
+TEST(HtmlDialogWin, AThreadInterruptionEndsTheRun) {
+    OnOwnThread([] {
+        HtmlDialog dialog;
+        SetRecordedPage(dialog);
+        int32_t result = RunDialog(dialog, {[](HWND window) {
+                                       Mt::GetCurrentThread()->GetThread()->Interrupt();
+                                       ::PostMessageW(window, WM_USER + 1, 0, 0);
+                                   }});
+        EXPECT_EQ(result, 2);
+    });
+}
+
+}  // namespace
