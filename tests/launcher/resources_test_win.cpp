@@ -8,15 +8,20 @@
 #include <vector>
 
 #include "base/win.h"
-#include "launcher/texts.h"
 #include "launcher/resources/resource_ids.h"
+#include "launcher/texts.h"
+#include "launcher_executable_win.h"
+#include "test_support.h"
 
-// The launcher's resources, read back from this program, which links them as
-// the launcher does.
+// The launcher's resources, read back from the executable this build made.
 namespace {
 
-HMODULE Self() {
-    return ::GetModuleHandleW(nullptr);
+// autorun.exe, loaded for its resources only.
+HMODULE Launcher() {
+    static const HMODULE module =
+        ::LoadLibraryExW(LauncherExecutable().c_str(), nullptr,
+                         LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    return module;
 }
 
 // An extended dialog template (DLGTEMPLATEEX) with its one control, read field
@@ -128,11 +133,12 @@ DialogTemplate ReadTemplate(const void* resource) {
 }
 
 const void* LoadTemplate(LANGID language) {
-    HRSRC found = ::FindResourceExW(Self(), RT_DIALOG, MAKEINTRESOURCEW(IDD_LAUNCHER), language);
+    HRSRC found =
+        ::FindResourceExW(Launcher(), RT_DIALOG, MAKEINTRESOURCEW(IDD_LAUNCHER), language);
     if (!found) {
         return nullptr;
     }
-    return ::LockResource(::LoadResource(Self(), found));
+    return ::LockResource(::LoadResource(Launcher(), found));
 }
 
 std::set<LANGID> TableLanguages(const MessageRow* table) {
@@ -148,15 +154,23 @@ BOOL CALLBACK AddLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR lan
     return TRUE;
 }
 
-TEST(LauncherResources, TheDialogTemplateExistsInTheLanguagesOfTheLaunchersTexts) {
+class LauncherResources : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(Launcher()) << "cannot load "
+                                << Utf8(BaseString(Utf16Ptr(LauncherExecutable().c_str())));
+    }
+};
+
+TEST_F(LauncherResources, TheDialogTemplateExistsInTheLanguagesOfTheLaunchersTexts) {
     std::set<LANGID> languages;
-    ASSERT_TRUE(::EnumResourceLanguagesW(Self(), RT_DIALOG, MAKEINTRESOURCEW(IDD_LAUNCHER),
+    ASSERT_TRUE(::EnumResourceLanguagesW(Launcher(), RT_DIALOG, MAKEINTRESOURCEW(IDD_LAUNCHER),
                                          AddLanguage, reinterpret_cast<LONG_PTR>(&languages)));
     EXPECT_EQ(languages.size(), 22u);
     EXPECT_EQ(languages, TableLanguages(DialogTitleText));
 }
 
-TEST(LauncherResources, EveryLanguagesTemplateHasTheLaunchersLayoutAndItsFontCharacterSet) {
+TEST_F(LauncherResources, EveryLanguagesTemplateHasTheLaunchersLayoutAndItsFontCharacterSet) {
     // Character sets other than the default one (1).
     const std::map<LANGID, uint8_t> charsets{{0x0404, 136}, {0x0408, 161}, {0x0411, 128},
                                              {0x0412, 129}, {0x0419, 204}, {0x0804, 134}};
@@ -210,12 +224,13 @@ INT_PTR CALLBACK DefaultProcessing(HWND, UINT, WPARAM, LPARAM) {
 
 // The dialog manager takes the template: a hidden "#32770" window with the
 // blank caption and the check box.
-TEST(LauncherResources, TheTemplateMakesAHiddenDialogWindowWithItsCheckBox) {
+TEST_F(LauncherResources, TheTemplateMakesAHiddenDialogWindowWithItsCheckBox) {
     for (LANGID language : {LANGID(0x0409), LANGID(0x0411)}) {
         const void* resource = LoadTemplate(language);
         ASSERT_TRUE(resource);
-        HWND dialog = ::CreateDialogIndirectParamW(
-            Self(), static_cast<const DLGTEMPLATE*>(resource), nullptr, DefaultProcessing, 0);
+        HWND dialog = ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr),
+                                                   static_cast<const DLGTEMPLATE*>(resource),
+                                                   nullptr, DefaultProcessing, 0);
         ASSERT_TRUE(dialog);
         wchar_t text[64] = {};
         ::GetClassNameW(dialog, text, 64);
@@ -232,34 +247,33 @@ TEST(LauncherResources, TheTemplateMakesAHiddenDialogWindowWithItsCheckBox) {
 
 // The manifest is resource 1, so the system reads it when the launcher starts;
 // the system's own parser must take it.
-TEST(LauncherResources, TheManifestIsTheExecutablesAndTheSystemTakesIt) {
-    HRSRC found = ::FindResourceW(Self(), MAKEINTRESOURCEW(1), RT_MANIFEST);
+TEST_F(LauncherResources, TheManifestIsTheExecutablesAndTheSystemTakesIt) {
+    HRSRC found = ::FindResourceW(Launcher(), MAKEINTRESOURCEW(1), RT_MANIFEST);
     ASSERT_TRUE(found);
-    std::string manifest(static_cast<const char*>(::LockResource(::LoadResource(Self(), found))),
-                         ::SizeofResource(Self(), found));
+    std::string manifest(
+        static_cast<const char*>(::LockResource(::LoadResource(Launcher(), found))),
+        ::SizeofResource(Launcher(), found));
     for (const char* expected :
          {"name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
           "<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"}) {
         EXPECT_NE(manifest.find(expected), std::string::npos) << expected;
     }
-    wchar_t path[MAX_PATH];
-    ASSERT_TRUE(::GetModuleFileNameW(nullptr, path, MAX_PATH));
+    std::wstring path = LauncherExecutable();
     ACTCTXW request{};
     request.cbSize = sizeof(request);
-    request.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
-    request.lpSource = path;
-    request.hModule = Self();
+    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.lpSource = path.c_str();
     request.lpResourceName = CREATEPROCESS_MANIFEST_RESOURCE_ID;
     HANDLE context = ::CreateActCtxW(&request);
     ASSERT_NE(context, INVALID_HANDLE_VALUE) << ::GetLastError();
     ::ReleaseActCtx(context);
 }
 
-TEST(LauncherResources, TheIconComesInTheSizesTheShellAsksFor) {
+TEST_F(LauncherResources, TheIconComesInTheSizesTheShellAsksFor) {
     for (int size : {16, 24, 32, 48, 64, 256}) {
         SCOPED_TRACE(size);
         HICON icon = static_cast<HICON>(
-            ::LoadImageW(Self(), MAKEINTRESOURCEW(IDI_LAUNCHER), IMAGE_ICON, size, size, 0));
+            ::LoadImageW(Launcher(), MAKEINTRESOURCEW(IDI_LAUNCHER), IMAGE_ICON, size, size, 0));
         ASSERT_TRUE(icon);
         ICONINFO info{};
         ASSERT_TRUE(::GetIconInfo(icon, &info));
@@ -275,13 +289,12 @@ TEST(LauncherResources, TheIconComesInTheSizesTheShellAsksFor) {
 
 // The numbers that the system shows and the texts of the file's properties
 // come from one version.
-TEST(LauncherResources, TheVersionResourceNamesTheProductAndOneVersion) {
-    wchar_t path[MAX_PATH];
-    ASSERT_TRUE(::GetModuleFileNameW(nullptr, path, MAX_PATH));
-    DWORD size = ::GetFileVersionInfoSizeW(path, nullptr);
+TEST_F(LauncherResources, TheVersionResourceNamesTheProductAndOneVersion) {
+    std::wstring path = LauncherExecutable();
+    DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), nullptr);
     ASSERT_GT(size, 0u);
     std::vector<uint8_t> data(size);
-    ASSERT_TRUE(::GetFileVersionInfoW(path, 0, size, data.data()));
+    ASSERT_TRUE(::GetFileVersionInfoW(path.c_str(), 0, size, data.data()));
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
