@@ -1,0 +1,374 @@
+#include <gtest/gtest.h>
+
+#include "base/win.h"
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "launcher_executable_win.h"
+#include "temp_folder.h"
+#include "test_support.h"
+
+// autorun.exe end to end under Wine on its X11 driver (in Xvfb), in a Wine
+// prefix of its own: started on a copy of the demo medium, as a medium's
+// launcher is started, and reached from here through the window system as the
+// shell and the product's other programs reach it. Wine has no HTML engine:
+// the window is made, sized and run, but its page never completes, so it
+// stays hidden.
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr wchar_t kDialogClass[] = L"#32770";
+constexpr DWORD kStartTimeout = 60000;
+constexpr wchar_t kListing[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap\\EscDomains\\"
+    L"security_autorun.exe";
+constexpr wchar_t kLauncherDefaults[] = L"Software\\Wine\\AppDefaults\\autorun.exe";
+constexpr wchar_t kProductSettings[] = L"SOFTWARE\\Orvella";
+
+// A path of the Linux side as Wine's drive Z: shows it.
+fs::path FromUnix(const char* path) {
+    std::wstring windows = L"Z:";
+    for (const char* c = path; *c; ++c) {
+        windows += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
+    }
+    return fs::path(windows);
+}
+
+// The demo medium with the launcher beside its files, in a fresh folder.
+class Medium {
+public:
+    // (File by file: the runtime's recursive copy copies nothing here.)
+    Medium() {
+        fs::path demo = FromUnix(DEMO_MEDIUM_DIR);
+        for (const fs::directory_entry& entry : fs::recursive_directory_iterator(demo)) {
+            fs::path copy = folder_.Native(fs::relative(entry.path(), demo).u16string());
+            if (entry.is_directory()) {
+                fs::create_directories(copy);
+            } else {
+                fs::copy_file(entry.path(), copy);
+            }
+        }
+        fs::copy_file(LauncherExecutable(), folder_.Native(u"autorun.exe"));
+    }
+    fs::path Path(std::u16string_view name = u"") const { return folder_.Native(name); }
+    void Remove(std::u16string_view name) const { fs::remove(folder_.Native(name)); }
+
+private:
+    TempFolder folder_;
+};
+
+struct WindowQuery {
+    DWORD process;
+    const wchar_t* window_class;
+    const wchar_t* title;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
+    auto* query = reinterpret_cast<WindowQuery*>(parameter);
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    wchar_t text[256] = {};
+    if (process != query->process || !::GetClassNameW(window, text, 256) ||
+        ::lstrcmpW(text, query->window_class) != 0) {
+        return TRUE;
+    }
+    ::GetWindowTextW(window, text, 256);
+    if (::lstrcmpW(text, query->title) != 0) {
+        return TRUE;
+    }
+    query->found = window;
+    return FALSE;
+}
+
+BOOL CALLBACK DescribeWindow(HWND window, LPARAM parameter) {
+    auto* query = reinterpret_cast<std::pair<DWORD, std::wstring>*>(parameter);
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    if (process == query->first) {
+        wchar_t window_class[256] = {}, title[256] = {};
+        ::GetClassNameW(window, window_class, 256);
+        ::GetWindowTextW(window, title, 256);
+        // A message box's text, if it is one.
+        wchar_t text[1024] = {};
+        ::GetDlgItemTextW(window, 0xFFFF, text, 1024);
+        query->second += std::wstring(L" [") + window_class + L" \"" + title + L"\" " + text + L"]";
+    }
+    return TRUE;
+}
+
+// One start of autorun.exe in the medium's folder, ended when this goes if it
+// still runs.
+class Launcher {
+public:
+    explicit Launcher(const Medium& medium) {
+        std::wstring program = medium.Path(u"autorun.exe").wstring();
+        std::wstring command = L"\"" + program + L"\"";
+        std::wstring folder = medium.Path().wstring();
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        started_ = ::CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0,
+                                    nullptr, folder.c_str(), &startup, &process_);
+        EXPECT_TRUE(started_) << ::GetLastError();
+    }
+    ~Launcher() {
+        if (!started_) {
+            return;
+        }
+        if (::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+            ::TerminateProcess(process_.hProcess, 99);
+            ::WaitForSingleObject(process_.hProcess, kStartTimeout);
+        }
+        ::CloseHandle(process_.hThread);
+        ::CloseHandle(process_.hProcess);
+    }
+    Launcher(const Launcher&) = delete;
+    Launcher& operator=(const Launcher&) = delete;
+
+    // Its top-level windows, for failure messages.
+    std::string Windows() const {
+        std::pair<DWORD, std::wstring> query{process_.dwProcessId, L"windows:"};
+        ::EnumWindows(DescribeWindow, reinterpret_cast<LPARAM>(&query));
+        return Utf8(BaseString(Utf16Ptr(query.second.c_str())));
+    }
+
+    // The exit code; STILL_ACTIVE when it did not end in time.
+    DWORD WaitForExit() const {
+        DWORD code = STILL_ACTIVE;
+        if (started_ && ::WaitForSingleObject(process_.hProcess, kStartTimeout) == WAIT_OBJECT_0) {
+            ::GetExitCodeProcess(process_.hProcess, &code);
+        }
+        return code;
+    }
+
+    // Its top-level window of the class and title, once it has one; null when
+    // none came in time or the process ended first.
+    HWND WaitForWindow(const wchar_t* title, const wchar_t* window_class = kDialogClass) const {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStartTimeout);
+        while (started_ && std::chrono::steady_clock::now() < deadline) {
+            WindowQuery query{process_.dwProcessId, window_class, title, nullptr};
+            ::EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&query));
+            if (query.found) {
+                return query.found;
+            }
+            if (::WaitForSingleObject(process_.hProcess, 100) == WAIT_OBJECT_0) {
+                return nullptr;
+            }
+        }
+        return nullptr;
+    }
+
+private:
+    bool started_ = false;
+    PROCESS_INFORMATION process_{};
+};
+
+std::string Narrow(const std::wstring& text) {
+    return Utf8(BaseString(Utf16Ptr(text.c_str())));
+}
+
+// A value of the current user's registry, or of the machine's 64-bit view.
+void SetValue(HKEY root, const wchar_t* key_path, const wchar_t* name, DWORD type, const void* data,
+              DWORD size) {
+    HKEY key;
+    ASSERT_EQ(::RegCreateKeyExW(root, key_path, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
+                                nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(::RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size),
+              ERROR_SUCCESS);
+    ::RegCloseKey(key);
+}
+
+void SetText(HKEY root, const wchar_t* key_path, const wchar_t* name, const std::wstring& text) {
+    SetValue(root, key_path, name, REG_SZ, text.c_str(),
+             static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+void DeleteKey(HKEY root, const wchar_t* key_path) {
+    HKEY parent;
+    if (::RegOpenKeyExW(root, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, &parent) ==
+        ERROR_SUCCESS) {
+        ::RegDeleteTreeW(parent, key_path);
+        ::RegCloseKey(parent);
+    }
+}
+
+// The zone listing's "about" value: -1 without the key, -2 without the value.
+long ListedZone() {
+    HKEY key;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kListing, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return -1;
+    }
+    DWORD zone = 0;
+    DWORD size = sizeof(zone);
+    LSTATUS status =
+        ::RegGetValueW(key, nullptr, L"about", RRF_RT_REG_DWORD, nullptr, &zone, &size);
+    ::RegCloseKey(key);
+    return status == ERROR_SUCCESS ? static_cast<long>(zone) : -2;
+}
+
+// Wine's Windows version for autorun.exe while the test runs.
+class WindowsVersion {
+public:
+    explicit WindowsVersion(const wchar_t* version) {
+        SetText(HKEY_CURRENT_USER, kLauncherDefaults, L"Version", version);
+    }
+    ~WindowsVersion() { DeleteKey(HKEY_CURRENT_USER, kLauncherDefaults); }
+};
+
+// The product's language setting ("LangId") while the test runs.
+class ForcedLanguage {
+public:
+    explicit ForcedLanguage(const wchar_t* language) {
+        SetText(HKEY_LOCAL_MACHINE, kProductSettings, L"LangId", language);
+    }
+    ~ForcedLanguage() { DeleteKey(HKEY_LOCAL_MACHINE, kProductSettings); }
+};
+
+TEST(AutorunUnderWine, MakesItsDialogSizedForTheBrowserAndEndsWith0OnEveryEnding) {
+    auto broadcast = [](const wchar_t* name) {
+        return
+            [name](HWND) { ::PostMessageW(HWND_BROADCAST, ::RegisterWindowMessageW(name), 0, 0); };
+    };
+    struct Case {
+        const char* name;
+        std::function<void(HWND)> end;
+    } cases[] = {
+        {"Escape", [](HWND window) { ::PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0); }},
+        {"closing", [](HWND window) { ::PostMessageW(window, WM_CLOSE, 0, 0); }},
+        {"the end of the session",
+         [](HWND window) { ::SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF); }},
+        {"the broadcast Tarnis::LogoffMessage", broadcast(L"Tarnis::LogoffMessage")},
+        {"the broadcast Dravik::CancelDialog", broadcast(L"Dravik::CancelDialog")},
+    };
+    Medium medium;
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        Launcher launcher(medium);
+        HWND window = launcher.WaitForWindow(L"Autorun");
+        ASSERT_TRUE(window) << launcher.Windows();
+        EXPECT_EQ(::GetSystemMetrics(SM_CXEDGE), 2);
+        RECT outer;
+        ::GetWindowRect(window, &outer);
+        EXPECT_EQ(outer.right - outer.left, 674);
+        EXPECT_EQ(outer.bottom - outer.top, 494);
+        EXPECT_FALSE(::IsWindowVisible(window)) << "no page ever completes here";
+        test.end(window);
+        EXPECT_EQ(launcher.WaitForExit(), 0u);
+        EXPECT_FALSE(::IsWindow(window));
+    }
+}
+
+TEST(AutorunUnderWine, ASecondStartExitsWith1AndRestoresAndRaisesTheFirstWindow) {
+    Medium medium;
+    Launcher first(medium);
+    HWND window = first.WaitForWindow(L"Autorun");
+    ASSERT_TRUE(window) << first.Windows();
+    // The page never shows here: the window is shown minimized from outside.
+    ::ShowWindow(window, SW_SHOWMINNOACTIVE);
+    ASSERT_TRUE(::IsIconic(window));
+
+    Launcher second(medium);
+    EXPECT_EQ(second.WaitForExit(), 1u);
+    EXPECT_FALSE(::IsIconic(window));
+    EXPECT_TRUE(::IsWindowVisible(window));
+    EXPECT_EQ(::GetForegroundWindow(), window);
+
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(first.WaitForExit(), 0u);
+}
+
+// The second launcher looks for the title in its own language, which the
+// product's setting chose for both.
+TEST(AutorunUnderWine, TheLanguageSettingTitlesTheDialogAndTheSecondStartFindsIt) {
+    ForcedLanguage japanese(L"0411");
+    Medium medium;
+    Launcher first(medium);
+    HWND window = first.WaitForWindow(L"\u81EA\u52D5\u5B9F\u884C");
+    ASSERT_TRUE(window) << first.Windows();
+    ::ShowWindow(window, SW_SHOWMINNOACTIVE);
+    Launcher second(medium);
+    EXPECT_EQ(second.WaitForExit(), 1u);
+    EXPECT_FALSE(::IsIconic(window));
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(first.WaitForExit(), 0u);
+}
+
+TEST(AutorunUnderWine, ABrokenMediumShowsTheReasonInAMessageBoxCaptionedOrvellaAndExitsWith0) {
+    for (std::u16string_view missing : {u"autorun.xml", u"rsc/autorun.tpl"}) {
+        SCOPED_TRACE(Utf8(BaseString(missing)));
+        Medium medium;
+        medium.Remove(missing);
+        Launcher launcher(medium);
+        HWND box = launcher.WaitForWindow(L"Orvella");
+        ASSERT_TRUE(box) << launcher.Windows();
+        EXPECT_EQ(::FindWindowW(kDialogClass, L"Orvella"), box);
+        wchar_t text[1024] = {};
+        ::GetDlgItemTextW(box, 0xFFFF, text, 1024);
+        // The context, then the system's reason, as the error's marked frame.
+        std::wstring message = text;
+        const std::wstring context = L"Failed to initialize the application.\n";
+        EXPECT_EQ(message.rfind(context, 0), 0u) << Narrow(message);
+        EXPECT_GT(message.size(), context.size() + 1) << Narrow(message);
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ(launcher.WaitForExit(), 0u);
+    }
+}
+
+// Windows Server 2003 (5.2): the launcher is listed in the zone map from
+// before its dialog until its end, and the end deletes any listing, also
+// after a failed start and with what others put below it.
+TEST(AutorunUnderWine, OnWindowsServer2003TheZoneListingLastsAsLongAsTheRun) {
+    WindowsVersion version(L"win2003");
+    DeleteKey(HKEY_CURRENT_USER, kListing);
+    Medium medium;
+    {
+        Launcher launcher(medium);
+        HWND window = launcher.WaitForWindow(L"Autorun");
+        ASSERT_TRUE(window) << launcher.Windows();
+        EXPECT_EQ(ListedZone(), 2);
+        ::PostMessageW(window, WM_CLOSE, 0, 0);
+        EXPECT_EQ(launcher.WaitForExit(), 0u);
+        EXPECT_EQ(ListedZone(), -1);
+    }
+    DWORD other_zone = 4;
+    SetValue(HKEY_CURRENT_USER, (std::wstring(kListing) + L"\\left behind").c_str(), L"x",
+             REG_DWORD, &other_zone, sizeof(other_zone));
+    medium.Remove(u"autorun.xml");
+    Launcher broken(medium);
+    HWND box = broken.WaitForWindow(L"Orvella");
+    ASSERT_TRUE(box);
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(broken.WaitForExit(), 0u);
+    EXPECT_EQ(ListedZone(), -1);
+}
+
+// Windows 7 (6.1): no listing is made, and one that is there stays as it was.
+TEST(AutorunUnderWine, OnWindows7TheZoneListingIsNeverTouched) {
+    WindowsVersion version(L"win7");
+    DeleteKey(HKEY_CURRENT_USER, kListing);
+    Medium medium;
+    for (bool listed_before : {false, true}) {
+        SCOPED_TRACE(listed_before ? "listed before" : "not listed");
+        DWORD zone = 4;
+        if (listed_before) {
+            SetValue(HKEY_CURRENT_USER, kListing, L"about", REG_DWORD, &zone, sizeof(zone));
+        }
+        Launcher launcher(medium);
+        HWND window = launcher.WaitForWindow(L"Autorun");
+        ASSERT_TRUE(window) << launcher.Windows();
+        EXPECT_EQ(ListedZone(), listed_before ? 4 : -1);
+        ::PostMessageW(window, WM_CLOSE, 0, 0);
+        EXPECT_EQ(launcher.WaitForExit(), 0u);
+        EXPECT_EQ(ListedZone(), listed_before ? 4 : -1);
+    }
+    DeleteKey(HKEY_CURRENT_USER, kListing);
+}
+
+}  // namespace
