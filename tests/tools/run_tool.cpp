@@ -1,9 +1,11 @@
 #include "run_tool.h"
 
-#include <cstdlib>
-#include <filesystem>
+#include <gtest/gtest.h>
+
+#include <chrono>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "base/platform.h"
 
@@ -21,24 +23,21 @@ std::filesystem::path ToolPath() {
     return build / "tools" / (Base::kPathSeparator == u'\\' ? "autorun-page.exe" : "autorun-page");
 }
 
-std::string Quoted(const std::string& text) {
-    return "\"" + text + "\"";
-}
-
 }  // namespace
 
 ToolRun RunPageTool(const std::vector<std::string>& arguments, const std::string& scratch) {
     std::filesystem::path out = std::filesystem::path(scratch) / "tool-out.txt";
     std::filesystem::path err = std::filesystem::path(scratch) / "tool-err.txt";
-    std::string command = Quoted(ToolPath().string());
-    for (const std::string& argument : arguments) {
-        command += " " + Quoted(argument);
+    // Wine under heavy load now and then fails to start a process at all; that
+    // says nothing about the tool, so a start that failed is tried again.
+    constexpr int kStarts = 5;
+    int error = 0;
+    for (int start = 1; start <= kStarts; ++start) {
+        if (std::optional<int> code = RunProgram(ToolPath(), arguments, out, err, error)) {
+            return {*code, ReadAll(out), ReadAll(err)};
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(200 * start));
     }
-    command += " > " + Quoted(out.string()) + " 2> " + Quoted(err.string());
-    // cmd.exe drops the first and last quote of a command that starts with one.
-    if (Base::kPathSeparator == u'\\') {
-        command = Quoted(command);
-    }
-    int status = std::system(command.c_str());
-    return {ExitCodeOfSystem(status), ReadAll(out), ReadAll(err)};
+    ADD_FAILURE() << ToolPath() << " could not be started: system error " << error;
+    return {-1, "", ""};
 }

@@ -1,5 +1,0 @@
-#include <sys/wait.h>
-
-int ExitCodeOfSystem(int status) {
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}

@@ -1,3 +1,0 @@
-int ExitCodeOfSystem(int status) {
-    return status;
-}
