@@ -3,10 +3,45 @@
 # out as on a real medium with the launcher beside its files and the sample
 # page extensions (examples/plugins) in rsc/plugins/. Without a display
 # it runs under Xvfb, saves a screenshot of the window and prints its path.
+#
+# --windows: builds the shipping Windows launcher (i686) instead and lays out
+# the demo medium for Windows in build/demo-windows/medium, ready to burn:
+# autorun.exe beside the medium's files and autorun.inf, which has AutoPlay
+# offer it with its icon. Prints the folder. (Wine here has no HTML engine, so
+# the launcher's page cannot be shown on this machine.)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
+case ${1:-} in
+    "") ;;
+    --windows) windows=1 ;;
+    *)
+        echo "usage: $0 [--windows]" >&2
+        exit 2
+        ;;
+esac
+
 "$root/scripts/install.sh"
+
+if [[ -n ${windows:-} ]]; then
+    demo="$build_root/demo-windows"
+    configure "$demo" -DCMAKE_BUILD_TYPE=Release -DORV_TESTS=OFF -DORV_FUZZ=OFF \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
+    ninja -C "$demo" autorun >"$demo.build.log" || {
+        cat "$demo.build.log"
+        exit 1
+    }
+    medium="$demo/medium"
+    rm -rf "$medium"
+    cp -r "$root/examples/medium" "$medium"
+    launcher="$demo/src/launcher"
+    # With the C++ runtime DLLs it shares with plug-ins, when it has them.
+    mapfile -t runtime < <(find "$launcher" -maxdepth 1 -name '*.dll')
+    cp "$launcher/autorun.exe" "${runtime[@]}" "$medium/"
+    write_autorun_inf "$medium/autorun.inf" ORVELLA_DEMO
+    echo "$medium"
+    exit 0
+fi
 demo="$build_root/demo"
 configure "$demo" -DCMAKE_BUILD_TYPE=Release -DORV_TESTS=OFF -DORV_FUZZ=OFF
 ninja -C "$demo" autorun orvella_pages >"$demo.build.log" || {

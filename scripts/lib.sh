@@ -37,3 +37,9 @@ wine_start() {
 wine_stop() {
     wineserver -k 2>/dev/null || true
 }
+
+# write_autorun_inf <file> <label>: the AutoPlay entry of a Windows medium:
+# autorun.exe starts it, its icon and the label name the medium.
+write_autorun_inf() {
+    printf '[autorun]\r\nopen=autorun.exe\r\nicon=autorun.exe\r\nlabel=%s\r\n' "$2" >"$1"
+}
