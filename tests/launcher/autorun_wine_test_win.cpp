@@ -190,12 +190,15 @@ void SetText(HKEY root, const wchar_t* key_path, const wchar_t* name, const std:
              static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
+// The key with all it holds, in the 64-bit view as SetValue writes it (a root
+// key opened with KEY_WOW64_64KEY is still the caller's view).
 void DeleteKey(HKEY root, const wchar_t* key_path) {
-    HKEY parent;
-    if (::RegOpenKeyExW(root, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, &parent) ==
+    HKEY key;
+    if (::RegOpenKeyExW(root, key_path, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, &key) ==
         ERROR_SUCCESS) {
-        ::RegDeleteTreeW(parent, key_path);
-        ::RegCloseKey(parent);
+        ::RegDeleteTreeW(key, nullptr);
+        ::RegCloseKey(key);
+        ::RegDeleteKeyExW(root, key_path, KEY_WOW64_64KEY, 0);
     }
 }
 
@@ -231,7 +234,17 @@ public:
     ~ForcedLanguage() { DeleteKey(HKEY_LOCAL_MACHINE, kProductSettings); }
 };
 
-TEST(AutorunUnderWine, MakesItsDialogSizedForTheBrowserAndEndsWith0OnEveryEnding) {
+// The Wine prefix outlives a run: every test starts without the settings the
+// tests make, whatever an earlier run that was cut short left.
+class AutorunUnderWine : public ::testing::Test {
+protected:
+    void SetUp() override {
+        DeleteKey(HKEY_LOCAL_MACHINE, kProductSettings);
+        DeleteKey(HKEY_CURRENT_USER, kLauncherDefaults);
+    }
+};
+
+TEST_F(AutorunUnderWine, MakesItsDialogSizedForTheBrowserAndEndsWith0OnEveryEnding) {
     auto broadcast = [](const wchar_t* name) {
         return
             [name](HWND) { ::PostMessageW(HWND_BROADCAST, ::RegisterWindowMessageW(name), 0, 0); };
@@ -265,7 +278,7 @@ TEST(AutorunUnderWine, MakesItsDialogSizedForTheBrowserAndEndsWith0OnEveryEnding
     }
 }
 
-TEST(AutorunUnderWine, ASecondStartExitsWith1AndRestoresAndRaisesTheFirstWindow) {
+TEST_F(AutorunUnderWine, ASecondStartExitsWith1AndRestoresAndRaisesTheFirstWindow) {
     Medium medium;
     Launcher first(medium);
     HWND window = first.WaitForWindow(L"Autorun");
@@ -286,7 +299,7 @@ TEST(AutorunUnderWine, ASecondStartExitsWith1AndRestoresAndRaisesTheFirstWindow)
 
 // The second launcher looks for the title in its own language, which the
 // product's setting chose for both.
-TEST(AutorunUnderWine, TheLanguageSettingTitlesTheDialogAndTheSecondStartFindsIt) {
+TEST_F(AutorunUnderWine, TheLanguageSettingTitlesTheDialogAndTheSecondStartFindsIt) {
     ForcedLanguage japanese(L"0411");
     Medium medium;
     Launcher first(medium);
@@ -300,7 +313,7 @@ TEST(AutorunUnderWine, TheLanguageSettingTitlesTheDialogAndTheSecondStartFindsIt
     EXPECT_EQ(first.WaitForExit(), 0u);
 }
 
-TEST(AutorunUnderWine, ABrokenMediumShowsTheReasonInAMessageBoxCaptionedOrvellaAndExitsWith0) {
+TEST_F(AutorunUnderWine, ABrokenMediumShowsTheReasonInAMessageBoxCaptionedOrvellaAndExitsWith0) {
     for (std::u16string_view missing : {u"autorun.xml", u"rsc/autorun.tpl"}) {
         SCOPED_TRACE(Utf8(BaseString(missing)));
         Medium medium;
@@ -324,7 +337,7 @@ TEST(AutorunUnderWine, ABrokenMediumShowsTheReasonInAMessageBoxCaptionedOrvellaA
 // Windows Server 2003 (5.2): the launcher is listed in the zone map from
 // before its dialog until its end, and the end deletes any listing, also
 // after a failed start and with what others put below it.
-TEST(AutorunUnderWine, OnWindowsServer2003TheZoneListingLastsAsLongAsTheRun) {
+TEST_F(AutorunUnderWine, OnWindowsServer2003TheZoneListingLastsAsLongAsTheRun) {
     WindowsVersion version(L"win2003");
     DeleteKey(HKEY_CURRENT_USER, kListing);
     Medium medium;
@@ -350,7 +363,7 @@ TEST(AutorunUnderWine, OnWindowsServer2003TheZoneListingLastsAsLongAsTheRun) {
 }
 
 // Windows 7 (6.1): no listing is made, and one that is there stays as it was.
-TEST(AutorunUnderWine, OnWindows7TheZoneListingIsNeverTouched) {
+TEST_F(AutorunUnderWine, OnWindows7TheZoneListingIsNeverTouched) {
     WindowsVersion version(L"win7");
     DeleteKey(HKEY_CURRENT_USER, kListing);
     Medium medium;
