@@ -35,9 +35,11 @@ if [[ -n ${windows:-} ]]; then
     rm -rf "$medium"
     cp -r "$root/examples/medium" "$medium"
     launcher="$demo/src/launcher"
-    # With the C++ runtime DLLs it shares with plug-ins, when it has them.
+    # Without its debugging sections; with the C++ runtime DLLs it shares with
+    # plug-ins, when it has them.
+    i686-w64-mingw32-strip -o "$medium/autorun.exe" "$launcher/autorun.exe"
     mapfile -t runtime < <(find "$launcher" -maxdepth 1 -name '*.dll')
-    cp "$launcher/autorun.exe" "${runtime[@]}" "$medium/"
+    [[ ${#runtime[@]} -eq 0 ]] || cp "${runtime[@]}" "$medium/"
     write_autorun_inf "$medium/autorun.inf" ORVELLA_DEMO
     echo "$medium"
     exit 0
