@@ -54,7 +54,15 @@ public:
                 fs::copy_file(entry.path(), copy);
             }
         }
-        fs::copy_file(LauncherExecutable(), folder_.Native(u"autorun.exe"));
+        // With the DLLs beside it: the C++ runtime of a launcher that shares
+        // it with plug-ins.
+        fs::path launcher = LauncherExecutable();
+        fs::copy_file(launcher, folder_.Native(u"autorun.exe"));
+        for (const fs::directory_entry& entry : fs::directory_iterator(launcher.parent_path())) {
+            if (entry.path().extension() == L".dll") {
+                fs::copy_file(entry.path(), folder_.Native(entry.path().filename().u16string()));
+            }
+        }
     }
     fs::path Path(std::u16string_view name = u"") const { return folder_.Native(name); }
     void Remove(std::u16string_view name) const { fs::remove(folder_.Native(name)); }
