@@ -105,8 +105,7 @@ if [[ $windows_build != none ]]; then
         while read -r plugin; do
             [[ -n $plugin ]] && grafts+=("$plugin" "/rsc/plugins/$(basename "$plugin")")
         done <"$windows/medium-plugins.txt"
-        printf '[autorun]\r\nopen=autorun.exe\r\nicon=autorun.exe\r\nlabel=%s\r\n' "$label" \
-            >"$work/autorun.inf"
+        write_autorun_inf "$work/autorun.inf" "$label"
         grafts+=("$work/autorun.inf" /autorun.inf)
     else
         echo "make-medium: this tree has no Windows launcher yet (no target autorun in" \

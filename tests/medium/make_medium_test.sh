@@ -2,9 +2,12 @@
 # scripts/make-medium.sh from outside: the demo medium becomes an image that is
 # read back without mounting it (xorriso): its files in Rock Ridge and Joliet,
 # the launcher executable, the sample plug-in, the volume name; a medium with
-# an error gives no image. Usage: make_medium_test.sh <source folder> <Linux build folder>
+# an error gives no image. Given a Windows build, the image carries its
+# launcher too, with the DLLs beside it, its plug-ins and autorun.inf, read back
+# as Windows reads them (Joliet).
+# Usage: make_medium_test.sh <source folder> <Linux build folder> [<Windows build folder>]
 set -uo pipefail
-root=$1 build=$2
+root=$1 build=$2 windows=${3:-none}
 failures=0
 check() {
     local what=$1
@@ -26,7 +29,7 @@ echo "an old launcher" >"$work/demo/autorun"
 chmod 600 "$work/demo/README.txt"
 
 make_medium() {
-    "$root/scripts/make-medium.sh" --linux-build "$build" --windows-build none "$@"
+    "$root/scripts/make-medium.sh" --linux-build "$build" --windows-build "$windows" "$@"
 }
 
 demo_output=$(make_medium --label DEMO_1 "$work/demo" "$work/demo.iso" 2>&1)
@@ -42,16 +45,33 @@ names() { sed -n "s/.* '\(.*\)'$/\1/p" | sort; }
 expected=$(printf '%s\n' / /README.txt /autorun /autorun.xml /rsc /rsc/autorun.css \
     /rsc/autorun.tpl /rsc/logo.svg /rsc/plugins /rsc/plugins/orvella_pages.so /setup.sh \
     /uninstall.sh | sort)
+if [[ $windows != none ]]; then
+    launcher_dir="$windows/src/launcher"
+    runtime=$(cd "$launcher_dir" && find . -maxdepth 1 -name '*.dll' | sed 's|^\.||')
+    # The plug-ins media carry, built for this launcher.
+    mapfile -t plugins < <(grep -v '^$' "$windows/medium-plugins.txt")
+    laid_in=()
+    for plugin in "${plugins[@]}"; do
+        laid_in+=(/rsc/plugins "/rsc/plugins/$(basename "$plugin")")
+    done
+    expected=$(printf '%s\n' "$expected" /autorun.exe /autorun.inf $runtime "${laid_in[@]}" | sort -u)
+fi
 check "the image holds the medium's files, the launcher and the sample plug-in" \
     test "$(names <<<"$listing")" == "$expected"
 check "the launcher is executable by everyone and writable by no one" \
     grep -qE "^-r-xr-xr-x .* 0 +0 .* '/autorun'$" <<<"$listing"
 check "the medium's files are readable by everyone" \
     grep -qE "^-r--r--r-- .* '/README.txt'$" <<<"$listing"
-check "no autorun.inf without a Windows launcher" test -z "$(grep autorun.inf <<<"$listing")"
+if [[ $windows == none ]]; then
+    check "no autorun.inf without a Windows launcher" test -z "$(grep autorun.inf <<<"$listing")"
+fi
 
 joliet=$(xorriso -no_rc -read_fs norock -indev "$work/demo.iso" -find / 2>/dev/null | tr -d "'" | sort)
 check "the Joliet tree has the names as they are" grep -qx /rsc/autorun.tpl <<<"$joliet"
+if [[ $windows != none ]]; then
+    check "Windows finds the launcher and autorun.inf" \
+        test "$(grep -xE '/autorun\.(exe|inf)' <<<"$joliet")" == $'/autorun.exe\n/autorun.inf'
+fi
 check "the volume name" grep -q "Volume Id *: DEMO_1" \
     <(xorriso -no_rc -indev "$work/demo.iso" -pvd_info 2>/dev/null)
 
@@ -62,6 +82,20 @@ check "the plug-in on the image is the one built" \
     cmp -s "$work/read/rsc/plugins/orvella_pages.so" "$build/examples/plugins/orvella_pages.so"
 check "the data file is the medium's" cmp -s "$work/read/autorun.xml" "$work/demo/autorun.xml"
 check "the launcher keeps its executable bit when copied off" test -x "$work/read/autorun"
+if [[ $windows != none ]]; then
+    check "the Windows launcher on the image is the one built" \
+        cmp -s "$work/read/autorun.exe" "$launcher_dir/autorun.exe"
+    for dll in $runtime; do
+        check "the DLL $dll beside it is the build's" cmp -s "$work/read$dll" "$launcher_dir$dll"
+    done
+    for plugin in "${plugins[@]}"; do
+        check "the plug-in $(basename "$plugin") for it is the build's" \
+            cmp -s "$work/read/rsc/plugins/$(basename "$plugin")" "$plugin"
+    done
+    check "autorun.inf has AutoPlay start the launcher with its icon and the volume name" \
+        cmp -s "$work/read/autorun.inf" \
+        <(printf '[autorun]\r\nopen=autorun.exe\r\nicon=autorun.exe\r\nlabel=DEMO_1\r\n')
+fi
 
 cp -r "$root/examples/medium" "$work/broken"
 printf '<%%open%%>' >"$work/broken/rsc/autorun.tpl"
