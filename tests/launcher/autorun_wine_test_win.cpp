@@ -2,6 +2,8 @@
 
 #include "base/win.h"
 
+#include <psapi.h>
+
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -66,6 +68,12 @@ public:
     }
     fs::path Path(std::u16string_view name = u"") const { return folder_.Native(name); }
     void Remove(std::u16string_view name) const { fs::remove(folder_.Native(name)); }
+    // A plug-in library of this build into the medium's rsc/plugins/.
+    void AddPlugin(const char* built) const {
+        fs::path file = FromUnix(built);
+        fs::create_directories(folder_.Native(u"rsc/plugins"));
+        fs::copy_file(file, Path(u"rsc/plugins") / file.filename());
+    }
 
 private:
     TempFolder folder_;
@@ -144,6 +152,23 @@ public:
         std::pair<DWORD, std::wstring> query{process_.dwProcessId, L"windows:"};
         ::EnumWindows(DescribeWindow, reinterpret_cast<LPARAM>(&query));
         return Utf8(BaseString(Utf16Ptr(query.second.c_str())));
+    }
+
+    // Whether it has a module of that file name loaded.
+    bool HasModule(const wchar_t* file_name) const {
+        HMODULE modules[512];
+        DWORD size = 0;
+        if (!::EnumProcessModules(process_.hProcess, modules, sizeof(modules), &size)) {
+            return false;
+        }
+        for (DWORD i = 0; i < size / sizeof(HMODULE) && i < 512; ++i) {
+            wchar_t name[MAX_PATH] = {};
+            ::GetModuleBaseNameW(process_.hProcess, modules[i], name, MAX_PATH);
+            if (::lstrcmpiW(name, file_name) == 0) {
+                return true;
+            }
+        }
+        return false;
     }
 
     // The exit code; STILL_ACTIVE when it did not end in time.
@@ -284,6 +309,19 @@ TEST_F(AutorunUnderWine, MakesItsDialogSizedForTheBrowserAndEndsWith0OnEveryEndi
         EXPECT_EQ(launcher.WaitForExit(), 0u);
         EXPECT_FALSE(::IsWindow(window));
     }
+}
+
+// The sample page extensions in the medium's rsc/plugins/: the launcher loads
+// them before it builds its page, so they are there once its window is.
+TEST_F(AutorunUnderWine, LoadsThePlugInsOfTheMediumBeforeItsWindow) {
+    Medium medium;
+    medium.AddPlugin(SAMPLE_PLUGIN);
+    Launcher launcher(medium);
+    HWND window = launcher.WaitForWindow(L"Autorun");
+    ASSERT_TRUE(window) << launcher.Windows();
+    EXPECT_TRUE(launcher.HasModule(L"orvella_pages.dll"));
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(launcher.WaitForExit(), 0u);
 }
 
 TEST_F(AutorunUnderWine, ASecondStartExitsWith1AndRestoresAndRaisesTheFirstWindow) {
