@@ -6,9 +6,10 @@
 #
 # --windows: builds the shipping Windows launcher (i686) instead and lays out
 # the demo medium for Windows in build/demo-windows/medium, ready to burn:
-# autorun.exe beside the medium's files and autorun.inf, which has AutoPlay
-# offer it with its icon. Prints the folder. (Wine here has no HTML engine, so
-# the launcher's page cannot be shown on this machine.)
+# autorun.exe beside the medium's files, the sample page extensions built for
+# it in rsc/plugins/, and autorun.inf, which has AutoPlay offer it with its
+# icon. Prints the folder. (Wine here has no HTML engine, so the launcher's
+# page cannot be shown on this machine.)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
@@ -27,7 +28,7 @@ if [[ -n ${windows:-} ]]; then
     demo="$build_root/demo-windows"
     configure "$demo" -DCMAKE_BUILD_TYPE=Release -DORV_TESTS=OFF -DORV_FUZZ=OFF \
         -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
-    ninja -C "$demo" autorun >"$demo.build.log" || {
+    ninja -C "$demo" autorun orvella_pages >"$demo.build.log" || {
         cat "$demo.build.log"
         exit 1
     }
@@ -40,6 +41,8 @@ if [[ -n ${windows:-} ]]; then
     i686-w64-mingw32-strip -o "$medium/autorun.exe" "$launcher/autorun.exe"
     mapfile -t runtime < <(find "$launcher" -maxdepth 1 -name '*.dll')
     [[ ${#runtime[@]} -eq 0 ]] || cp "${runtime[@]}" "$medium/"
+    mkdir -p "$medium/rsc/plugins"
+    cp "$demo/examples/plugins/orvella_pages.dll" "$medium/rsc/plugins/"
     write_autorun_inf "$medium/autorun.inf" ORVELLA_DEMO
     echo "$medium"
     exit 0
