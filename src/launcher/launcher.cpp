@@ -3,7 +3,7 @@
 #include "error/show_error.h"
 #include "launcher/com_support.h"
 #include "launcher/esc_domain.h"
-#include "launcher/page/medium_plugins.h"
+#include "launcher/page_preparation.h"
 #include "launcher/single_instance.h"
 #include "launcher/texts.h"
 #include "launcher/window/html_dialog.h"
@@ -33,14 +33,15 @@ int RunLauncher(PageSource build_page) {
         return 1;
     }
     try {
+        // The page is prepared while the web engine loads and the window system
+        // starts; a failure of those is the one shown, as it comes first.
+        PagePreparation preparation(build_page);
         LoadWebEngine();
         InitCommonControls();
         EnsureComInitialized();
-        // Held until the page has gone: the page's components come from them.
-        MediumPlugins plugins = MediumPlugins::Load();
-        std::unique_ptr<LauncherPage> page = build_page();
+        PagePreparation::Prepared prepared = preparation.Join();
         RegisterEscDomain();
-        ShowPage(*page);
+        ShowPage(*prepared.page);
     } catch (Error& error) {
         error.Add(ErrContext, LocalizedText(InitFailedText), false);
         ShowError(error, nullptr);
