@@ -180,6 +180,7 @@ TEST_F(LauncherWindow, ProgramsStartedByThePageGetTheLaunchersEnvironment) {
     std::string environment(std::istreambuf_iterator<char>(file), {});
     EXPECT_NE(environment.find("ORVELLA_TEST_MARK=given\n"), std::string::npos) << environment;
     EXPECT_EQ(environment.find("JSC_"), std::string::npos) << environment;
+    EXPECT_EQ(environment.find("WEBKIT_"), std::string::npos) << environment;
 }
 
 TEST_F(LauncherWindow, LinksThatAreNoCommandOrAskForANewWindowRunNothing) {

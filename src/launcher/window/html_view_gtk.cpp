@@ -1,6 +1,7 @@
 #include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
 
+#include <iterator>
 #include <string>
 
 #include "launcher/window/dialog_impl_gtk.h"
@@ -18,29 +19,45 @@ constexpr char kPageStyle[] =
     "* { user-select: none !important; -webkit-user-select: none !important;"
     " -webkit-user-drag: none !important; }";
 
-// The page's scripts are a menu's few lines: the web process runs them without
-// the script engine's compiler, whose memory would be spent for nothing. The
-// engine reads the setting from its environment when its process starts; the
-// variable is set only meanwhile, so the programs the page starts never see it.
-// A setting of the user's own is left alone.
-class ScriptCompilerOff {
+// Settings the engine reads from the environment when it starts, tuned for a
+// fixed menu page:
+// - its scripts are a few lines: the web process runs them without the script
+//   engine's compiler, whose memory would be spent for nothing;
+// - it is painted by the processor (hardware acceleration is off), so the
+//   renderer that shares graphics buffers with this process would only set up a
+//   GL display here to show frames painted in memory: megabytes, and time.
+// The variables are set only while the engine starts, so the programs the page
+// starts never see them. A setting of the user's own is left alone.
+class EngineStartEnvironment {
 public:
-    ScriptCompilerOff() : set_(!g_getenv(kVariable)) {
-        if (set_) {
-            g_setenv(kVariable, "false", TRUE);
+    EngineStartEnvironment() {
+        for (size_t i = 0; i < std::size(kVariables); ++i) {
+            set_[i] = !g_getenv(kVariables[i].name);
+            if (set_[i]) {
+                g_setenv(kVariables[i].name, kVariables[i].value, TRUE);
+            }
         }
     }
-    ~ScriptCompilerOff() {
-        if (set_) {
-            g_unsetenv(kVariable);
+    ~EngineStartEnvironment() {
+        for (size_t i = 0; i < std::size(kVariables); ++i) {
+            if (set_[i]) {
+                g_unsetenv(kVariables[i].name);
+            }
         }
     }
-    ScriptCompilerOff(const ScriptCompilerOff&) = delete;
-    ScriptCompilerOff& operator=(const ScriptCompilerOff&) = delete;
+    EngineStartEnvironment(const EngineStartEnvironment&) = delete;
+    EngineStartEnvironment& operator=(const EngineStartEnvironment&) = delete;
 
 private:
-    static constexpr char kVariable[] = "JSC_useJIT";
-    bool set_;
+    struct Variable {
+        const char* name;
+        const char* value;
+    };
+    static constexpr Variable kVariables[] = {
+        {"JSC_useJIT", "false"},
+        {"WEBKIT_DISABLE_DMABUF_RENDERER", "1"},
+    };
+    bool set_[std::size(kVariables)] = {};
 };
 
 // Shift, Control and the middle button ask a browser for a new window.
@@ -172,6 +189,8 @@ void HtmlViewGtk::StartEngine() {
         return;  // no window: the run ends at once
     }
     look_ = CurrentWindowLook();
+    // The view and its first load start the engine's processes.
+    EngineStartEnvironment tuned_for_a_menu;
     WebKitUserContentManager* content_manager = webkit_user_content_manager_new();
     WebKitUserStyleSheet* style =
         webkit_user_style_sheet_new(kPageStyle, WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
@@ -221,9 +240,6 @@ void HtmlViewGtk::LoadPage() {
     g_free(folder);
     awaiting_page_ = true;
     std::string html = dialog_.page().ToUtf8();
-    // The first load starts the web process, which takes its environment as
-    // it is now.
-    ScriptCompilerOff while_the_engine_starts;
     webkit_web_view_load_html(WEBKIT_WEB_VIEW(web_view_), html.c_str(),
                               base_uri_.empty() ? nullptr : base_uri_.c_str());
 }
