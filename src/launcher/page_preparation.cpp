@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "launcher/com_support.h"
+#include "launcher/window/web_engine.h"
 #include "mt/current_thread.h"
 #include "object/impl.h"
 
@@ -12,17 +12,8 @@ public:
 
     void Initialize() override {}
     void Run() override {
-        // The plug-ins start up with COM on their thread, as they would on the
-        // window's thread.
-        EnsureComInitialized();
-        try {
-            prepared_.plugins = MediumPlugins::Load();
-            prepared_.page = build_page_();
-        } catch (const Error&) {
-            ReleaseComInitialization();
-            throw;
-        }
-        ReleaseComInitialization();
+        prepared_.plugins = MediumPlugins::Load();
+        prepared_.page = build_page_();
     }
 
     Prepared Take() { return std::move(prepared_); }
@@ -32,14 +23,23 @@ private:
     Prepared prepared_;
 };
 
-PagePreparation::PagePreparation(PageSource build_page)
-    : work_(Object::New<Work>(build_page)), thread_(Mt::GetCurrentThread()->StartThread(work_)) {}
+PagePreparation::PagePreparation(PageSource build_page) : work_(Object::New<Work>(build_page)) {
+    if (WebEngineLoadsBeforeTheWindow()) {
+        thread_ = Mt::GetCurrentThread()->StartThread(work_);
+    }
+}
 
 PagePreparation::~PagePreparation() {
-    thread_->Join();
+    if (thread_) {
+        thread_->Join();
+    }
 }
 
 PagePreparation::Prepared PagePreparation::Join() {
+    if (!thread_) {
+        work_->Run();
+        return work_->Take();
+    }
     thread_->Join(true);
     Error error = thread_->GetError();
     if (error.IsSet()) {

@@ -7,9 +7,13 @@
 #include "mt/thread.h"
 #include "object/ref.h"
 
-// The medium's plug-ins loaded and the page built on a thread of their own,
-// while the starting thread loads the web engine and starts the window system.
-// The thread inherits the starter's language and interrupt handling.
+// The medium's plug-ins loaded and the page built. Where the web engine loads
+// before the window, this happens on a thread of its own while the starting
+// thread loads the engine and starts the window system; the thread inherits
+// the starter's language and interrupt handling. Where the engine comes with
+// the window, there is nothing to overlap: the page is prepared on the
+// starting thread when asked for, so that the plug-ins' objects belong to the
+// window's thread and its COM apartment.
 class PagePreparation {
 public:
     // What the preparation hands over. The page goes before the plug-ins: its

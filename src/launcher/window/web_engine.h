@@ -16,3 +16,9 @@ bool LoadWindowSystem();
 // localized WebEngineMissingText, which names the package to install, when
 // the engine is not on the machine.
 void LoadWebEngine();
+
+// Whether the engine is loaded by LoadWebEngine, before the window is made
+// (Linux), rather than with the window (Windows, where the browser control
+// comes with the dialog). Only then does the launcher prepare its page
+// meanwhile.
+bool WebEngineLoadsBeforeTheWindow();

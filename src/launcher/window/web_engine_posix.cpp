@@ -92,3 +92,7 @@ void LoadWebEngine() {
         throw Error(0, BaseString(LocalizedText(WebEngineMissingText)), true);
     }
 }
+
+bool WebEngineLoadsBeforeTheWindow() {
+    return true;
+}

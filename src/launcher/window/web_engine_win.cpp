@@ -5,3 +5,7 @@ bool LoadWindowSystem() {
 }
 
 void LoadWebEngine() {}
+
+bool WebEngineLoadsBeforeTheWindow() {
+    return false;
+}
