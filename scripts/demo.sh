@@ -24,10 +24,13 @@ esac
 
 "$root/scripts/install.sh"
 
-if [[ -n ${windows:-} ]]; then
-    demo="$build_root/demo-windows"
-    configure "$demo" -DCMAKE_BUILD_TYPE=Release -DORV_TESTS=OFF -DORV_FUZZ=OFF \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
+# build_demo <folder> [cmake arguments]: builds the launcher and the sample
+# page extensions in <folder> and lays out a fresh copy of the demo medium in
+# <folder>/medium, with rsc/plugins/ made; sets $demo and $medium.
+build_demo() {
+    demo=$1
+    shift
+    configure "$demo" -DCMAKE_BUILD_TYPE=Release -DORV_TESTS=OFF -DORV_FUZZ=OFF "$@"
     ninja -C "$demo" autorun orvella_pages >"$demo.build.log" || {
         cat "$demo.build.log"
         exit 1
@@ -35,30 +38,24 @@ if [[ -n ${windows:-} ]]; then
     medium="$demo/medium"
     rm -rf "$medium"
     cp -r "$root/examples/medium" "$medium"
+    mkdir -p "$medium/rsc/plugins"
+}
+
+if [[ -n ${windows:-} ]]; then
+    build_demo "$build_root/demo-windows" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
     launcher="$demo/src/launcher"
     # Without its debugging sections; with the C++ runtime DLLs it shares with
     # plug-ins, when it has them.
     i686-w64-mingw32-strip -o "$medium/autorun.exe" "$launcher/autorun.exe"
     mapfile -t runtime < <(find "$launcher" -maxdepth 1 -name '*.dll')
     [[ ${#runtime[@]} -eq 0 ]] || cp "${runtime[@]}" "$medium/"
-    mkdir -p "$medium/rsc/plugins"
     cp "$demo/examples/plugins/orvella_pages.dll" "$medium/rsc/plugins/"
     write_autorun_inf "$medium/autorun.inf" ORVELLA_DEMO
     echo "$medium"
     exit 0
 fi
-demo="$build_root/demo"
-configure "$demo" -DCMAKE_BUILD_TYPE=Release -DORV_TESTS=OFF -DORV_FUZZ=OFF
-ninja -C "$demo" autorun orvella_pages >"$demo.build.log" || {
-    cat "$demo.build.log"
-    exit 1
-}
-
-medium="$demo/medium"
-rm -rf "$medium"
-cp -r "$root/examples/medium" "$medium"
+build_demo "$build_root/demo"
 cp "$demo/src/launcher/autorun" "$medium/autorun"
-mkdir -p "$medium/rsc/plugins"
 cp "$demo/examples/plugins/orvella_pages.so" "$medium/rsc/plugins/"
 cd "$medium"
 
