@@ -1,7 +1,8 @@
 // The floor of the web engine: the smallest WebKitGTK program that shows a
 // finished HTML page (the file named by the first argument) the way the
-// launcher does, at the same size and with the same engine settings. It shows
-// its window once the page has loaded and runs until it is terminated.
+// launcher does, at the same size and with the same hardware acceleration
+// policy; everything else is the engine's default. It shows its window once the
+// page has loaded and runs until it is terminated.
 #include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
 
