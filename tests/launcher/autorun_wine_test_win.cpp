@@ -13,6 +13,7 @@
 #include "launcher_executable_win.h"
 #include "temp_folder.h"
 #include "test_support.h"
+#include "window_match_win.h"
 
 // autorun.exe end to end under Wine on its X11 driver (in Xvfb), in a Wine
 // prefix of its own: started on a copy of the demo medium, as a medium's
@@ -90,13 +91,7 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
     auto* query = reinterpret_cast<WindowQuery*>(parameter);
     DWORD process = 0;
     ::GetWindowThreadProcessId(window, &process);
-    wchar_t text[256] = {};
-    if (process != query->process || !::GetClassNameW(window, text, 256) ||
-        ::lstrcmpW(text, query->window_class) != 0) {
-        return TRUE;
-    }
-    ::GetWindowTextW(window, text, 256);
-    if (::lstrcmpW(text, query->title) != 0) {
+    if (process != query->process || !HasClassAndTitle(window, query->window_class, query->title)) {
         return TRUE;
     }
     query->found = window;

@@ -9,6 +9,7 @@
 #include "launcher/com_support.h"
 #include "launcher/window/browser_host_win.h"
 #include "launcher/window/html_dialog.h"
+#include "window_match_win.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -65,13 +66,7 @@ struct ThreadWindowQuery {
 
 BOOL CALLBACK MatchThreadWindow(HWND window, LPARAM parameter) {
     auto* query = reinterpret_cast<ThreadWindowQuery*>(parameter);
-    wchar_t text[256] = {};
-    ::GetClassNameW(window, text, 256);
-    if (::lstrcmpW(text, query->window_class) != 0) {
-        return TRUE;
-    }
-    ::GetWindowTextW(window, text, 256);
-    if (::lstrcmpW(text, query->title) != 0) {
+    if (!HasClassAndTitle(window, query->window_class, query->title)) {
         return TRUE;
     }
     query->found = window;
