@@ -33,8 +33,8 @@ int RunLauncher(PageSource build_page) {
         return 1;
     }
     try {
-        // The page is prepared while the web engine loads and the window system
-        // starts; a failure of those is the one shown, as it comes first.
+        // Where the web engine loads here, the page is prepared meanwhile; a
+        // failure of the engine's is the one shown, as it comes first.
         PagePreparation preparation(build_page);
         LoadWebEngine();
         InitCommonControls();
