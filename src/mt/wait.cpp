@@ -5,6 +5,19 @@
 
 namespace Mt {
 
+namespace {
+
+// What is left of a time-out that began at `started` (a TickCount).
+uint32_t TimeLeft(uint32_t timeout, uint32_t started) {
+    if (timeout == Platform::kInfinite) {
+        return timeout;
+    }
+    uint32_t elapsed = Base::TickCount() - started;
+    return elapsed < timeout ? timeout - elapsed : 0;
+}
+
+}  // namespace
+
 Error WaitForBlockers(const std::vector<Ref<::Win32::BlockerInfo>>& blockers, uint32_t timeout) {
     std::vector<Platform::Handle> handles{ThreadImpl::Current().InterruptEvent()};
     std::vector<::Win32::BlockerInfo*> handle_owners{nullptr};
@@ -28,13 +41,24 @@ Error WaitForBlockers(const std::vector<Ref<::Win32::BlockerInfo>>& blockers, ui
     bool input = false;
     Message message;
     if (with_queue) {
+        // Messages sent from other threads wake the wait too, and TakeMessage
+        // handles them itself and finds nothing to take: the wait then goes on
+        // for what is left of the time-out, not for all of it again, and once
+        // that is used up only the handles are looked at.
+        const uint32_t started = Base::TickCount();
+        uint32_t left = timeout;
         for (;;) {
             if (Platform::TakeMessage(&message)) {
                 input = true;
                 break;
             }
-            result = Platform::WaitForAnyOrInput(handles.data(), count, timeout);
+            result = Platform::WaitForAnyOrInput(handles.data(), count, left);
             if (result != count) {
+                break;
+            }
+            left = TimeLeft(timeout, started);
+            if (left == 0) {
+                result = Platform::WaitForAny(handles.data(), count, 0);
                 break;
             }
         }
