@@ -13,9 +13,13 @@
 // and 28592, and every other code page fails to convert.
 namespace Io::Text {
 
-// The length in bytes of the character that begins with `lead`: 2 for a lead
-// byte of a double-byte code page, else 1.
-size_t CodePageCharLength(int32_t code_page, uint8_t lead);
+// The length in bytes of the character that `bytes` (not empty) begin with,
+// as far as they tell: 2 for a lead byte of a double-byte code page, 4 for a
+// four-byte sequence of GB18030 (54936), else 1. Longer than `bytes` when they
+// end inside the character; a sequence whose bytes already break its pattern
+// counts only up to the byte that breaks it, so that it is found invalid
+// without waiting for more.
+size_t CodePageCharLength(int32_t code_page, std::string_view bytes);
 
 // Appends the characters of `bytes`, which hold no zero byte. False, with
 // `text` unchanged, when the bytes hold a sequence that is invalid in the code

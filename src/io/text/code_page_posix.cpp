@@ -9,7 +9,7 @@ constexpr uint8_t kDefaultByte = '?';
 
 }  // namespace
 
-size_t CodePageCharLength(int32_t, uint8_t) {
+size_t CodePageCharLength(int32_t, std::string_view) {
     return 1;
 }
 

@@ -28,9 +28,43 @@ bool RefusesConversionFlags(int32_t code_page) {
     }
 }
 
+// UTF-8 and GB18030 take the invalid-character flag when decoding, though
+// they refuse the encoding flags.
+bool RefusesInvalidCharsFlag(int32_t code_page) {
+    return code_page != 65001 && code_page != 54936 && RefusesConversionFlags(code_page);
+}
+
+constexpr int32_t kGb18030 = 54936;
+
+bool InRange(uint8_t byte, uint8_t low, uint8_t high) {
+    return byte >= low && byte <= high;
+}
+
+// GB18030: one byte up to 0x80; a lead byte 0x81-0xFE with a second byte
+// 0x30-0x39 begins four bytes (the third 0x81-0xFE, the fourth 0x30-0x39),
+// with any other second byte two. The platform's lead-byte query knows only
+// the two-byte form.
+size_t Gb18030CharLength(std::string_view bytes) {
+    auto at = [&](size_t index) { return static_cast<uint8_t>(bytes[index]); };
+    if (!InRange(at(0), 0x81, 0xFE)) {
+        return 1;
+    }
+    if (bytes.size() < 2 || !InRange(at(1), 0x30, 0x39)) {
+        return 2;
+    }
+    if (bytes.size() < 3) {
+        return 4;
+    }
+    return InRange(at(2), 0x81, 0xFE) ? 4 : 3;
+}
+
 }  // namespace
 
-size_t CodePageCharLength(int32_t code_page, uint8_t lead) {
+size_t CodePageCharLength(int32_t code_page, std::string_view bytes) {
+    if (code_page == kGb18030) {
+        return Gb18030CharLength(bytes);
+    }
+    auto lead = static_cast<BYTE>(bytes[0]);
     return IsDBCSLeadByteEx(static_cast<UINT>(code_page), lead) ? 2 : 1;
 }
 
@@ -42,7 +76,7 @@ bool DecodeCodePage(int32_t code_page, std::string_view bytes, BaseString& text)
         return false;
     }
     UINT page = static_cast<UINT>(code_page);
-    DWORD flags = RefusesConversionFlags(code_page) ? 0 : MB_ERR_INVALID_CHARS;
+    DWORD flags = RefusesInvalidCharsFlag(code_page) ? 0 : MB_ERR_INVALID_CHARS;
     int size = static_cast<int>(bytes.size());
     int needed = MultiByteToWideChar(page, flags, bytes.data(), size, nullptr, 0);
     if (needed <= 0) {

@@ -1,5 +1,6 @@
 #include "io/text/decoder_impl.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -185,7 +186,8 @@ BaseString DecoderImpl::ReadUtf16(bool big_endian) {
 }
 
 BaseString DecoderImpl::ReadCodePage() {
-    while (Available() == 0 || CodePageCharLength(code_page_, Rest()[0]) > Available()) {
+    while (Available() == 0 ||
+           CodePageCharLength(code_page_, AsChars(Rest(), Available())) > Available()) {
         if (!AppendChunk()) {
             bool cut_off = Available() > 0;
             EndOfText();
@@ -197,6 +199,8 @@ BaseString DecoderImpl::ReadCodePage() {
     // No string holds U+0000: a zero byte ends the text and is then reported
     // as an invalid character of its own.
     bytes = bytes.substr(0, bytes.find('\0'));
+    // A character cut by the end of the chunk is completed by the next read.
+    bytes = bytes.substr(0, WholeCharacters(bytes));
     BaseString text;
     if (!bytes.empty() && !DecodeCodePage(code_page_, bytes, text)) {
         bytes = bytes.substr(0, ConvertiblePrefix(bytes));
@@ -212,10 +216,22 @@ BaseString DecoderImpl::ReadCodePage() {
     return Deliver(std::move(text));
 }
 
+size_t DecoderImpl::WholeCharacters(std::string_view bytes) const {
+    size_t size = 0;
+    while (size < bytes.size()) {
+        size_t length = CodePageCharLength(code_page_, bytes.substr(size));
+        if (size + length > bytes.size()) {
+            break;
+        }
+        size += length;
+    }
+    return size;
+}
+
 size_t DecoderImpl::ConvertiblePrefix(std::string_view bytes) {
     size_t size = 0;
     while (size < bytes.size()) {
-        size_t length = CodePageCharLength(code_page_, static_cast<uint8_t>(bytes[size]));
+        size_t length = CodePageCharLength(code_page_, bytes.substr(size));
         BaseString character;
         if (size + length > bytes.size() ||
             !DecodeCodePage(code_page_, bytes.substr(size, length), character)) {
@@ -284,7 +300,9 @@ size_t DecoderImpl::BytesOfText(size_t units) {
     } else {
         BaseString kept;
         while (kept.length() < units && used < size) {
-            size_t length = CodePageCharLength(last_code_page_, bytes[used]);
+            size_t length =
+                std::min(CodePageCharLength(last_code_page_, AsChars(bytes + used, size - used)),
+                         size - used);
             DecodeCodePage(last_code_page_, AsChars(bytes + used, length), kept);
             used += length;
         }

@@ -39,6 +39,9 @@ private:
     BaseString ReadUtf8();
     BaseString ReadUtf16(bool big_endian);
     BaseString ReadCodePage();
+    // The number of leading bytes of the code page path's `bytes` that make
+    // whole characters: a character cut by their end is left out.
+    size_t WholeCharacters(std::string_view bytes) const;
     // The number of leading bytes of the code page path's `bytes` that
     // convert, counted in whole characters.
     size_t ConvertiblePrefix(std::string_view bytes);
