@@ -8,7 +8,9 @@
 // every later one learns that another instance exists. A lock that cannot be
 // made at all counts as no other instance.
 //
-// Windows: a named mutex (CreateMutexW, ERROR_ALREADY_EXISTS). POSIX: flock on
+// Windows: a named mutex (CreateMutexW, ERROR_ALREADY_EXISTS; a mutex that
+// exists but may not be opened, ERROR_ACCESS_DENIED, is one of a launcher with
+// more rights, and so another instance too). POSIX: flock on
 // a file of that name in $XDG_RUNTIME_DIR, else $HOME/.cache, else /tmp (with
 // the user id in the name), kept from started programs.
 class SingleInstanceLock {

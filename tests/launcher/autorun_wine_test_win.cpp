@@ -2,6 +2,7 @@
 
 #include "base/win.h"
 
+#include <aclapi.h>
 #include <psapi.h>
 
 #include <chrono>
@@ -332,6 +333,89 @@ TEST_F(AutorunUnderWine, ASecondStartExitsWith1AndRestoresAndRaisesTheFirstWindo
     EXPECT_EQ(second.WaitForExit(), 1u);
     EXPECT_FALSE(::IsIconic(window));
     EXPECT_TRUE(::IsWindowVisible(window));
+    EXPECT_EQ(::GetForegroundWindow(), window);
+
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(first.WaitForExit(), 0u);
+}
+
+// Another vendor's menu with the same title, on a thread of its own that
+// answers messages, above every other window.
+class ForeignDialog {
+public:
+    explicit ForeignDialog(const wchar_t* title) {
+        HANDLE made = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        thread_ = std::thread([this, title, made] {
+            window_ = ::CreateWindowExW(0, kDialogClass, title, WS_POPUP | WS_CAPTION | WS_VISIBLE,
+                                        0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+            ::SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+            thread_id_ = ::GetCurrentThreadId();
+            ::SetEvent(made);
+            MSG message;
+            while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+                ::DispatchMessageW(&message);
+            }
+            ::DestroyWindow(window_);
+        });
+        ::WaitForSingleObject(made, kStartTimeout);
+        ::CloseHandle(made);
+    }
+    ~ForeignDialog() {
+        ::PostThreadMessageW(thread_id_, WM_QUIT, 0, 0);
+        thread_.join();
+    }
+    HWND get() const { return window_; }
+
+private:
+    std::thread thread_;
+    HWND window_ = nullptr;
+    DWORD thread_id_ = 0;
+};
+
+// Other vendors' menus are titled "Autorun" too: the second start passes over
+// the one the system finds first, which lacks the launcher's marker window.
+TEST_F(AutorunUnderWine, ASecondStartRaisesTheLaunchersWindowNotAForeignOneOfTheSameTitle) {
+    Medium medium;
+    Launcher first(medium);
+    HWND window = first.WaitForWindow(L"Autorun");
+    ASSERT_TRUE(window) << first.Windows();
+    ::ShowWindow(window, SW_SHOWMINNOACTIVE);
+    ForeignDialog foreign(L"Autorun");
+    ASSERT_TRUE(foreign.get());
+    ASSERT_EQ(::FindWindowW(kDialogClass, L"Autorun"), foreign.get());
+
+    Launcher second(medium);
+    EXPECT_EQ(second.WaitForExit(), 1u);
+    EXPECT_FALSE(::IsIconic(window));
+    EXPECT_EQ(::GetForegroundWindow(), window);
+
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(first.WaitForExit(), 0u);
+}
+
+// A first launcher that runs elevated holds its mutex with a security that a
+// launcher of the user's own rights may not open (given here to the first
+// launcher's mutex from outside): the second start is still the second one.
+TEST_F(AutorunUnderWine, ASecondStartThatMayNotOpenTheFirstOnesMutexExitsWith1AndRaisesIt) {
+    Medium medium;
+    Launcher first(medium);
+    HWND window = first.WaitForWindow(L"Autorun");
+    ASSERT_TRUE(window) << first.Windows();
+    ::ShowWindow(window, SW_SHOWMINNOACTIVE);
+    HANDLE mutex = ::OpenMutexW(WRITE_DAC, FALSE, L"breltautorun");
+    ASSERT_TRUE(mutex) << ::GetLastError();
+    ACL nobody;
+    ::InitializeAcl(&nobody, sizeof(nobody), ACL_REVISION);
+    EXPECT_EQ(::SetSecurityInfo(mutex, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                nullptr, &nobody, nullptr),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    ::CloseHandle(mutex);
+    ASSERT_EQ(::CreateMutexW(nullptr, FALSE, L"breltautorun"), nullptr);
+    ASSERT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+
+    Launcher second(medium);
+    EXPECT_EQ(second.WaitForExit(), 1u);
+    EXPECT_FALSE(::IsIconic(window));
     EXPECT_EQ(::GetForegroundWindow(), window);
 
     ::PostMessageW(window, WM_CLOSE, 0, 0);

@@ -10,13 +10,14 @@
 
 #include "error/error.h"
 #include "launcher/com_support.h"
+#include "launcher/single_instance.h"
 #include "launcher/window/html_view.h"
 #include "launcher/window/window_search.h"
 #include "test_support.h"
 
 // The start of the launcher on Win32, before its page: COM, the common
-// controls of its manifest, and finding the window of a launcher already
-// running.
+// controls of its manifest, the lock of a launcher already running and
+// finding its window.
 namespace {
 
 bool ApartmentIsSingleThreaded() {
@@ -85,14 +86,61 @@ TEST(CommonControls, AreTheVersionThatTheExecutablesManifestNames) {
         << Utf8(BaseString(Utf16Ptr(loaded.c_str())));
 }
 
-class LauncherWindow {
+// A named mutex that nobody may open (an empty access list), as the mutex of
+// an elevated launcher is for a launcher with the user's own rights.
+class ForbiddenMutex {
 public:
-    explicit LauncherWindow(const wchar_t* title) {
+    explicit ForbiddenMutex(const wchar_t* name) {
+        SECURITY_DESCRIPTOR descriptor;
+        ::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+        ::InitializeAcl(&acl_, sizeof(acl_), ACL_REVISION);
+        ::SetSecurityDescriptorDacl(&descriptor, TRUE, &acl_, FALSE);
+        SECURITY_ATTRIBUTES attributes{sizeof(attributes), &descriptor, FALSE};
+        mutex_ = ::CreateMutexW(&attributes, FALSE, name);
+    }
+    ~ForbiddenMutex() { ::CloseHandle(mutex_); }
+    HANDLE get() const { return mutex_; }
+
+private:
+    ACL acl_;
+    HANDLE mutex_;
+};
+
+TEST(SingleInstanceLock, AMutexThatMayNotBeOpenedIsAnotherInstance) {
+    ForbiddenMutex elevated(L"orvella-test-elevated");
+    ASSERT_TRUE(elevated.get());
+    // What the second launcher meets.
+    ASSERT_EQ(::CreateMutexW(nullptr, FALSE, L"orvella-test-elevated"), nullptr);
+    ASSERT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+
+    SingleInstanceLock second(u"orvella-test-elevated");
+    EXPECT_TRUE(second.AnotherInstanceExists());
+}
+
+// Another kind of object under the name: no mutex can be made, and no
+// launcher holds one.
+TEST(SingleInstanceLock, ANameTakenByAnotherKindOfObjectIsNoInstance) {
+    HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, L"orvella-test-event");
+    ASSERT_TRUE(event);
+    SingleInstanceLock lock(u"orvella-test-event");
+    EXPECT_FALSE(lock.AnotherInstanceExists());
+    ::CloseHandle(event);
+}
+
+// A dialog window of the title; the launcher's has the marker child that
+// tells it from other programs' dialogs.
+class DialogWindow {
+public:
+    DialogWindow(const wchar_t* title, bool marked) {
         window_ = ::CreateWindowExW(0, L"#32770", title,
                                     WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 200,
                                     100, nullptr, nullptr, nullptr, nullptr);
+        if (marked) {
+            ::CreateWindowExW(0, L"EDIT", L"Dravik:HidCt564", WS_CHILD, 0, 0, 1, 1, window_,
+                              nullptr, nullptr, nullptr);
+        }
     }
-    ~LauncherWindow() { ::DestroyWindow(window_); }
+    ~DialogWindow() { ::DestroyWindow(window_); }
     HWND get() const { return window_; }
 
 private:
@@ -100,8 +148,8 @@ private:
 };
 
 TEST(WindowSearch, RestoresAndRaisesTheDialogWindowOfThatTitle) {
-    LauncherWindow other(L"Another window");
-    LauncherWindow launcher(L"Autorun (window search test)");
+    DialogWindow other(L"Another window", true);
+    DialogWindow launcher(L"Autorun (window search test)", true);
     ASSERT_TRUE(launcher.get());
     ::ShowWindow(launcher.get(), SW_SHOWMINIMIZED);
     ::ShowWindow(other.get(), SW_SHOW);
@@ -113,6 +161,27 @@ TEST(WindowSearch, RestoresAndRaisesTheDialogWindowOfThatTitle) {
 
     EXPECT_FALSE(BringWindowToFront(u"#32770", u"No such title"));
     EXPECT_FALSE(BringWindowToFront(u"Edit", u"Autorun (window search test)"));
+}
+
+// Other vendors' menus are dialogs titled "Autorun" too: the one without the
+// marker is passed over, even when it is the first that the system finds.
+TEST(WindowSearch, PassesOverADialogOfTheSameTitleWithoutTheMarker) {
+    constexpr wchar_t kTitle[] = L"Autorun (marker test)";
+    DialogWindow launcher(kTitle, true);
+    ::ShowWindow(launcher.get(), SW_SHOWMINIMIZED);
+    {
+        DialogWindow foreign(kTitle, false);
+        ::ShowWindow(foreign.get(), SW_SHOW);
+        ::SetWindowPos(foreign.get(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        ASSERT_EQ(::FindWindowW(L"#32770", kTitle), foreign.get());
+
+        EXPECT_TRUE(BringWindowToFront(u"#32770", u"Autorun (marker test)"));
+        EXPECT_FALSE(::IsIconic(launcher.get()));
+        EXPECT_EQ(::GetForegroundWindow(), launcher.get());
+    }
+    ::DestroyWindow(launcher.get());
+    DialogWindow alone(kTitle, false);
+    EXPECT_FALSE(BringWindowToFront(u"#32770", u"Autorun (marker test)"));
 }
 
 }  // namespace

@@ -2,11 +2,10 @@
 
 #include "error/messages.h"
 #include "launcher/window/activation_context_win.h"
+#include "launcher/window/dialog_marker.h"
 
 namespace {
 
-// A hidden child that other programs of the product look for.
-constexpr wchar_t kMarkerText[] = L"Dravik:HidCt564";
 constexpr LONG_PTR kMarkerCreationParameter = 7777777;
 
 // The template for the current language of the launcher's texts, else the
@@ -128,7 +127,7 @@ bool DialogImpl::IsEndMessage(UINT message) const {
 }
 
 void DialogImpl::CreateMarker() {
-    ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", kMarkerText, WS_CHILD, 0, 0, 1, 1, window_,
-                      nullptr, ::GetModuleHandleW(nullptr),
+    ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", WidePtr(kDialogMarkerText), WS_CHILD, 0, 0, 1, 1,
+                      window_, nullptr, ::GetModuleHandleW(nullptr),
                       reinterpret_cast<void*>(kMarkerCreationParameter));
 }
