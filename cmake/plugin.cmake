@@ -32,15 +32,17 @@ if(WIN32)
 endif()
 
 # orv_plugin_host(<program>): the program can load plug-in libraries. On Windows
-# the shared C++ runtime is copied beside it.
+# the shared C++ runtime is copied beside it, marked to run from swap as the
+# files of a medium are (run_from_swap.cmake).
 function(orv_plugin_host program)
     set_target_properties(${program} PROPERTIES ENABLE_EXPORTS ON)
     if(WIN32)
         set_target_properties(${program} PROPERTIES ORV_SHARED_RUNTIME ON)
         target_link_options(${program} PRIVATE -shared-libgcc -Wl,--export-all-symbols)
         add_custom_command(TARGET ${program} POST_BUILD
-                           COMMAND ${CMAKE_COMMAND} -E copy_if_different ${ORV_SHARED_RUNTIME_DLLS}
-                                   $<TARGET_FILE_DIR:${program}>)
+                           COMMAND ${ORV_RUN_FROM_SWAP} --into $<TARGET_FILE_DIR:${program}>
+                                   ${ORV_SHARED_RUNTIME_DLLS}
+                           VERBATIM)
     endif()
 endfunction()
 
@@ -87,6 +89,8 @@ function(orv_add_plugin name)
         target_compile_options(${name} PRIVATE -fvisibility=hidden -fvisibility-inlines-hidden
                                                $<$<CXX_COMPILER_ID:GNU>:-fno-gnu-unique>)
     endif()
+    # Plug-ins go onto media.
+    orv_run_from_swap(${name})
     file(READ ${template} content)
     string(CONFIGURE "${content}" content @ONLY)
     file(GENERATE OUTPUT ${version_source} CONTENT "${content}")

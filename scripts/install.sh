@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
     # build
     cmake ninja-build g++ ccache pkg-config googletest libbenchmark-dev
+    # the post-link step of the Windows files that go onto a medium
+    python3
     # Windows targets and their test runs
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 wine32:i386
     # the launcher window and its tests

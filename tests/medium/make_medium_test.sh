@@ -4,7 +4,8 @@
 # the launcher executable, the sample plug-in, the volume name; a medium with
 # an error gives no image. Given a Windows build, the image carries its
 # launcher too, with the DLLs beside it, its plug-ins and autorun.inf, read back
-# as Windows reads them (Joliet).
+# as Windows reads them (Joliet), each executable and DLL marked to run from
+# swap.
 # Usage: make_medium_test.sh <source folder> <Linux build folder> [<Windows build folder>]
 set -uo pipefail
 root=$1 build=$2 windows=${3:-none}
@@ -18,6 +19,16 @@ check() {
         echo "FAILED: $what"
         failures=$((failures + 1))
     fi
+}
+
+# Whether a Windows executable or DLL is marked to run from the swap file
+# when started from removable media and from the network (both flags of its
+# file header).
+runs_from_swap() {
+    local header flags
+    header=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ')
+    flags=$(od -An -tu2 -j$((header + 22)) -N2 "$1" 2>/dev/null | tr -d ' ')
+    [[ -n $flags ]] && (((flags & 0xC00) == 0xC00))
 }
 
 work=$(mktemp -d)
@@ -85,12 +96,16 @@ check "the launcher keeps its executable bit when copied off" test -x "$work/rea
 if [[ $windows != none ]]; then
     check "the Windows launcher on the image is the one built" \
         cmp -s "$work/read/autorun.exe" "$launcher_dir/autorun.exe"
+    check "the Windows launcher runs from swap" runs_from_swap "$work/read/autorun.exe"
     for dll in $runtime; do
         check "the DLL $dll beside it is the build's" cmp -s "$work/read$dll" "$launcher_dir$dll"
+        check "the DLL $dll runs from swap" runs_from_swap "$work/read$dll"
     done
     for plugin in "${plugins[@]}"; do
-        check "the plug-in $(basename "$plugin") for it is the build's" \
-            cmp -s "$work/read/rsc/plugins/$(basename "$plugin")" "$plugin"
+        name=$(basename "$plugin")
+        check "the plug-in $name for it is the build's" \
+            cmp -s "$work/read/rsc/plugins/$name" "$plugin"
+        check "the plug-in $name runs from swap" runs_from_swap "$work/read/rsc/plugins/$name"
     done
     check "autorun.inf has AutoPlay start the launcher with its icon and the volume name" \
         cmp -s "$work/read/autorun.inf" \
