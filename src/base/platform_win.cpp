@@ -5,6 +5,9 @@
 #include <io.h>
 #include <stdio.h>
 
+#include <string>
+
+#include "base/long_path_win.h"
 #include "base/win.h"
 
 namespace Base {
@@ -33,9 +36,16 @@ LastErrorKeeper::~LastErrorKeeper() {
 }
 
 BaseString ExecutablePath() {
-    wchar_t path[MAX_PATH];
-    DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return BaseString(Utf16Ptr(path), length);
+    // Grows past MAX_PATH rather than hand back a cut name.
+    std::u16string path(MAX_PATH, u'\0');
+    for (;;) {
+        DWORD size = static_cast<DWORD>(path.size());
+        DWORD length = ::GetModuleFileNameW(nullptr, WidePtr(path.data()), size);
+        if (length < size) {
+            return PlainPathText(BaseString(path.data(), length));
+        }
+        path.resize(path.size() * 2);
+    }
 }
 
 bool ChangeDirectory(const BaseString& path) {

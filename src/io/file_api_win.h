@@ -2,6 +2,7 @@
 
 // Helpers of the Windows file calls.
 
+#include "base/long_path_win.h"
 #include "base/string.h"
 #include "base/win.h"
 #include "io/path_grammar.h"
@@ -28,10 +29,11 @@ private:
 };
 
 // The text the Windows calls need: a root alone ("C:", "\\server\share") gets
-// its backslash, as "C:" would mean the current folder of the drive.
+// its backslash, as "C:" would mean the current folder of the drive, and a
+// long path its extended form (long_path_win.h).
 inline BaseString WindowsPathText(const BaseString& path) {
     if (RootLength(path, PathStyle::kWindows) < path.length()) {
-        return path;
+        return LongPathText(path);
     }
     return path + u"\\";
 }

@@ -74,7 +74,7 @@ uint64_t GetTime(const BaseString& path, TimeKind which) {
 
 void SetTime(const BaseString& path, TimeKind which, uint64_t file_time) {
     CriticalErrorsOff errors_off;
-    HANDLE file = ::CreateFileW(WidePtr(path.c_str()), FILE_WRITE_ATTRIBUTES,
+    HANDLE file = ::CreateFileW(WidePtr(WindowsPathText(path).c_str()), FILE_WRITE_ATTRIBUTES,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
@@ -89,17 +89,17 @@ void SetTime(const BaseString& path, TimeKind which, uint64_t file_time) {
 
 bool CreateFolder(const BaseString& path) {
     CriticalErrorsOff errors_off;
-    return ::CreateDirectoryW(WidePtr(path.c_str()), nullptr);
+    return ::CreateDirectoryW(WidePtr(WindowsPathText(path).c_str()), nullptr);
 }
 
 bool RemoveFolder(const BaseString& path) {
     CriticalErrorsOff errors_off;
-    return ::RemoveDirectoryW(WidePtr(path.c_str()));
+    return ::RemoveDirectoryW(WidePtr(WindowsPathText(path).c_str()));
 }
 
 bool RemoveFile(const BaseString& path) {
     CriticalErrorsOff errors_off;
-    return ::DeleteFileW(WidePtr(path.c_str()));
+    return ::DeleteFileW(WidePtr(WindowsPathText(path).c_str()));
 }
 
 std::vector<BaseString> ListFolder(const BaseString& path, const BaseString& pattern) {
@@ -108,7 +108,7 @@ std::vector<BaseString> ListFolder(const BaseString& path, const BaseString& pat
     BaseString query = path + u"\\";
     query += pattern;
     WIN32_FIND_DATAW data;
-    HANDLE search = ::FindFirstFileW(WidePtr(query.c_str()), &data);
+    HANDLE search = ::FindFirstFileW(WidePtr(LongPathText(query).c_str()), &data);
     if (search == INVALID_HANDLE_VALUE) {
         return names;
     }

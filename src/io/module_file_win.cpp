@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/long_path_win.h"
 #include "base/win.h"
 
 namespace Io {
@@ -22,7 +23,7 @@ BaseString ModuleFileByHandle(void* module) {
             return {};
         }
         if (length < size) {
-            return BaseString(buffer.data(), length);
+            return PlainPathText(BaseString(buffer.data(), length));
         }
         buffer.resize(buffer.size() * 2);
     }

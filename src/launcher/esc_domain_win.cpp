@@ -1,5 +1,6 @@
 #include "launcher/esc_domain.h"
 
+#include "base/platform.h"
 #include "base/string.h"
 #include "base/win.h"
 #include "error/error.h"
@@ -24,14 +25,8 @@ bool IsEscVersion() {
 
 // "...\EscDomains\security_<executable's file name>".
 BaseString ListingKey() {
-    wchar_t path[MAX_PATH];
-    DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::u16string_view executable(Utf16Ptr(path), length);
-    size_t separator = executable.rfind(u'\\');
-    if (separator != std::u16string_view::npos) {
-        executable.remove_prefix(separator + 1);
-    }
-    return BaseString(kEscDomains) + u"security_" + executable;
+    BaseString executable = Base::ExecutablePath();
+    return BaseString(kEscDomains) + u"security_" + Base::LastComponentOf(executable);
 }
 
 }  // namespace

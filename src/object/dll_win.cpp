@@ -1,5 +1,6 @@
 #include <vector>
 
+#include "base/long_path_win.h"
 #include "base/platform.h"
 #include "base/win.h"
 
@@ -29,13 +30,14 @@ class ResourceVersionStrings final : public VersionStrings {
 public:
     // False when the file has no version resource.
     bool Read(const BaseString& path) {
+        BaseString file = LongPathText(path);
         DWORD ignored = 0;
-        DWORD size = ::GetFileVersionInfoSizeW(WidePtr(path.c_str()), &ignored);
+        DWORD size = ::GetFileVersionInfoSizeW(WidePtr(file.c_str()), &ignored);
         if (size == 0) {
             return false;
         }
         block_.resize(size);
-        return ::GetFileVersionInfoW(WidePtr(path.c_str()), 0, size, block_.data()) != FALSE;
+        return ::GetFileVersionInfoW(WidePtr(file.c_str()), 0, size, block_.data()) != FALSE;
     }
 
     std::vector<Translation> Translations() const override {
@@ -145,8 +147,8 @@ bool IsModuleOfFile(HMODULE module, const BaseString& path) {
         return true;
     }
     HANDLE file =
-        ::CreateFileW(WidePtr(path.c_str()), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                      nullptr, OPEN_EXISTING, 0, nullptr);
+        ::CreateFileW(WidePtr(LongPathText(path).c_str()), GENERIC_READ,
+                      FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
@@ -176,7 +178,8 @@ DllLoad LoadDll(const BaseString& path) {
     HMODULE module;
     {
         ActivationScope activation(ProgramActivationContext());
-        module = ::LoadLibraryExW(WidePtr(path.c_str()), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+        module = ::LoadLibraryExW(WidePtr(LongPathText(path).c_str()), nullptr,
+                                  LOAD_WITH_ALTERED_SEARCH_PATH);
     }
     if (!module) {
         return {nullptr, false};
@@ -207,7 +210,8 @@ void (*Dll::Entry(const char* name) const)() {
 std::optional<uint64_t> LastWriteTime(const BaseString& path) {
     QuietErrorMode quiet;
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!::GetFileAttributesExW(WidePtr(path.c_str()), GetFileExInfoStandard, &data)) {
+    if (!::GetFileAttributesExW(WidePtr(LongPathText(path).c_str()), GetFileExInfoStandard,
+                                &data)) {
         return std::nullopt;
     }
     return static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32 |

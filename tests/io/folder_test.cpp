@@ -79,9 +79,10 @@ TEST(Folder, PartlyCreatedChainIsRolledBack) {
     ScopedLanguage english(0x0409);
     TempFolder temp;
     // Long enough that the platform refuses some folder on the way down, after
-    // having created the first ones.
+    // having created the first ones: past the 4096 bytes of a POSIX path and
+    // the 32767 characters of an extended Windows path.
     std::u16string name;
-    for (int i = 0; i < 41; ++i) {
+    for (int i = 0; i < 330; ++i) {
         name += std::u16string(100, static_cast<char16_t>(u'a' + i % 26)) + u"/";
     }
     Ref<Io::Path> deep = temp.Child(name);

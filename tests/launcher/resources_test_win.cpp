@@ -272,6 +272,14 @@ TEST_F(LauncherResources, TheManifestIsTheExecutablesAndTheSystemTakesIt) {
     request.lpResourceName = CREATEPROCESS_MANIFEST_RESOURCE_ID;
     HANDLE context = ::CreateActCtxW(&request);
     ASSERT_NE(context, INVALID_HANDLE_VALUE) << ::GetLastError();
+    // Paths past MAX_PATH in the plain form where the system allows them.
+    wchar_t setting[16] = {};
+    SIZE_T written = 0;
+    EXPECT_TRUE(::QueryActCtxSettingsW(0, context,
+                                       L"http://schemas.microsoft.com/SMI/2016/WindowsSettings",
+                                       L"longPathAware", setting, std::size(setting), &written))
+        << ::GetLastError();
+    EXPECT_STREQ(setting, L"true");
     ::ReleaseActCtx(context);
 }
 

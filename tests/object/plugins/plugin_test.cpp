@@ -140,6 +140,25 @@ TEST_F(PluginLibraries, AcceptsAnOriginalNameThatDiffersOnlyInCase) {
 
 // What a file made may outlive its library, as the Error of a failed start-up
 // entry leaves CreateLibrary: the file then stays loaded.
+// A medium copied into a deep folder: a plug-in file past 260 characters, the
+// plain limit of the Windows file and module calls (MAX_PATH), is checked,
+// loaded and served like any other.
+TEST_F(PluginLibraries, LoadsAFileInAFolderOf300Characters) {
+    std::u16string below;
+    for (char16_t letter : std::u16string_view(u"abcde")) {
+        below += std::u16string(60, letter) + u"/";
+    }
+    std::filesystem::create_directories(folder_.Native(below));
+    BaseString path = Install(u"good", below + Plugin(u"good"));
+    ASSERT_GT(path.length(), 300u);
+    Ref<Object::Library> library = creator_->CreateLibrary(path);
+    ASSERT_TRUE(library);
+    EXPECT_EQ(TakeMarks(), (Marks{"good loaded", "good started"}));
+    EXPECT_EQ(library->GetFileStamp(), creator_->GetFileStamp(path));
+    EXPECT_FALSE(library->GetFileStamp().empty());
+    EXPECT_EQ(CreateProbe(*library)->Name(), u"good");
+}
+
 TEST_F(PluginLibraries, ALibraryThatGoesLeavesItsFileLoadedWhileSomethingOfItLives) {
     BaseString path = Install(u"good");
     Ref<Object::Library> library = creator_->CreateLibrary(path);
