@@ -17,7 +17,7 @@ namespace Io::Text {
 // as far as they tell: 2 for a lead byte of a double-byte code page, 4 for a
 // four-byte sequence of GB18030 (54936), else 1. Longer than `bytes` when they
 // end inside the character; a sequence whose bytes already break its pattern
-// counts only up to the byte that breaks it, so that it is found invalid
+// counts up to and with the byte that breaks it, so that it is found invalid
 // without waiting for more.
 size_t CodePageCharLength(int32_t code_page, std::string_view bytes);
 

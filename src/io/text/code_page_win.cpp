@@ -28,13 +28,14 @@ bool RefusesConversionFlags(int32_t code_page) {
     }
 }
 
+constexpr int32_t kGb18030 = 54936;
+constexpr int32_t kUtf8 = 65001;
+
 // UTF-8 and GB18030 take the invalid-character flag when decoding, though
 // they refuse the encoding flags.
 bool RefusesInvalidCharsFlag(int32_t code_page) {
-    return code_page != 65001 && code_page != 54936 && RefusesConversionFlags(code_page);
+    return code_page != kUtf8 && code_page != kGb18030 && RefusesConversionFlags(code_page);
 }
-
-constexpr int32_t kGb18030 = 54936;
 
 bool InRange(uint8_t byte, uint8_t low, uint8_t high) {
     return byte >= low && byte <= high;
