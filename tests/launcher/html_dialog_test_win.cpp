@@ -391,6 +391,8 @@ TEST(HtmlDialogWin, EveryEndingEndsTheRunWith2AndMessage0WithItsWParam) {
         {"the broadcast Dravik::CancelDialog", broadcast(L"Dravik::CancelDialog"), 2},
         {"the quit: link", [](HWND window) { Navigate(window, L"quit:"); }, 2},
         {"message 0", [](HWND window) { ::PostMessageW(window, WM_NULL, 7, 0); }, 7},
+        {"message 0 for the marker",
+         [](HWND window) { ::PostMessageW(Marker(window), WM_NULL, 5, 0); }, 5},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
@@ -402,27 +404,54 @@ TEST(HtmlDialogWin, EveryEndingEndsTheRunWith2AndMessage0WithItsWParam) {
     }
 }
 
-// Keys reach no window of the launcher's thread but through the filter: an
-// edit control beside the dialog would type a key that got through, and types
-// a character posted to it directly.
-TEST(HtmlDialogWin, KeysOtherThanTabAndReturnNeverReachAWindow) {
+// Message 0 that others made of a message they swallowed, for another window
+// or for the thread, is no ending.
+TEST(HtmlDialogWin, Message0ForAnotherWindowOrTheThreadEndsNothing) {
+    OnOwnThread([] {
+        HtmlDialog dialog;
+        SetRecordedPage(dialog);
+        HWND other = nullptr;
+        int32_t result = RunDialog(
+            dialog, {[&](HWND window) {
+                         other = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10,
+                                                   nullptr, nullptr, nullptr, nullptr);
+                         ::PostMessageW(other, WM_NULL, 7, 0);
+                         ::PostMessageW(HostWindow(window), WM_NULL, 7, 0);
+                         ::PostThreadMessageW(::GetCurrentThreadId(), WM_NULL, 7, 0);
+                     },
+                     [&](HWND window) {
+                         EXPECT_TRUE(::IsWindow(window)) << "still running";
+                         ::DestroyWindow(other);
+                         Close(window);
+                     }});
+        EXPECT_EQ(result, 2);
+    });
+}
+
+// Tab and Return go to the control, which here takes no key as an
+// accelerator (S_FALSE): they then reach the window they were for as any key
+// does, translated into characters. Other keys reach no window of the
+// launcher's thread: an edit control beside the dialog would type them, and
+// types a character posted to it directly.
+TEST(HtmlDialogWin, TabAndReturnReachTheirWindowAndOtherKeysNone) {
     OnOwnThread([] {
         HtmlDialog dialog;
         SetRecordedPage(dialog);
         HWND edit = nullptr;
         RunDialog(dialog,
                   {[&](HWND) {
-                       edit = ::CreateWindowExW(0, L"EDIT", L"", WS_POPUP | ES_AUTOHSCROLL, 0, 0,
-                                                200, 20, nullptr, nullptr, nullptr, nullptr);
+                       edit = ::CreateWindowExW(0, L"EDIT", L"",
+                                                WS_POPUP | ES_MULTILINE | ES_WANTRETURN, 0, 0, 200,
+                                                60, nullptr, nullptr, nullptr, nullptr);
                        ASSERT_TRUE(edit);
                        for (WPARAM key : {WPARAM('A'), WPARAM('7'), WPARAM(VK_SPACE),
                                           WPARAM(VK_LEFT), WPARAM(VK_TAB), WPARAM(VK_RETURN)}) {
                            ::PostMessageW(edit, WM_KEYDOWN, key, 1);
                        }
-                       ::PostMessageW(edit, WM_CHAR, 'x', 1);
                    },
+                   [&](HWND) { ::PostMessageW(edit, WM_CHAR, 'x', 1); },
                    [&](HWND window) {
-                       EXPECT_EQ(WindowText(edit), L"x");
+                       EXPECT_EQ(WindowText(edit), L"\t\r\nx");
                        ::DestroyWindow(edit);
                        Close(window);
                    }});

@@ -71,7 +71,7 @@ public:
 private:
     bool OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR& result) override;
     HWND FocusTarget() const override { return host_window_; }
-    void TranslateNavigationKey(MSG& message) override;
+    bool TranslateNavigationKey(MSG& message) override;
 
     bool OnBeforeNavigate(std::u16string_view url) noexcept override;
     bool OnNewWindow() noexcept override { return true; }
@@ -261,11 +261,12 @@ void HtmlViewWin::SetObjectVisibility(const BaseString& element_id, bool visible
     }
 }
 
-void HtmlViewWin::TranslateNavigationKey(MSG& message) {
+// S_OK: the control handled the key; S_FALSE: it is to reach the control's
+// window as any key does.
+bool HtmlViewWin::TranslateNavigationKey(MSG& message) {
     ComPtr<IOleInPlaceActiveObject> active;
-    if (browser_ && SUCCEEDED(browser_.As(&active))) {
-        active->TranslateAccelerator(&message);
-    }
+    return browser_ && SUCCEEDED(browser_.As(&active)) &&
+           active->TranslateAccelerator(&message) == S_OK;
 }
 
 void HtmlViewWin::BeginBusy() {
