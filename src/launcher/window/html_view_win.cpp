@@ -142,16 +142,17 @@ void HtmlViewWin::OnInitDialog() {
     downloads_ = 0;
     WindowLook look = CurrentWindowLook();
 
-    // The outer size: both dimensions add the horizontal edge.
-    int edge = 2 * ::GetSystemMetrics(SM_CXEDGE);
-    ::SetWindowPos(dialog, nullptr, 0, 0, look.browser_width + edge, look.browser_height + edge,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    RECT area;
+    // The page's area is the client area: the outer size adds what the
+    // caption and the frame take, whatever their size on this machine.
+    RECT outer, area;
+    ::GetWindowRect(dialog, &outer);
     ::GetClientRect(dialog, &area);
+    ::SetWindowPos(dialog, nullptr, 0, 0,
+                   look.browser_width + (outer.right - outer.left) - (area.right - area.left),
+                   look.browser_height + (outer.bottom - outer.top) - (area.bottom - area.top),
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ::DestroyWindow(::GetDlgItem(dialog, IDC_SHOW_ON_STARTUP));
-    // The host is the browser's full height; the frame clips what the caption
-    // takes.
-    area.bottom = area.top + look.browser_height;
+    area = {0, 0, look.browser_width, look.browser_height};
 
     BrowserHost* host = nullptr;
     if (BrowserHost::RegisterWindowClass()) {
