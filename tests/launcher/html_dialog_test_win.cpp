@@ -4,6 +4,7 @@
 
 #include <exdispid.h>
 #include <mshtmhst.h>
+#include <urlmon.h>
 
 #include <chrono>
 #include <filesystem>
@@ -198,6 +199,9 @@ TEST(HtmlDialogWin, BuildsItsWindowFromTheTemplateHiddenWithTheControlOverItsCli
                 VARIANT_BOOL visible = VARIANT_FALSE;
                 browser->get_Visible(&visible);
                 EXPECT_EQ(visible, VARIANT_TRUE);
+                VARIANT_BOOL silent = VARIANT_FALSE;
+                browser->get_Silent(&silent);
+                EXPECT_EQ(silent, VARIANT_TRUE) << "no dialogs of the control's own";
 
                 // What the control reads from its site: no context menu, the
                 // dialog and no-scroll-bar flags.
@@ -349,6 +353,94 @@ TEST(HtmlDialogWin, AQuitLinkTheControlNavigatesToEndsTheRun) {
             }});
         EXPECT_EQ(result, 2);
         EXPECT_EQ(g_seen.visibility_queries, 1);
+    });
+}
+
+// What the control's document does: it hands the system's security manager a
+// site through which the manager finds the container's own.
+class DocumentSecuritySite final : public IInternetSecurityMgrSite {
+public:
+    explicit DocumentSecuritySite(IServiceProvider* container) : container_(container) {}
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+        if (iid == IID_IServiceProvider) {
+            return container_->QueryInterface(iid, object);
+        }
+        if (iid == IID_IUnknown || iid == IID_IInternetSecurityMgrSite) {
+            *object = static_cast<IInternetSecurityMgrSite*>(this);
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    // Lives on the test's stack.
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP GetWindow(HWND* window) override {
+        *window = nullptr;
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP EnableModeless(BOOL) override { return E_NOTIMPL; }
+
+private:
+    IServiceProvider* container_;
+};
+
+// The system's security manager, as the control's document uses it, asked
+// about the page and the medium in a folder whose name the URL escapes: the
+// page and the medium's files are trusted sites, and the page runs its script;
+// other files and the web keep their zones.
+TEST(HtmlDialogWin, ThePageAndTheMediumsFilesAreTrustedSitesAndNothingElse) {
+    InFreshFolder folder;
+    std::filesystem::path medium = folder.folder().Native(u"My Media #1");
+    std::filesystem::create_directory(medium);
+    std::filesystem::current_path(medium);
+    // As the browser writes it: "#" escaped, blanks as they are.
+    std::wstring medium_url = L"file:///";
+    for (wchar_t c : medium.wstring()) {
+        medium_url += c == L'\\' ? L"/" : c == L'#' ? L"%23" : std::wstring(1, c);
+    }
+    OnOwnThread([&] {
+        HtmlDialog dialog;
+        SetRecordedPage(dialog);
+        RunDialog(dialog,
+                  {[&](HWND window) {
+                       ComPtr<IOleObject> control;
+                       ComPtr<IOleClientSite> site;
+                       ComPtr<IServiceProvider> services;
+                       ASSERT_EQ(Browser(window).As(&control), S_OK);
+                       ASSERT_EQ(control->GetClientSite(&site), S_OK);
+                       ASSERT_EQ(site.As(&services), S_OK);
+                       DocumentSecuritySite document(services.Get());
+                       ComPtr<IInternetSecurityManager> system;
+                       ASSERT_EQ(::CoInternetCreateSecurityManager(nullptr, &system, 0), S_OK);
+                       ASSERT_EQ(system->SetSecuritySite(&document), S_OK);
+
+                       struct Case {
+                           std::wstring url;
+                           DWORD zone;
+                       } cases[] = {
+                           {L"about:quorra", URLZONE_TRUSTED},
+                           {medium_url + L"/rsc/autorun.css", URLZONE_TRUSTED},
+                           {medium_url + L"/rsc/../../other.css", URLZONE_LOCAL_MACHINE},
+                           {L"file:///C:/windows/win.ini", URLZONE_LOCAL_MACHINE},
+                           {L"http://example.com/", URLZONE_INTERNET},
+                       };
+                       for (const Case& c : cases) {
+                           SCOPED_TRACE(Utf8(BaseString(Utf16Ptr(c.url.c_str()))));
+                           DWORD zone = 99;
+                           EXPECT_EQ(system->MapUrlToZone(c.url.c_str(), &zone, 0), S_OK);
+                           EXPECT_EQ(zone, c.zone);
+                       }
+                       DWORD policy = URLPOLICY_DISALLOW;
+                       EXPECT_EQ(system->ProcessUrlAction(L"about:quorra", URLACTION_SCRIPT_RUN,
+                                                          reinterpret_cast<BYTE*>(&policy),
+                                                          sizeof(policy), nullptr, 0, PUAF_NOUI, 0),
+                                 S_OK);
+                       EXPECT_EQ(policy, URLPOLICY_ALLOW);
+                       system->SetSecuritySite(nullptr);
+                   },
+                   Close});
     });
 }
 

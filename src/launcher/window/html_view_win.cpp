@@ -14,6 +14,7 @@
 #include "launcher/window/html_dialog.h"
 #include "launcher/window/html_view.h"
 #include "launcher/window/page_script_win.h"
+#include "launcher/window/page_security_win.h"
 #include "launcher/window/page_stream_win.h"
 
 using Microsoft::WRL::ComPtr;
@@ -167,6 +168,7 @@ void HtmlViewWin::OnInitDialog() {
     // Set before the control reads them for its first document.
     host->SetContextMenuAllowed(false);
     host->SetDocHostFlags(kDocHostFlags);
+    host->SetSecurityManager(PageSecurity::Create(kPlaceholderUrl, MediumFolderUrls()).Get());
     HRESULT result = host->CreateControl(WidePtr(kPlaceholderUrl));
     if (FAILED(result)) {
         ThrowStepFailure("axctrl-crt-fld %p", result);
@@ -191,6 +193,9 @@ void HtmlViewWin::OnInitDialog() {
         ThrowStepFailure("cont-qry3-fld %p", result);
     }
     browser_->put_Visible(VARIANT_TRUE);
+    // No dialog of the control's own over the menu (the host already keeps
+    // the page's script errors quiet).
+    browser_->put_Silent(VARIANT_TRUE);
 }
 
 // The control calls back from inside its own code: the events hand their work
@@ -243,7 +248,7 @@ void HtmlViewWin::OnDownloadComplete() noexcept {
 }
 
 void HtmlViewWin::LoadPage() {
-    ComPtr<IStream> stream = MakePageStream(dialog_.page().view());
+    ComPtr<IStream> stream = MakePageStream(PageForTheControl(dialog_.page().view()).view());
     ComPtr<IDispatch> document;
     browser_->get_Document(&document);
     LoadDocument(document.Get(), stream.Get());

@@ -5,9 +5,27 @@
 
 #include <ocidl.h>
 
+#include "base/platform.h"
 #include "error/error.h"
+#include "launcher/page/head_declarations.h"
+#include "launcher/page/medium_address.h"
 
 using Microsoft::WRL::ComPtr;
+
+namespace {
+
+BaseString CurrentDirectory() {
+    std::vector<wchar_t> folder(MAX_PATH);
+    for (;;) {
+        DWORD length = ::GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data());
+        if (length < folder.size()) {
+            return BaseString(std::u16string_view(Utf16Ptr(folder.data()), length));
+        }
+        folder.resize(length);
+    }
+}
+
+}  // namespace
 
 ComPtr<IStream> MakePageStream(std::u16string_view page) {
     constexpr char16_t kByteOrderMark = 0xFEFF;
@@ -38,4 +56,14 @@ void LoadDocument(IDispatch* document, IStream* stream) {
     }
     persist->InitNew();
     persist->Load(stream);
+}
+
+std::vector<BaseString> MediumFolderUrls() {
+    BaseString launcher = Base::ExecutablePath();
+    return {FolderFileUrl(CurrentDirectory().view()),
+            FolderFileUrl(Base::FolderOf(launcher.view()))};
+}
+
+BaseString PageForTheControl(std::u16string_view page) {
+    return WithHeadDeclarations(page, FolderFileUrl(CurrentDirectory().view()).view());
 }
