@@ -14,6 +14,7 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
+// Empty when the system cannot tell.
 BaseString CurrentDirectory() {
     std::vector<wchar_t> folder(MAX_PATH);
     for (;;) {
@@ -59,11 +60,18 @@ void LoadDocument(IDispatch* document, IStream* stream) {
 }
 
 std::vector<BaseString> MediumFolderUrls() {
+    BaseString current = CurrentDirectory();
     BaseString launcher = Base::ExecutablePath();
-    return {FolderFileUrl(CurrentDirectory().view()),
-            FolderFileUrl(Base::FolderOf(launcher.view()))};
+    std::vector<BaseString> urls;
+    for (std::u16string_view folder : {current.view(), Base::FolderOf(launcher.view())}) {
+        if (!folder.empty()) {
+            urls.push_back(FolderFileUrl(folder));
+        }
+    }
+    return urls;
 }
 
 BaseString PageForTheControl(std::u16string_view page) {
-    return WithHeadDeclarations(page, FolderFileUrl(CurrentDirectory().view()).view());
+    BaseString folder = CurrentDirectory();
+    return WithHeadDeclarations(page, folder.empty() ? BaseString() : FolderFileUrl(folder.view()));
 }
