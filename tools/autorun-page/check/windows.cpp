@@ -163,8 +163,7 @@ private:
     // The page's style sheets: those of the medium it links, its style
     // elements and style attributes.
     void CheckStyles() {
-        for (size_t i = 0; i < tags_.size(); ++i) {
-            const HtmlTag& tag = tags_[i];
+        for (const HtmlTag& tag : tags_) {
             if (tag.Is(u"link") &&
                 SameIgnoringAsciiCase(tag.Attribute(u"rel").value_or(BaseString()).view(),
                                       u"stylesheet")) {
