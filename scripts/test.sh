@@ -113,8 +113,9 @@ configure "$win64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" -DORV
 # Windows i686, the shipping build: the same unit tests under 32-bit Wine, in a
 # 64-bit prefix of its own, so they run under WOW64 as on a current Windows.
 # Built everywhere; where the machine cannot run 32-bit programs its tests are
-# left out, and only the medium image with its launcher, which runs none of
-# them, is made and read back.
+# left out, and only those of the medium, which run none of them, run: the
+# image with its launcher made and read back, the imports of what goes onto it
+# checked.
 win32="$build_root/win32"
 configure "$win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DORV_FUZZ=OFF \
     -DORV_WINE="$wine32" && build "Windows i686" "$win32" && {

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-// COM on the calling thread, apartment-threaded, for the browser and its
-// objects. The record of the initialisation is an object in the thread slot
+// COM and OLE on the calling thread, apartment-threaded, for the browser and
+// its objects. The record of the initialisation is an object in the thread slot
 // "TID_ComSupport::Initializer"; releasing it balances the initialisation.
 // On POSIX the record stands alone: there is no COM underneath.
 
@@ -15,8 +15,8 @@ void EnsureComInitialized();
 void ReleaseComInitialization();
 
 namespace ComSupport {
-// CoInitializeEx with the given flags (0 where there is no COM), and its
-// balancing CoUninitialize.
+// OleInitialize for an apartment of the given flags (0 where there is no COM),
+// and its balancing OleUninitialize.
 int32_t PlatformInitialize(uint32_t flags);
 void PlatformUninitialize();
 }  // namespace ComSupport

@@ -3,7 +3,10 @@
 #include "base/win.h"
 #include "launcher/launcher.h"
 #include "launcher/page/start_page.h"
+#include "object/library_search_win.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // Before anything loads a library by name.
+    Object::RestrictLibrarySearch();
     return RunLauncher(BuildLauncherPage);
 }

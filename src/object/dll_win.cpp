@@ -7,6 +7,7 @@
 #include <winver.h>
 
 #include "object/dll.h"
+#include "object/library_search_win.h"
 #include "object/plugin_version.h"
 
 namespace Object {
@@ -178,8 +179,7 @@ DllLoad LoadDll(const BaseString& path) {
     HMODULE module;
     {
         ActivationScope activation(ProgramActivationContext());
-        module = ::LoadLibraryExW(WidePtr(LongPathText(path).c_str()), nullptr,
-                                  LOAD_WITH_ALTERED_SEARCH_PATH);
+        module = ::LoadLibraryExW(WidePtr(LongPathText(path).c_str()), nullptr, PluginLoadFlags());
     }
     if (!module) {
         return {nullptr, false};

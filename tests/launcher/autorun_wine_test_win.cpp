@@ -273,7 +273,7 @@ protected:
     }
 };
 
-TEST_F(AutorunUnderWine, MakesItsDialogSizedForTheBrowserAndEndsWith0OnEveryEnding) {
+TEST_F(AutorunUnderWine, MakesItsDialogWithThePageAreaInsideAndEndsWith0OnEveryEnding) {
     auto broadcast = [](const wchar_t* name) {
         return
             [name](HWND) { ::PostMessageW(HWND_BROADCAST, ::RegisterWindowMessageW(name), 0, 0); };
@@ -295,11 +295,20 @@ TEST_F(AutorunUnderWine, MakesItsDialogSizedForTheBrowserAndEndsWith0OnEveryEndi
         Launcher launcher(medium);
         HWND window = launcher.WaitForWindow(L"Autorun");
         ASSERT_TRUE(window) << launcher.Windows();
-        EXPECT_EQ(::GetSystemMetrics(SM_CXEDGE), 2);
-        RECT outer;
-        ::GetWindowRect(window, &outer);
-        EXPECT_EQ(outer.right - outer.left, 674);
-        EXPECT_EQ(outer.bottom - outer.top, 494);
+        // The page's whole area inside the caption and the frame, the
+        // browser's host over all of it.
+        RECT client, host;
+        ::GetClientRect(window, &client);
+        EXPECT_EQ(client.right - client.left, 670);
+        EXPECT_EQ(client.bottom - client.top, 490);
+        HWND host_window = ::FindWindowExW(window, nullptr, L"OrvBrowserHost", nullptr);
+        ASSERT_TRUE(host_window);
+        ::GetWindowRect(host_window, &host);
+        ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&host), 2);
+        EXPECT_EQ(host.left, 0);
+        EXPECT_EQ(host.top, 0);
+        EXPECT_EQ(host.right, 670);
+        EXPECT_EQ(host.bottom, 490);
         EXPECT_FALSE(::IsWindowVisible(window)) << "no page ever completes here";
         test.end(window);
         EXPECT_EQ(launcher.WaitForExit(), 0u);

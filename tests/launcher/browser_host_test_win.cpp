@@ -8,6 +8,7 @@
 #include "launcher/com_support.h"
 #include "launcher/window/browser_events_win.h"
 #include "launcher/window/browser_host_win.h"
+#include "launcher/window/page_security_win.h"
 #include "recording_handler_win.h"
 
 using Microsoft::WRL::ComPtr;
@@ -161,6 +162,53 @@ TEST_F(BrowserHostTest, TheControlsSiteAnswersAmbientPropertiesAndTheDocumentHos
         << "S_OK: the host has dealt with the menu, so the page shows none";
     host_->SetContextMenuAllowed(true);
     EXPECT_EQ(ui->ShowContextMenu(CONTEXT_MENU_DEFAULT, &point, nullptr, nullptr), S_FALSE);
+}
+
+// The control asks its container's command target whether to show a script
+// error of the page; the host says it dealt with it and the scripts run on.
+TEST_F(BrowserHostTest, TheSiteKeepsScriptErrorsQuiet) {
+    constexpr GUID kDocHostCommandHandler = {
+        0xf38bc242, 0xb950, 0x11d1, {0x89, 0x18, 0x00, 0xc0, 0x4f, 0xc2, 0xc8, 0x36}};
+    ASSERT_EQ(host_->CreateControl(L"about:quorra"), S_OK);
+    ComPtr<IOleObject> control;
+    ASSERT_EQ(host_->QueryControl(IID_PPV_ARGS(&control)), S_OK);
+    ComPtr<IOleClientSite> site;
+    ASSERT_EQ(control->GetClientSite(&site), S_OK);
+    ComPtr<IOleCommandTarget> commands;
+    ASSERT_EQ(site.As(&commands), S_OK);
+
+    VARIANT out;
+    ::VariantInit(&out);
+    EXPECT_EQ(commands->Exec(&kDocHostCommandHandler, OLECMDID_SHOWSCRIPTERROR, 0, nullptr, &out),
+              S_OK);
+    EXPECT_EQ(V_VT(&out), VT_BOOL);
+    EXPECT_EQ(V_BOOL(&out), VARIANT_TRUE) << "the page's scripts run on";
+    EXPECT_EQ(commands->Exec(&kDocHostCommandHandler, OLECMDID_SHOWMESSAGE, 0, nullptr, &out),
+              OLECMDERR_E_NOTSUPPORTED);
+    EXPECT_EQ(commands->Exec(nullptr, OLECMDID_SHOWSCRIPTERROR, 0, nullptr, &out),
+              OLECMDERR_E_UNKNOWNGROUP);
+    EXPECT_EQ(commands->Exec(&IID_IUnknown, OLECMDID_SHOWSCRIPTERROR, 0, nullptr, &out),
+              OLECMDERR_E_UNKNOWNGROUP);
+}
+
+TEST_F(BrowserHostTest, TheSiteOffersTheSecurityManagerSetOnTheHost) {
+    ASSERT_EQ(host_->CreateControl(L"about:quorra"), S_OK);
+    ComPtr<IOleObject> control;
+    ASSERT_EQ(host_->QueryControl(IID_PPV_ARGS(&control)), S_OK);
+    ComPtr<IOleClientSite> site;
+    ASSERT_EQ(control->GetClientSite(&site), S_OK);
+    ComPtr<IServiceProvider> services;
+    ASSERT_EQ(site.As(&services), S_OK);
+
+    ComPtr<IInternetSecurityManager> manager;
+    EXPECT_EQ(services->QueryService(SID_SInternetSecurityManager, IID_PPV_ARGS(&manager)),
+              E_NOINTERFACE);
+    ComPtr<PageSecurity> security = PageSecurity::Create(u"about:quorra", {});
+    host_->SetSecurityManager(security.Get());
+    ASSERT_EQ(services->QueryService(SID_SInternetSecurityManager, IID_PPV_ARGS(&manager)), S_OK);
+    EXPECT_EQ(manager.Get(), static_cast<IInternetSecurityManager*>(security.Get()));
+    ComPtr<IUnknown> other;
+    EXPECT_EQ(services->QueryService(IID_IOleClientSite, IID_PPV_ARGS(&other)), E_NOINTERFACE);
 }
 
 TEST_F(BrowserHostTest, TheControlsNavigationsReachTheConnectedSinkAndAreCancelled) {

@@ -4,6 +4,7 @@
 
 #include <exdispid.h>
 #include <mshtmhst.h>
+#include <urlmon.h>
 
 #include <chrono>
 #include <filesystem>
@@ -157,11 +158,14 @@ TEST(HtmlDialogWin, BuildsItsWindowFromTheTemplateHiddenWithTheControlOverItsCli
                 EXPECT_EQ(::GetDlgItem(window, IDC_SHOW_ON_STARTUP), nullptr)
                     << "check box destroyed";
 
-                int edge = 2 * ::GetSystemMetrics(SM_CXEDGE);
+                // The page's whole area inside the caption and the frame.
+                RECT client;
+                ::GetClientRect(window, &client);
+                EXPECT_EQ(SizeOf(client).cx, 670);
+                EXPECT_EQ(SizeOf(client).cy, 490);
                 RECT outer;
                 ::GetWindowRect(window, &outer);
-                EXPECT_EQ(SizeOf(outer).cx, 670 + edge);
-                EXPECT_EQ(SizeOf(outer).cy, 490 + edge);
+                EXPECT_GT(SizeOf(outer).cy, 490) << "the caption comes on top";
 
                 HWND marker = Marker(window);
                 ASSERT_TRUE(marker);
@@ -178,14 +182,13 @@ TEST(HtmlDialogWin, BuildsItsWindowFromTheTemplateHiddenWithTheControlOverItsCli
                 HWND host = HostWindow(window);
                 ASSERT_TRUE(host);
                 EXPECT_EQ(static_cast<DWORD>(::GetWindowLongW(host, GWL_STYLE)), 0x56000000u);
-                RECT client, host_rect;
-                ::GetClientRect(window, &client);
+                RECT host_rect;
                 ::GetWindowRect(host, &host_rect);
                 ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&host_rect), 2);
                 EXPECT_EQ(host_rect.left, 0);
                 EXPECT_EQ(host_rect.top, 0);
-                EXPECT_EQ(SizeOf(host_rect).cx, SizeOf(client).cx);
-                EXPECT_EQ(SizeOf(host_rect).cy, 490) << "the browser's full height";
+                EXPECT_EQ(SizeOf(host_rect).cx, 670);
+                EXPECT_EQ(SizeOf(host_rect).cy, 490);
 
                 ComPtr<IWebBrowser2> browser = Browser(window);
                 ASSERT_TRUE(browser);
@@ -196,6 +199,9 @@ TEST(HtmlDialogWin, BuildsItsWindowFromTheTemplateHiddenWithTheControlOverItsCli
                 VARIANT_BOOL visible = VARIANT_FALSE;
                 browser->get_Visible(&visible);
                 EXPECT_EQ(visible, VARIANT_TRUE);
+                VARIANT_BOOL silent = VARIANT_FALSE;
+                browser->get_Silent(&silent);
+                EXPECT_EQ(silent, VARIANT_TRUE) << "no dialogs of the control's own";
 
                 // What the control reads from its site: no context menu, the
                 // dialog and no-scroll-bar flags.
@@ -350,6 +356,94 @@ TEST(HtmlDialogWin, AQuitLinkTheControlNavigatesToEndsTheRun) {
     });
 }
 
+// What the control's document does: it hands the system's security manager a
+// site through which the manager finds the container's own.
+class DocumentSecuritySite final : public IInternetSecurityMgrSite {
+public:
+    explicit DocumentSecuritySite(IServiceProvider* container) : container_(container) {}
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+        if (iid == IID_IServiceProvider) {
+            return container_->QueryInterface(iid, object);
+        }
+        if (iid == IID_IUnknown || iid == IID_IInternetSecurityMgrSite) {
+            *object = static_cast<IInternetSecurityMgrSite*>(this);
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    // Lives on the test's stack.
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP GetWindow(HWND* window) override {
+        *window = nullptr;
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP EnableModeless(BOOL) override { return E_NOTIMPL; }
+
+private:
+    IServiceProvider* container_;
+};
+
+// The system's security manager, as the control's document uses it, asked
+// about the page and the medium in a folder whose name the URL escapes: the
+// page and the medium's files are trusted sites, and the page runs its script;
+// other files and the web keep their zones.
+TEST(HtmlDialogWin, ThePageAndTheMediumsFilesAreTrustedSitesAndNothingElse) {
+    InFreshFolder folder;
+    std::filesystem::path medium = folder.folder().Native(u"My Media #1");
+    std::filesystem::create_directory(medium);
+    std::filesystem::current_path(medium);
+    // As the browser writes it: "#" escaped, blanks as they are.
+    std::wstring medium_url = L"file:///";
+    for (wchar_t c : medium.wstring()) {
+        medium_url += c == L'\\' ? L"/" : c == L'#' ? L"%23" : std::wstring(1, c);
+    }
+    OnOwnThread([&] {
+        HtmlDialog dialog;
+        SetRecordedPage(dialog);
+        RunDialog(dialog,
+                  {[&](HWND window) {
+                       ComPtr<IOleObject> control;
+                       ComPtr<IOleClientSite> site;
+                       ComPtr<IServiceProvider> services;
+                       ASSERT_EQ(Browser(window).As(&control), S_OK);
+                       ASSERT_EQ(control->GetClientSite(&site), S_OK);
+                       ASSERT_EQ(site.As(&services), S_OK);
+                       DocumentSecuritySite document(services.Get());
+                       ComPtr<IInternetSecurityManager> system;
+                       ASSERT_EQ(::CoInternetCreateSecurityManager(nullptr, &system, 0), S_OK);
+                       ASSERT_EQ(system->SetSecuritySite(&document), S_OK);
+
+                       struct Case {
+                           std::wstring url;
+                           DWORD zone;
+                       } cases[] = {
+                           {L"about:quorra", URLZONE_TRUSTED},
+                           {medium_url + L"/rsc/autorun.css", URLZONE_TRUSTED},
+                           {medium_url + L"/rsc/../../other.css", URLZONE_LOCAL_MACHINE},
+                           {L"file:///C:/windows/win.ini", URLZONE_LOCAL_MACHINE},
+                           {L"http://example.com/", URLZONE_INTERNET},
+                       };
+                       for (const Case& c : cases) {
+                           SCOPED_TRACE(Utf8(BaseString(Utf16Ptr(c.url.c_str()))));
+                           DWORD zone = 99;
+                           EXPECT_EQ(system->MapUrlToZone(c.url.c_str(), &zone, 0), S_OK);
+                           EXPECT_EQ(zone, c.zone);
+                       }
+                       DWORD policy = URLPOLICY_DISALLOW;
+                       EXPECT_EQ(system->ProcessUrlAction(L"about:quorra", URLACTION_SCRIPT_RUN,
+                                                          reinterpret_cast<BYTE*>(&policy),
+                                                          sizeof(policy), nullptr, 0, PUAF_NOUI, 0),
+                                 S_OK);
+                       EXPECT_EQ(policy, URLPOLICY_ALLOW);
+                       system->SetSecuritySite(nullptr);
+                   },
+                   Close});
+    });
+}
+
 TEST(HtmlDialogWin, NewWindowsAreRefusedWithoutACommand) {
     InFreshFolder folder;
     OnOwnThread([] {
@@ -391,6 +485,8 @@ TEST(HtmlDialogWin, EveryEndingEndsTheRunWith2AndMessage0WithItsWParam) {
         {"the broadcast Dravik::CancelDialog", broadcast(L"Dravik::CancelDialog"), 2},
         {"the quit: link", [](HWND window) { Navigate(window, L"quit:"); }, 2},
         {"message 0", [](HWND window) { ::PostMessageW(window, WM_NULL, 7, 0); }, 7},
+        {"message 0 for the marker",
+         [](HWND window) { ::PostMessageW(Marker(window), WM_NULL, 5, 0); }, 5},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
@@ -402,27 +498,54 @@ TEST(HtmlDialogWin, EveryEndingEndsTheRunWith2AndMessage0WithItsWParam) {
     }
 }
 
-// Keys reach no window of the launcher's thread but through the filter: an
-// edit control beside the dialog would type a key that got through, and types
-// a character posted to it directly.
-TEST(HtmlDialogWin, KeysOtherThanTabAndReturnNeverReachAWindow) {
+// Message 0 that others made of a message they swallowed, for another window
+// or for the thread, is no ending.
+TEST(HtmlDialogWin, Message0ForAnotherWindowOrTheThreadEndsNothing) {
+    OnOwnThread([] {
+        HtmlDialog dialog;
+        SetRecordedPage(dialog);
+        HWND other = nullptr;
+        int32_t result = RunDialog(
+            dialog, {[&](HWND window) {
+                         other = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10,
+                                                   nullptr, nullptr, nullptr, nullptr);
+                         ::PostMessageW(other, WM_NULL, 7, 0);
+                         ::PostMessageW(HostWindow(window), WM_NULL, 7, 0);
+                         ::PostThreadMessageW(::GetCurrentThreadId(), WM_NULL, 7, 0);
+                     },
+                     [&](HWND window) {
+                         EXPECT_TRUE(::IsWindow(window)) << "still running";
+                         ::DestroyWindow(other);
+                         Close(window);
+                     }});
+        EXPECT_EQ(result, 2);
+    });
+}
+
+// Tab and Return go to the control, which here takes no key as an
+// accelerator (S_FALSE): they then reach the window they were for as any key
+// does, translated into characters. Other keys reach no window of the
+// launcher's thread: an edit control beside the dialog would type them, and
+// types a character posted to it directly.
+TEST(HtmlDialogWin, TabAndReturnReachTheirWindowAndOtherKeysNone) {
     OnOwnThread([] {
         HtmlDialog dialog;
         SetRecordedPage(dialog);
         HWND edit = nullptr;
         RunDialog(dialog,
                   {[&](HWND) {
-                       edit = ::CreateWindowExW(0, L"EDIT", L"", WS_POPUP | ES_AUTOHSCROLL, 0, 0,
-                                                200, 20, nullptr, nullptr, nullptr, nullptr);
+                       edit = ::CreateWindowExW(0, L"EDIT", L"",
+                                                WS_POPUP | ES_MULTILINE | ES_WANTRETURN, 0, 0, 200,
+                                                60, nullptr, nullptr, nullptr, nullptr);
                        ASSERT_TRUE(edit);
                        for (WPARAM key : {WPARAM('A'), WPARAM('7'), WPARAM(VK_SPACE),
                                           WPARAM(VK_LEFT), WPARAM(VK_TAB), WPARAM(VK_RETURN)}) {
                            ::PostMessageW(edit, WM_KEYDOWN, key, 1);
                        }
-                       ::PostMessageW(edit, WM_CHAR, 'x', 1);
                    },
+                   [&](HWND) { ::PostMessageW(edit, WM_CHAR, 'x', 1); },
                    [&](HWND window) {
-                       EXPECT_EQ(WindowText(edit), L"x");
+                       EXPECT_EQ(WindowText(edit), L"\t\r\nx");
                        ::DestroyWindow(edit);
                        Close(window);
                    }});

@@ -2,12 +2,16 @@
 
 #include <ocidl.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "base/platform.h"
 #include "launcher/com_support.h"
 #include "launcher/window/browser_host_win.h"
 #include "launcher/window/page_stream_win.h"
+#include "temp_folder.h"
+#include "test_support.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -37,6 +41,43 @@ TEST(PageStream, HoldsAByteOrderMarkThePageAndItsNul) {
         EXPECT_EQ(ReadAll(stream.Get()),
                   std::string("\xFF\xFE", 2) + Utf16Bytes(page) + std::string(2, '\0'));
     }
+}
+
+// A folder's "file" URL as the control reads it.
+std::u16string FileUrl(std::u16string_view folder) {
+    std::u16string url = u"file:///";
+    for (char16_t c : folder) {
+        url += c == u'\\'  ? std::u16string(u"/")
+               : c == u' ' ? std::u16string(u"%20")
+               : c == u'#' ? std::u16string(u"%23")
+                           : std::u16string(1, c);
+    }
+    return url.ends_with(u'/') ? url : url + u"/";
+}
+
+// The page handed to the control lies at an "about:" address: it gets the
+// medium's folder, the current directory, for its base, and the newest
+// document mode, first in its head.
+TEST(PageStream, ThePageGetsTheMediumsFolderForItsBaseAndTheNewestDocumentMode) {
+    TempFolder folder;
+    std::filesystem::path medium = folder.Native(u"My Media #1");
+    std::filesystem::create_directory(medium);
+    std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(medium);
+    BaseString page = PageForTheControl(u"<!DOCTYPE html>\n<html><head><title>t</title>");
+    std::vector<BaseString> folders = MediumFolderUrls();
+    std::filesystem::current_path(previous);
+
+    std::u16string url = FileUrl(medium.u16string());
+    EXPECT_EQ(page, BaseString(u"<!DOCTYPE html>\n<html><head>"
+                               u"<meta http-equiv=\"X-UA-Compatible\" content=\"IE=edge\">"
+                               u"<base href=\"" +
+                               url + u"\"><title>t</title>"));
+    // The current directory, then this program's folder.
+    ASSERT_EQ(folders.size(), 2u);
+    EXPECT_EQ(folders[0], BaseString(url));
+    BaseString program = Base::ExecutablePath();
+    EXPECT_EQ(folders[1], BaseString(FileUrl(Base::FolderOf(program.view()))));
 }
 
 // A document that can reload itself from a stream, as the browser's is: it

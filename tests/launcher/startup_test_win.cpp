@@ -3,6 +3,7 @@
 #include "base/win.h"
 
 #include <objbase.h>
+#include <ole2.h>
 #include <psapi.h>
 
 #include <string>
@@ -62,6 +63,21 @@ TEST(ComRecord, MakesTheThreadASingleThreadedApartmentUntilReleased) {
         EXPECT_TRUE(ApartmentIsSingleThreaded());
         ReleaseComInitialization();
         EXPECT_FALSE(ApartmentIsSingleThreaded());
+    });
+    thread.join();
+}
+
+// OLE, not COM alone: the page's clipboard and drag and drop work only with
+// it. A thread with COM alone has no OLE clipboard to flush.
+TEST(ComRecord, InitialisesOleForTheClipboardAndDragAndDrop) {
+    std::thread thread([] {
+        ASSERT_EQ(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
+        EXPECT_TRUE(FAILED(::OleFlushClipboard()));
+        ::CoUninitialize();
+
+        EnsureComInitialized();
+        EXPECT_EQ(::OleFlushClipboard(), S_OK);
+        ReleaseComInitialization();
     });
     thread.join();
 }

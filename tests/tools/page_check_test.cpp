@@ -320,6 +320,105 @@ TEST(PageCheck, PageExtensions) {
         "hidden\n");
 }
 
+// What Windows' control shows differently, as the page's text tells it.
+TEST(PageCheck, WhatWindowsShowsDifferently) {
+    const std::string engine = "Windows' engine (Internet Explorer 11)";
+    const std::string as_ie7 =
+        "Windows shows the page as Internet Explorer 7 did (\"IE=edge\": "
+        "the newest mode)\n";
+    const Case cases[] = {
+        {"a whole page without a doctype", "<html>\n<body>x</body></html>", kNoItems,
+         "rsc/autorun.tpl:1:1: warning: the page does not start with \"<!DOCTYPE html>\": "
+         "Windows shows it in the quirks mode of old Internet Explorer, in other sizes and "
+         "without newer styles\n"},
+        {"a doctype in any case, after a comment",
+         "<!-- menu -->\n<!doctype HTML><html><body>x</body></html>", kNoItems, ""},
+        {"an older document mode, and one that names none",
+         "<!DOCTYPE html><head>\n<meta http-equiv='X-UA-Compatible' content='IE=EmulateIE9; "
+         "IE=8'>\n<META HTTP-EQUIV=x-ua-compatible CONTENT=chrome=1>",
+         kNoItems,
+         "rsc/autorun.tpl:2:1: warning: X-UA-Compatible \"IE=EmulateIE9; IE=8\": Windows shows "
+         "the page as Internet Explorer 9 did (\"IE=edge\": the newest mode)\n"
+         "rsc/autorun.tpl:3:1: warning: X-UA-Compatible \"chrome=1\" names no document mode: " +
+             as_ie7},
+        {"the newest mode by name and by number, after title and meta",
+         "<!DOCTYPE html><html><head><title>t</title><meta charset=utf-8>"
+         "<meta http-equiv=X-UA-Compatible content=IE=edge>"
+         "<meta http-equiv=X-UA-Compatible content='IE=10,IE=11'>",
+         kNoItems, ""},
+        {"a mode after another element",
+         "<!DOCTYPE html><head><script></script>\n"
+         "<meta http-equiv=X-UA-Compatible content=IE=edge>",
+         kNoItems,
+         "rsc/autorun.tpl:2:1: warning: X-UA-Compatible \"IE=edge\" comes after <script>, where "
+         "Windows does not read it (only title and meta may come before): " +
+             as_ie7},
+        {"styles of a style element and of style attributes",
+         "<style>\nul { gap: 2px; }\n@media screen { .g { display: INLINE-GRID !important } }\n"
+         "/* gap: 1px */ p::before { content: 'gap: 3px' }\n</style>\n"
+         "<p style='position:sticky;object-fit: cover'>",
+         kNoItems,
+         "rsc/autorun.tpl:2:6: warning: \"gap: 2px\": " + engine +
+             " puts no gaps between flex items: use margins\n"
+             "rsc/autorun.tpl:3:22: warning: \"display: inline-grid\": " +
+             engine +
+             " has no grid layout (only an older one of its own)\n"
+             "rsc/autorun.tpl:6:11: warning: \"position: sticky\": " +
+             engine +
+             " keeps no element in place as it scrolls\n"
+             "rsc/autorun.tpl:6:27: warning: \"object-fit: cover\": " +
+             engine + " does not fit pictures into their box\n"},
+        {"a main element without a display of its own", "<main>\n<main class=x>", kNoItems,
+         "rsc/autorun.tpl:1:1: warning: " + engine +
+             " does not know the main element and shows it inline: give it \"display: block\" "
+             "in the style sheet\n"},
+        {"a main element given one", "<style>body > main.menu, p { display: flex }</style><main>",
+         kNoItems, ""},
+        {"a main element's descendants are not it",
+         "<style>main p { display: block }</style><main>", kNoItems,
+         "rsc/autorun.tpl:1:41: warning: " + engine +
+             " does not know the main element and shows it inline: give it \"display: block\" "
+             "in the style sheet\n"},
+        {"pictures", "<img src='rsc/a.WEBP?x=1' alt=''><img src=rsc/b.svg><img src=c.avif>",
+         kNoItems,
+         "rsc/autorun.tpl:1:11: warning: picture \"rsc/a.WEBP?x=1\": " + engine +
+             " shows no WebP or AVIF pictures: use PNG, JPEG, GIF or SVG\n"
+             "rsc/autorun.tpl:1:62: warning: picture \"c.avif\": " +
+             engine + " shows no WebP or AVIF pictures: use PNG, JPEG, GIF or SVG\n"},
+        {"scripts: not in comments, strings and regular expressions",
+         "<script>var r = /=>`/; // =>\nvar s = 'a => `b`', t = \"`\";\n"
+         "f(x => x); f(`${r}`); g(y => y);</script>",
+         kNoItems,
+         "rsc/autorun.tpl:3:5: warning: " + engine +
+             " cannot run an arrow function (\"=>\"): on Windows none of this script runs, "
+             "SetObjectVisibility included\n"
+             "rsc/autorun.tpl:3:14: warning: " +
+             engine +
+             " cannot run a template literal (\"`\"): on Windows none of this script runs, "
+             "SetObjectVisibility included\n"},
+    };
+    for (const Case& c : cases) {
+        ExpectFindings(c);
+    }
+
+    // The medium's style sheets and scripts the page loads, also through the
+    // launcher's folder; addresses elsewhere are not read.
+    TestMedium medium(
+        "<link rel=stylesheet href='rsc/menu.css'><link rel='STYLESHEET' "
+        "href='file:///%%dir/rsc/menu.css'><link rel=stylesheet href='http://example.com/x.css'>"
+        "<script src=rsc/menu.js></script>",
+        kNoItems);
+    medium.WriteFile(u"rsc/menu.css", "body {\n  color: var(--text);\n}\n");
+    medium.WriteFile(u"rsc/menu.js", "var a = 1;\nvar b = `${a}`;\n");
+    EXPECT_EQ(medium.Run({"--check"}).out,
+              "rsc/menu.css:2:3: warning: \"color: var(--text)\": " + engine +
+                  " has no custom properties and drops the declaration\n"
+                  "rsc/menu.js:2:9: warning: " +
+                  engine +
+                  " cannot run a template literal (\"`\"): on Windows none of this script runs, "
+                  "SetObjectVisibility included\n");
+}
+
 // Everything wrong with a medium at once, in file order: the template's
 // findings, then the data file's.
 TEST(PageCheck, EveryFindingInFileOrder) {
@@ -340,7 +439,11 @@ TEST(PageCheck, EveryFindingInFileOrder) {
          "<group title='#title#'><entry href='run:gone.exe' title='#new#'/></group>\n"
          "<extra/>\n"
          "</data></content>",
-         "rsc/autorun.tpl:2:1: " + kSyntax +
+         "rsc/autorun.tpl:1:1: warning: the page does not start with \"<!DOCTYPE html>\": "
+         "Windows shows it in the quirks mode of old Internet Explorer, in other sizes and "
+         "without newer styles\n"
+         "rsc/autorun.tpl:2:1: " +
+             kSyntax +
              "Block \"group\" is never closed: \"</%group%>\" expected.\n"
              "rsc/autorun.tpl:4:1: " +
              kSyntax +

@@ -6,6 +6,15 @@
 
 using Microsoft::WRL::ComPtr;
 
+namespace {
+
+// The document host's command group (mshtmhst.h declares it; no import
+// library defines it).
+constexpr GUID kDocHostCommandHandler = {
+    0xf38bc242, 0xb950, 0x11d1, {0x89, 0x18, 0x00, 0xc0, 0x4f, 0xc2, 0xc8, 0x36}};
+
+}  // namespace
+
 // The window and the host object.
 
 bool BrowserHost::RegisterWindowClass() {
@@ -146,6 +155,10 @@ STDMETHODIMP BrowserHost::QueryInterface(REFIID iid, void** object) {
         *object = static_cast<IDocHostUIHandler*>(this);
     } else if (iid == IID_IDispatch) {
         *object = static_cast<IDispatch*>(this);
+    } else if (iid == IID_IOleCommandTarget) {
+        *object = static_cast<IOleCommandTarget*>(this);
+    } else if (iid == IID_IServiceProvider) {
+        *object = static_cast<IServiceProvider*>(this);
     } else {
         *object = nullptr;
         return E_NOINTERFACE;
@@ -413,4 +426,41 @@ STDMETHODIMP BrowserHost::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS
             return S_OK;
     }
     return DISP_E_MEMBERNOTFOUND;
+}
+
+// IOleCommandTarget: a script error in the page asks the host whether to show
+// it. S_OK with true says it was dealt with and the page's scripts run on: no
+// error box and no debugger prompt over the menu.
+
+STDMETHODIMP BrowserHost::QueryStatus(const GUID* group, ULONG, OLECMD*, OLECMDTEXT*) {
+    return group && *group == kDocHostCommandHandler ? OLECMDERR_E_NOTSUPPORTED
+                                                     : OLECMDERR_E_UNKNOWNGROUP;
+}
+
+STDMETHODIMP BrowserHost::Exec(const GUID* group, DWORD id, DWORD, VARIANT*, VARIANT* out) {
+    if (!group || *group != kDocHostCommandHandler) {
+        return OLECMDERR_E_UNKNOWNGROUP;
+    }
+    if (id != OLECMDID_SHOWSCRIPTERROR) {
+        return OLECMDERR_E_NOTSUPPORTED;
+    }
+    if (out) {
+        ::VariantClear(out);
+        V_VT(out) = VT_BOOL;
+        V_BOOL(out) = VARIANT_TRUE;
+    }
+    return S_OK;
+}
+
+// IServiceProvider
+
+STDMETHODIMP BrowserHost::QueryService(REFGUID service, REFIID iid, void** object) {
+    if (!object) {
+        return E_POINTER;
+    }
+    *object = nullptr;
+    if (service == SID_SInternetSecurityManager && security_manager_) {
+        return security_manager_->QueryInterface(iid, object);
+    }
+    return E_NOINTERFACE;
 }

@@ -2,8 +2,11 @@
 
 #include "base/win.h"
 
+#include <docobj.h>
 #include <exdisp.h>
 #include <mshtmhst.h>
+#include <servprov.h>
+#include <urlmon.h>
 #include <wrl/client.h>
 
 // The host of the platform's web-browser control: a child window of its own
@@ -14,12 +17,17 @@
 //
 // The document host settings play the part of the container's ambient
 // properties: whether the page may show a context menu, and the DOCHOSTUIFLAG
-// bits the page is laid out with.
+// bits the page is laid out with. The page's script errors are never shown:
+// the host answers the control's question about them (IOleCommandTarget) by
+// letting the page's scripts run on without a word. A security manager set on
+// the host is offered to the control as its service (IServiceProvider).
 class BrowserHost final : public IOleClientSite,
                           public IOleInPlaceSite,
                           public IOleInPlaceFrame,
                           public IDocHostUIHandler,
-                          public IDispatch {
+                          public IDispatch,
+                          public IOleCommandTarget,
+                          public IServiceProvider {
 public:
     // The host window class. Register it once before making host windows
     // (later calls do nothing).
@@ -41,6 +49,9 @@ public:
     void SetContextMenuAllowed(bool allowed) { context_menu_allowed_ = allowed; }
     void SetDocHostFlags(DWORD flags) { doc_host_flags_ = flags; }
     DWORD DocHostFlags() const { return doc_host_flags_; }
+    // Where the control asks about zones and URL actions first; without one
+    // the system decides alone.
+    void SetSecurityManager(IInternetSecurityManager* manager) { security_manager_ = manager; }
 
     // IUnknown
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
@@ -113,6 +124,16 @@ public:
     STDMETHODIMP Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* parameters,
                         VARIANT* result, EXCEPINFO* exception, UINT* argument_error) override;
 
+    // IOleCommandTarget: the document host's commands; of them only
+    // OLECMDID_SHOWSCRIPTERROR is answered.
+    STDMETHODIMP QueryStatus(const GUID* group, ULONG count, OLECMD* commands,
+                             OLECMDTEXT* text) override;
+    STDMETHODIMP Exec(const GUID* group, DWORD id, DWORD options, VARIANT* in,
+                      VARIANT* out) override;
+
+    // IServiceProvider
+    STDMETHODIMP QueryService(REFGUID service, REFIID iid, void** object) override;
+
 private:
     explicit BrowserHost(HWND window) : window_(window) {}
     ~BrowserHost() = default;
@@ -127,4 +148,5 @@ private:
     Microsoft::WRL::ComPtr<IOleObject> control_;
     bool context_menu_allowed_ = true;
     DWORD doc_host_flags_ = 0;
+    Microsoft::WRL::ComPtr<IInternetSecurityManager> security_manager_;
 };

@@ -48,6 +48,7 @@ int32_t DialogImpl::RunModal(WindowHandle owner) {
         result = RunLoop();
         ::DestroyWindow(window_);
         window_ = nullptr;
+        marker_ = nullptr;
         if (owner_window) {
             ::EnableWindow(owner_window, TRUE);
             ::SetForegroundWindow(owner_window);
@@ -69,17 +70,23 @@ int32_t DialogImpl::RunLoop() {
             ::SetFocus(FocusTarget());
             continue;
         }
-        if (message.message == WM_NULL) {
+        // Input methods, key remappers and accessibility tools turn messages
+        // they swallow into message 0 for whatever window they were for: only
+        // one for the dialog itself or its marker ends the run.
+        if (message.message == WM_NULL && message.hwnd &&
+            (message.hwnd == window_ || message.hwnd == marker_)) {
             return static_cast<int32_t>(message.wParam);
         }
         if (message.message == WM_KEYDOWN) {
             if (message.wParam == VK_ESCAPE) {
                 return kEndResult;
             }
-            if (message.wParam == VK_TAB || message.wParam == VK_RETURN) {
-                TranslateNavigationKey(message);
+            // The content takes the key as an accelerator, or has it come as
+            // any key does: a link acts on the Return its window receives.
+            bool navigation = message.wParam == VK_TAB || message.wParam == VK_RETURN;
+            if (!navigation || TranslateNavigationKey(message)) {
+                continue;
             }
-            continue;
         }
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
@@ -127,7 +134,7 @@ bool DialogImpl::IsEndMessage(UINT message) const {
 }
 
 void DialogImpl::CreateMarker() {
-    ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", WidePtr(kDialogMarkerText), WS_CHILD, 0, 0, 1, 1,
-                      window_, nullptr, ::GetModuleHandleW(nullptr),
-                      reinterpret_cast<void*>(kMarkerCreationParameter));
+    marker_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", WidePtr(kDialogMarkerText), WS_CHILD, 0,
+                                0, 1, 1, window_, nullptr, ::GetModuleHandleW(nullptr),
+                                reinterpret_cast<void*>(kMarkerCreationParameter));
 }

@@ -12,12 +12,13 @@
 //
 // Every message of the window reaches the concrete dialog's message map
 // through ModalDialogBase::HandleMessage, so a failing handler ends the run.
-// The run ends on Escape, on a quit message, on message 0 (its wParam is the
-// result), on the end of the session (WM_ENDSESSION) and on the broadcast
-// messages "Tarnis::LogoffMessage" and "Dravik::CancelDialog" of the other
-// programs of the product. Of the keys, Tab and Return go to the content
-// (TranslateNavigationKey) and every other key is dropped: the window takes no
-// typing.
+// The run ends on Escape, on a quit message, on message 0 for the window or its
+// marker (its wParam is the result), on the end of the session (WM_ENDSESSION)
+// and on the broadcast messages "Tarnis::LogoffMessage" and
+// "Dravik::CancelDialog" of the other programs of the product. Of the keys,
+// Tab and Return go to the content (TranslateNavigationKey, then translated
+// and dispatched unless it took them) and every other key is dropped: the
+// window takes no typing.
 class DialogImpl : public ModalDialogBase {
 public:
     // Posted by the dialog to itself when its content is ready; the loop shows
@@ -48,8 +49,10 @@ protected:
     virtual bool OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR& result) = 0;
     // Where the keyboard focus goes when the window is shown.
     virtual HWND FocusTarget() const = 0;
-    // Tab or Return, for the content to move between or activate its links.
-    virtual void TranslateNavigationKey(MSG& message) = 0;
+    // Tab or Return, for the content to move between or activate its links:
+    // true when the content took the key as an accelerator, false when the
+    // loop is to translate and dispatch it.
+    virtual bool TranslateNavigationKey(MSG& message) = 0;
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -60,6 +63,7 @@ private:
 
     int template_id_;
     HWND window_ = nullptr;
+    HWND marker_ = nullptr;
     // WM_ENDSESSION and the two registered broadcast messages; a message that
     // could not be registered is 0 and matches nothing.
     UINT end_messages_[3];

@@ -57,7 +57,9 @@ void HtmlDialog::ExecuteLinkCommand(std::u16string_view url) {
     LinkCommand command = ParseLinkCommand(url);
     switch (command.kind) {
         case LinkCommand::Kind::kRun:
-            ShellOpen(ResolveRunTarget(command.argument));
+            // The shell's prompts and messages (elevation, errors, "open
+            // with") come over the dialog, not behind it.
+            ShellOpen(ResolveRunTarget(command.argument), view_->window());
             break;
         case LinkCommand::Kind::kInvoke:
             Invoke(command.argument);

@@ -14,6 +14,7 @@
 #include "launcher/window/html_dialog.h"
 #include "launcher/window/html_view.h"
 #include "launcher/window/page_script_win.h"
+#include "launcher/window/page_security_win.h"
 #include "launcher/window/page_stream_win.h"
 
 using Microsoft::WRL::ComPtr;
@@ -71,7 +72,7 @@ public:
 private:
     bool OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR& result) override;
     HWND FocusTarget() const override { return host_window_; }
-    void TranslateNavigationKey(MSG& message) override;
+    bool TranslateNavigationKey(MSG& message) override;
 
     bool OnBeforeNavigate(std::u16string_view url) noexcept override;
     bool OnNewWindow() noexcept override { return true; }
@@ -142,16 +143,17 @@ void HtmlViewWin::OnInitDialog() {
     downloads_ = 0;
     WindowLook look = CurrentWindowLook();
 
-    // The outer size: both dimensions add the horizontal edge.
-    int edge = 2 * ::GetSystemMetrics(SM_CXEDGE);
-    ::SetWindowPos(dialog, nullptr, 0, 0, look.browser_width + edge, look.browser_height + edge,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    RECT area;
+    // The page's area is the client area: the outer size adds what the
+    // caption and the frame take, whatever their size on this machine.
+    RECT outer, area;
+    ::GetWindowRect(dialog, &outer);
     ::GetClientRect(dialog, &area);
+    ::SetWindowPos(dialog, nullptr, 0, 0,
+                   look.browser_width + (outer.right - outer.left) - (area.right - area.left),
+                   look.browser_height + (outer.bottom - outer.top) - (area.bottom - area.top),
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ::DestroyWindow(::GetDlgItem(dialog, IDC_SHOW_ON_STARTUP));
-    // The host is the browser's full height; the frame clips what the caption
-    // takes.
-    area.bottom = area.top + look.browser_height;
+    area = {0, 0, look.browser_width, look.browser_height};
 
     BrowserHost* host = nullptr;
     if (BrowserHost::RegisterWindowClass()) {
@@ -166,6 +168,7 @@ void HtmlViewWin::OnInitDialog() {
     // Set before the control reads them for its first document.
     host->SetContextMenuAllowed(false);
     host->SetDocHostFlags(kDocHostFlags);
+    host->SetSecurityManager(PageSecurity::Create(kPlaceholderUrl, MediumFolderUrls()).Get());
     HRESULT result = host->CreateControl(WidePtr(kPlaceholderUrl));
     if (FAILED(result)) {
         ThrowStepFailure("axctrl-crt-fld %p", result);
@@ -190,6 +193,9 @@ void HtmlViewWin::OnInitDialog() {
         ThrowStepFailure("cont-qry3-fld %p", result);
     }
     browser_->put_Visible(VARIANT_TRUE);
+    // No dialog of the control's own over the menu (the host already keeps
+    // the page's script errors quiet).
+    browser_->put_Silent(VARIANT_TRUE);
 }
 
 // The control calls back from inside its own code: the events hand their work
@@ -242,7 +248,7 @@ void HtmlViewWin::OnDownloadComplete() noexcept {
 }
 
 void HtmlViewWin::LoadPage() {
-    ComPtr<IStream> stream = MakePageStream(dialog_.page().view());
+    ComPtr<IStream> stream = MakePageStream(PageForTheControl(dialog_.page().view()).view());
     ComPtr<IDispatch> document;
     browser_->get_Document(&document);
     LoadDocument(document.Get(), stream.Get());
@@ -261,11 +267,12 @@ void HtmlViewWin::SetObjectVisibility(const BaseString& element_id, bool visible
     }
 }
 
-void HtmlViewWin::TranslateNavigationKey(MSG& message) {
+// S_OK: the control handled the key; S_FALSE: it is to reach the control's
+// window as any key does.
+bool HtmlViewWin::TranslateNavigationKey(MSG& message) {
     ComPtr<IOleInPlaceActiveObject> active;
-    if (browser_ && SUCCEEDED(browser_.As(&active))) {
-        active->TranslateAccelerator(&message);
-    }
+    return browser_ && SUCCEEDED(browser_.As(&active)) &&
+           active->TranslateAccelerator(&message) == S_OK;
 }
 
 void HtmlViewWin::BeginBusy() {

@@ -5,9 +5,28 @@
 
 #include <ocidl.h>
 
+#include "base/platform.h"
 #include "error/error.h"
+#include "launcher/page/head_declarations.h"
+#include "launcher/page/medium_address.h"
 
 using Microsoft::WRL::ComPtr;
+
+namespace {
+
+// Empty when the system cannot tell.
+BaseString CurrentDirectory() {
+    std::vector<wchar_t> folder(MAX_PATH);
+    for (;;) {
+        DWORD length = ::GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data());
+        if (length < folder.size()) {
+            return BaseString(std::u16string_view(Utf16Ptr(folder.data()), length));
+        }
+        folder.resize(length);
+    }
+}
+
+}  // namespace
 
 ComPtr<IStream> MakePageStream(std::u16string_view page) {
     constexpr char16_t kByteOrderMark = 0xFEFF;
@@ -38,4 +57,21 @@ void LoadDocument(IDispatch* document, IStream* stream) {
     }
     persist->InitNew();
     persist->Load(stream);
+}
+
+std::vector<BaseString> MediumFolderUrls() {
+    BaseString current = CurrentDirectory();
+    BaseString launcher = Base::ExecutablePath();
+    std::vector<BaseString> urls;
+    for (std::u16string_view folder : {current.view(), Base::FolderOf(launcher.view())}) {
+        if (!folder.empty()) {
+            urls.push_back(FolderFileUrl(folder));
+        }
+    }
+    return urls;
+}
+
+BaseString PageForTheControl(std::u16string_view page) {
+    BaseString folder = CurrentDirectory();
+    return WithHeadDeclarations(page, folder.empty() ? BaseString() : FolderFileUrl(folder.view()));
 }

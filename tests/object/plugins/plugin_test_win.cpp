@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
+
 #include "base/win.h"
+#include "object/dll.h"
 #include "object/library.h"
 #include "object/manager.h"
 #include "plugin_files.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -42,6 +47,70 @@ TEST(PluginLibrariesOnWindows, RefuseAPluginBuiltForAnotherProgram) {
         Object::Create<Object::Library::Creator>(BaseString(Object::kLibraryCreatorClsid));
     EXPECT_FALSE(creator->CreateLibrary(path));
     EXPECT_EQ(::GetModuleHandleW(WidePtr(path.c_str())), nullptr);
+}
+
+// The libraries a plug-in needs come from its own folder, never from the
+// current one.
+TEST(PluginLibrariesOnWindows, FindTheLibrariesTheyNeedBesideThemNotInTheCurrentFolder) {
+    TempFolder plugins, current;
+    std::filesystem::copy_file(Built(u"load_fails"), plugins.Native(Plugin(u"load_fails")));
+    std::filesystem::copy_file(Built(u"dependency"), current.Native(Plugin(u"dependency")));
+    BaseString path(plugins.Native(Plugin(u"load_fails")).u16string());
+    std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(current.Native(u""));
+    EXPECT_FALSE(Object::LoadDll(path).dll);
+    std::filesystem::copy_file(Built(u"dependency"), plugins.Native(Plugin(u"dependency")));
+    EXPECT_TRUE(Object::LoadDll(path).dll);
+    std::filesystem::current_path(previous);
+}
+
+// A file beside this program: its folder holds the test programs and the C++
+// runtime's libraries.
+std::filesystem::path Beside(const wchar_t* name) {
+    std::filesystem::path program(std::u16string(Base::ExecutablePath().view()));
+    return program.parent_path() / name;
+}
+
+// Runs the probe in `folder` with PATH prefixed by `path_folder`; its exit code.
+DWORD RunSearchProbe(const std::wstring& arguments, const std::filesystem::path& folder,
+                     const std::filesystem::path& path_folder) {
+    wchar_t saved[32767] = {};
+    DWORD saved_length = ::GetEnvironmentVariableW(L"PATH", saved, 32767);
+    ::SetEnvironmentVariableW(L"PATH", (path_folder.wstring() + L";" + saved).c_str());
+    std::wstring command =
+        L"\"" + Beside(L"library_search_probe.exe").wstring() + L"\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    BOOL started = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                    folder.wstring().c_str(), &startup, &process);
+    ::SetEnvironmentVariableW(L"PATH", saved_length ? saved : nullptr);
+    EXPECT_TRUE(started) << ::GetLastError();
+    DWORD code = 99;
+    if (started) {
+        ::WaitForSingleObject(process.hProcess, 60000);
+        ::GetExitCodeProcess(process.hProcess, &code);
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+    }
+    return code;
+}
+
+// A library lying in the current folder, or in a folder on PATH, is found by
+// name until the search is restricted, as the launcher does first; one beside
+// the program still is.
+TEST(LibrarySearch, TheRestrictedSearchLeavesOutTheCurrentFolderAndPath) {
+    TempFolder current, on_path;
+    const std::filesystem::path library = Beside(L"libwinpthread-1.dll");
+    std::filesystem::copy_file(library, current.Native(u"planted_here.dll"));
+    std::filesystem::copy_file(library, on_path.Native(u"planted_on_path.dll"));
+    const std::filesystem::path folder = current.Native(u"");
+    const std::filesystem::path path_folder = on_path.Native(u"");
+    EXPECT_EQ(RunSearchProbe(L"planted_here.dll", folder, path_folder), 0u);
+    EXPECT_EQ(RunSearchProbe(L"planted_on_path.dll", folder, path_folder), 0u);
+    EXPECT_EQ(RunSearchProbe(L"restricted planted_here.dll", folder, path_folder), 1u);
+    EXPECT_EQ(RunSearchProbe(L"restricted planted_on_path.dll", folder, path_folder), 1u);
+    EXPECT_EQ(RunSearchProbe(L"restricted libwinpthread-1.dll", folder, path_folder), 0u);
 }
 
 }  // namespace

@@ -17,3 +17,9 @@ void CheckKeys(const Medium& medium, Findings& findings);
 // `launcher` is the path the launcher has on the medium: "run:" targets are
 // resolved against it.
 void CheckLinks(const Medium& medium, const BaseString& launcher, Findings& findings);
+
+// What Windows' web-browser control shows differently, as far as the page's
+// text tells: a page in quirks mode or in an older document mode, and styles,
+// pictures and script syntax its engine does not take, in the template and in
+// the style sheets and scripts of the medium it loads.
+void CheckWindows(const Medium& medium, Findings& findings);

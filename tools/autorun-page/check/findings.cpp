@@ -31,9 +31,13 @@ bool Findings::HasError() const {
 }
 
 std::string Findings::Lines() const {
-    auto file_rank = [](const BaseString& file) { return file == kTemplateFileName ? 0 : 1; };
+    // The template, the data file, then the files the page loads by name.
+    auto file_rank = [](const BaseString& file) {
+        return file == kTemplateFileName ? 0 : file == kDataFileName ? 1 : 2;
+    };
     auto key = [&](const Finding& finding) {
-        return std::make_tuple(file_rank(finding.file), finding.at.line, finding.at.column);
+        return std::make_tuple(file_rank(finding.file), finding.file, finding.at.line,
+                               finding.at.column);
     };
     std::vector<Finding> sorted = findings_;
     std::stable_sort(sorted.begin(), sorted.end(),

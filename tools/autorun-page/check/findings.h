@@ -32,7 +32,8 @@ public:
 
     bool HasError() const;
     // One line each: the template's findings first (the launcher reads it
-    // first), each file's in order of line and column; the same finding once.
+    // first), then the data file's, then those of the files the page loads;
+    // each file's in order of line and column; the same finding once.
     std::string Lines() const;
 
 private:

@@ -7,10 +7,10 @@
 
 #include "base/platform.h"
 #include "check/checks.h"
-#include "check/html_scan.h"
 #include "launcher/commands/link_command.h"
 #include "launcher/commands/run_target.h"
 #include "launcher/commands/shell_open.h"
+#include "launcher/page/html_scan.h"
 #include "launcher/page/start_page.h"
 #include "launcher/page/template_blocks.h"
 #include "launcher/page/translate_page.h"
