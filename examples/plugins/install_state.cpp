@@ -4,7 +4,7 @@
 #include "base/platform.h"
 #include "error/error.h"
 #include "io/path_factory.h"
-#include "launcher/window/property_sheet_extension.h"
+#include "launcher/page/property_sheet_extension.h"
 #include "mt/current_thread.h"
 #include "object/factory.h"
 #include "properties/persistent_properties.h"

@@ -8,7 +8,7 @@
 #include "base/platform.h"
 #include "base/string.h"
 #include "launcher/page/page_builder.h"
-#include "launcher/window/property_sheet_extension.h"
+#include "launcher/page/property_sheet_extension.h"
 #include "object/ref.h"
 
 class HtmlView;
