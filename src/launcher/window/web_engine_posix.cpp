@@ -1,4 +1,5 @@
 #include <dlfcn.h>
+#include <gtk/gtk.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -93,6 +94,10 @@ void LoadWebEngine() {
     }
 }
 
-bool WebEngineLoadsBeforeTheWindow() {
-    return true;
+void StartGtk() {
+    if (!LoadWindowSystem()) {
+        return;
+    }
+    gdk_set_allowed_backends("x11");
+    gtk_init_check(nullptr, nullptr);
 }
