@@ -11,7 +11,6 @@
 // touches the registry.
 namespace {
 
-constexpr int kUserScope = 1;
 constexpr char16_t kEscDomains[] =
     u"Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap\\EscDomains\\";
 constexpr uint32_t kTrustedSitesZone = 2;
@@ -41,7 +40,7 @@ bool RegisterEscDomain() {
         return false;
     }
     try {
-        PersistentProperties listing(ListingKey(), kUserScope);
+        PersistentProperties listing(ListingKey(), PropertyScope::kUser);
         listing.SetDword(BaseString(u"about"), kTrustedSitesZone);
     } catch (const Error&) {
         Mt::CheckInterrupt();
@@ -54,7 +53,7 @@ bool UnregisterEscDomain() {
         return false;
     }
     try {
-        PersistentProperties listing(ListingKey(), kUserScope);
+        PersistentProperties listing(ListingKey(), PropertyScope::kUser);
         listing.DeleteKey();
     } catch (const Error&) {
         Mt::CheckInterrupt();

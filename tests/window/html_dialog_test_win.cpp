@@ -519,7 +519,8 @@ TEST(HtmlDialogWin, TheWindowIconComesFromTheInstalledProductsFolder) {
     for (const BaseString& registered : {folder, folder + u"\\", BaseString()}) {
         SCOPED_TRACE(Utf8(registered));
         if (!registered.empty()) {
-            PersistentProperties(install_dir, 0).SetString(BaseString(), registered);
+            PersistentProperties(install_dir, PropertyScope::kMachine)
+                .SetString(BaseString(), registered);
         }
         OnOwnThread([&] {
             HtmlDialog dialog;
@@ -533,7 +534,7 @@ TEST(HtmlDialogWin, TheWindowIconComesFromTheInstalledProductsFolder) {
                           Close(window);
                       }});
         });
-        PersistentProperties(install_dir, 0).DeleteKey();
+        PersistentProperties(install_dir, PropertyScope::kMachine).DeleteKey();
     }
 }
 
