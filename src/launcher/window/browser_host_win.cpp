@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "launcher/window/not_implemented_win.h"
+
 using Microsoft::WRL::ComPtr;
 
 // The window and the host object.
@@ -169,12 +171,12 @@ STDMETHODIMP_(ULONG) BrowserHost::Release() {
 // IOleClientSite: the control lives in memory only; nothing to save or name.
 
 STDMETHODIMP BrowserHost::SaveObject() {
-    return E_NOTIMPL;
+    return NotImplemented(L"IOleClientSite::SaveObject");
 }
 
 STDMETHODIMP BrowserHost::GetMoniker(DWORD, DWORD, IMoniker** moniker) {
     *moniker = nullptr;
-    return E_NOTIMPL;
+    return NotImplemented(L"IOleClientSite::GetMoniker");
 }
 
 STDMETHODIMP BrowserHost::GetContainer(IOleContainer** container) {
@@ -191,7 +193,7 @@ STDMETHODIMP BrowserHost::OnShowWindow(BOOL) {
 }
 
 STDMETHODIMP BrowserHost::RequestNewObjectLayout() {
-    return E_NOTIMPL;
+    return NotImplemented(L"IOleClientSite::RequestNewObjectLayout");
 }
 
 // IOleWindow
@@ -202,7 +204,7 @@ STDMETHODIMP BrowserHost::GetWindow(HWND* window) {
 }
 
 STDMETHODIMP BrowserHost::ContextSensitiveHelp(BOOL) {
-    return E_NOTIMPL;
+    return NotImplemented(L"IOleWindow::ContextSensitiveHelp");
 }
 
 // IOleInPlaceSite: the control covers the host window's client area.
@@ -236,7 +238,7 @@ STDMETHODIMP BrowserHost::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlace
 }
 
 STDMETHODIMP BrowserHost::Scroll(SIZE) {
-    return E_NOTIMPL;
+    return NotImplemented(L"IOleInPlaceSite::Scroll");
 }
 
 STDMETHODIMP BrowserHost::OnUIDeactivate(BOOL) {
@@ -248,11 +250,11 @@ STDMETHODIMP BrowserHost::OnInPlaceDeactivate() {
 }
 
 STDMETHODIMP BrowserHost::DiscardUndoState() {
-    return E_NOTIMPL;
+    return NotImplemented(L"IOleInPlaceSite::DiscardUndoState");
 }
 
 STDMETHODIMP BrowserHost::DeactivateAndUndo() {
-    return E_NOTIMPL;
+    return NotImplemented(L"IOleInPlaceSite::DeactivateAndUndo");
 }
 
 STDMETHODIMP BrowserHost::OnPosRectChange(const RECT* position) {
@@ -282,7 +284,7 @@ STDMETHODIMP BrowserHost::SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) {
 }
 
 STDMETHODIMP BrowserHost::InsertMenus(HMENU, OLEMENUGROUPWIDTHS*) {
-    return E_NOTIMPL;
+    return NotImplemented(L"IOleInPlaceFrame::InsertMenus");
 }
 
 STDMETHODIMP BrowserHost::SetMenu(HMENU, HOLEMENU, HWND) {
@@ -290,7 +292,7 @@ STDMETHODIMP BrowserHost::SetMenu(HMENU, HOLEMENU, HWND) {
 }
 
 STDMETHODIMP BrowserHost::RemoveMenus(HMENU) {
-    return E_NOTIMPL;
+    return NotImplemented(L"IOleInPlaceFrame::RemoveMenus");
 }
 
 STDMETHODIMP BrowserHost::SetStatusText(LPCOLESTR) {
@@ -360,7 +362,7 @@ STDMETHODIMP BrowserHost::GetOptionKeyPath(LPOLESTR* key, DWORD) {
 
 STDMETHODIMP BrowserHost::GetDropTarget(IDropTarget*, IDropTarget** host_target) {
     *host_target = nullptr;
-    return E_NOTIMPL;
+    return NotImplemented(L"IDocHostUIHandler::GetDropTarget");
 }
 
 STDMETHODIMP BrowserHost::GetExternal(IDispatch** external) {
@@ -389,7 +391,7 @@ STDMETHODIMP BrowserHost::GetTypeInfoCount(UINT* count) {
 
 STDMETHODIMP BrowserHost::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
     *info = nullptr;
-    return E_NOTIMPL;
+    return NotImplemented(L"IDispatch::GetTypeInfo (ambient properties)");
 }
 
 STDMETHODIMP BrowserHost::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) {
