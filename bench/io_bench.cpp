@@ -58,9 +58,9 @@ void BM_FileSource(benchmark::State& state) {
     Ref<Io::Path> path =
         factory->create(Io::Fs::kPathFromName, Value(BaseString::FromUtf8(g_file.string())), false);
     for (auto _ : state) {
-        Ref<Io::Source> source =
-            path->openFile(Io::kAccessRead, Io::kShareRead, Io::kIfExistsOpen, Io::kIfMissingFail)
-                ->source();
+        Ref<Io::Source> source = path->openFile(Io::Access::kRead, Io::Share::kRead,
+                                                Io::kIfExistsOpen, Io::kIfMissingFail)
+                                     ->source();
         size_t total = 0;
         while (!source->atEnd()) {
             ByteBuffer bytes = source->read();

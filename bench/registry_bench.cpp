@@ -31,7 +31,7 @@ std::string ReadFile(const std::string& path) {
 }
 
 void BM_ReadValue(benchmark::State& state) {
-    PersistentProperties properties(u"Bench", 1);
+    PersistentProperties properties(u"Bench", PropertyScope::kUser);
     for (auto _ : state) {
         benchmark::DoNotOptimize(properties.GetString(u"Value100"));
     }
@@ -47,7 +47,7 @@ void BM_ParseHive(benchmark::State& state) {
 }
 
 void BM_WriteValue(benchmark::State& state) {
-    PersistentProperties properties(u"Bench", 1);
+    PersistentProperties properties(u"Bench", PropertyScope::kUser);
     uint32_t number = 0;
     for (auto _ : state) {
         properties.SetDword(u"Counter", ++number);
@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
     }
     setenv("ORVELLA_REGISTRY_DIR", directory, 1);
     {
-        PersistentProperties properties(u"Bench", 1);
+        PersistentProperties properties(u"Bench", PropertyScope::kUser);
         for (int i = 0; i < kValues; ++i) {
             BaseString name = BaseString::FromUtf8("Value" + std::to_string(i));
             properties.SetString(name, BaseString(u"C:\\Program Files\\Orvella\\") + name);

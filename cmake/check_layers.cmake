@@ -1,13 +1,16 @@
-# cmake -DSOURCE_DIR=<checkout> -P check_layers.cmake: fails when a file of src/
-# includes a header of a layer its own layer may not use (cmake/layers.cmake).
+# cmake -DSOURCE_DIR=<checkout> -P check_layers.cmake: fails when a file of src/,
+# or of the code built on it (tools/, examples/, fuzz/, bench/), includes a
+# header of src/ that its row of cmake/layers.cmake may not use.
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/layers.cmake)
 
-# The layer of a path relative to src/: the longest matching folder or stem.
+set(rows ${ORV_LAYERS} ${ORV_LAYER_USERS})
+
+# The row of a path relative to the checkout: the longest matching folder or stem.
 function(layer_of out path)
     set(best "")
     set(best_length 0)
-    foreach(layer IN LISTS ORV_LAYERS)
+    foreach(layer IN LISTS rows)
         foreach(prefix IN LISTS orv_layer_${layer}_dirs)
             string(LENGTH "${prefix}" length)
             string(SUBSTRING "${path}" 0 ${length} head)
@@ -20,28 +23,33 @@ function(layer_of out path)
     set(${out} "${best}" PARENT_SCOPE)
 endfunction()
 
-foreach(layer IN LISTS ORV_LAYERS)
+foreach(layer IN LISTS rows)
     orv_layer_closure(reach_${layer} ${layer})
 endforeach()
 
-file(GLOB_RECURSE files RELATIVE ${SOURCE_DIR}/src ${SOURCE_DIR}/src/*.h ${SOURCE_DIR}/src/*.cpp)
+set(files "")
+foreach(folder src tools examples fuzz bench)
+    file(GLOB_RECURSE found RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/${folder}/*.h
+         ${SOURCE_DIR}/${folder}/*.cpp)
+    list(APPEND files ${found})
+endforeach()
 set(violations 0)
 foreach(file IN LISTS files)
     layer_of(from ${file})
     if(from STREQUAL "")
-        message(SEND_ERROR "src/${file} belongs to no layer")
+        message(SEND_ERROR "${file} belongs to no row of cmake/layers.cmake")
         math(EXPR violations "${violations} + 1")
         continue()
     endif()
-    file(STRINGS ${SOURCE_DIR}/src/${file} includes REGEX "^#include \"[^\"]+\"")
+    file(STRINGS ${SOURCE_DIR}/${file} includes REGEX "^#include \"[^\"]+\"")
     foreach(line IN LISTS includes)
         string(REGEX REPLACE "^#include \"([^\"]+)\".*" "\\1" header "${line}")
         if(NOT EXISTS ${SOURCE_DIR}/src/${header})
             continue()
         endif()
-        layer_of(to ${header})
+        layer_of(to src/${header})
         if(NOT to IN_LIST reach_${from})
-            message(SEND_ERROR "src/${file} (${from}) includes ${header} (${to})")
+            message(SEND_ERROR "${file} (${from}) includes ${header} (${to})")
             math(EXPR violations "${violations} + 1")
         endif()
     endforeach()

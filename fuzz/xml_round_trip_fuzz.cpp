@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         return 0;
     }
-    document->rootElement()->normalize(Xml::kMergeTexts);
+    document->rootElement()->normalize(Xml::NormalizeFlags::kMergeTexts);
     Ref<Xml::Document> again = reader->readString(written);
     if (Outcome([&] { return again; }) != Outcome([&] { return document; }) ||
         writer->writeString(again) != written) {

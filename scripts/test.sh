@@ -2,7 +2,8 @@
 # Builds every target and runs every test through CTest: the Linux build
 # (AddressSanitizer and UndefinedBehaviorSanitizer) with its unit tests, the
 # launcher window end to end under Xvfb, the fuzz corpus replays, the layer
-# check and the benchmarks (compiled only); the threaded tests again under
+# check and the benchmarks (compiled only), and its window layer compiled for
+# aarch64 with the cross compiler; the threaded tests again under
 # ThreadSanitizer; the x86_64 and i686 Windows builds with the same unit
 # tests under 64-bit and 32-bit Wine (the i686 ones only where the machine runs
 # 32-bit programs; ORV_NO_32BIT=1 acts as if it did not).
@@ -90,6 +91,9 @@ configure "$linux" -DORV_SANITIZE=address -DORV_BENCH=ON && build "Linux" "$linu
     export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
     run_ctest "linux" "$linux" -j2
+    # The window layer compiled for ARM machines too: the run-time loading of
+    # GTK and WebKitGTK is written in C++ alone, for every processor.
+    build "Linux window layer for aarch64" "$linux" window_layer_aarch64
 }
 
 # The threaded tests again under ThreadSanitizer.

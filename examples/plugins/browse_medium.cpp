@@ -2,7 +2,7 @@
 // current folder, in the file manager (Explorer, or what xdg-open starts).
 #include "io/path_factory.h"
 #include "launcher/commands/shell_open.h"
-#include "launcher/window/property_sheet_extension.h"
+#include "launcher/page/property_sheet_extension.h"
 #include "object/factory.h"
 
 namespace {

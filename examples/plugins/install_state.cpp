@@ -1,25 +1,22 @@
 // Page extensions that show an element only when the product is installed, or
-// only when it is not. The product is installed when the default value of the
-// machine key "SOFTWARE\Orvella\1.0\InstallDir" names an existing folder.
+// only when it is not. The product is installed when its installation folder
+// (ProductSettings::InstallFolder) exists.
 #include "base/platform.h"
 #include "error/error.h"
 #include "io/path_factory.h"
-#include "launcher/window/property_sheet_extension.h"
+#include "launcher/page/property_sheet_extension.h"
 #include "mt/current_thread.h"
 #include "object/factory.h"
-#include "properties/persistent_properties.h"
+#include "properties/product_settings.h"
 
 namespace {
 
-constexpr int kMachineScope = 0;
-
 // Asked anew at every refresh of the page, so that the page follows an
-// installation started from it. Settings that cannot be read count as "not
-// installed".
+// installation started from it. A folder that cannot be looked at counts as
+// "not installed".
 bool ProductInstalled() {
     try {
-        PersistentProperties install_dir(BaseString(u"Orvella\\1.0\\InstallDir"), kMachineScope);
-        BaseString folder = install_dir.GetString(BaseString(), BaseString());
+        BaseString folder = ProductSettings::InstallFolder();
         return Base::IsFullPath(folder.view()) &&
                Io::Fs::PathFromName(folder)->type() == Io::kTypeFolder;
     } catch (const Error&) {

@@ -21,6 +21,7 @@ using LanguageHook = uint32_t (*)();
 // Installs the hook and returns the one it replaces.
 LanguageHook InstallLanguageHook(LanguageHook hook);
 
-// The runtime's own messages.
+// The runtime's own messages: a row for every language of languages.def marked
+// for the runtime, in its order (tests/error/messages_test.cpp checks them).
 extern const MessageRow BadFormatText[];
 extern const MessageRow InternalErrorText[];

@@ -3,14 +3,15 @@
 #include <cstdint>
 
 #include "base/buffer.h"
+#include "base/flag_set.h"
 #include "io/stream.h"
 #include "object/ref.h"
 
 namespace Io {
 
-// Bit values of the access given when a file is opened.
-inline constexpr uint32_t kAccessRead = 1;
-inline constexpr uint32_t kAccessWrite = 2;
+// The access given when a file is opened: read, write, both or none.
+enum class Access : uint32_t { kNone = 0, kRead = 1, kWrite = 2 };
+ORV_FLAG_SET_OPERATORS(Access)
 
 // Something whose data can be read and written through byte streams.
 class DataAccessor : public BaseFace {
@@ -18,8 +19,8 @@ public:
     static constexpr Iid kIid{u"IID_Io::DataAccessor"};
     using Parent = BaseFace;
 
-    // The access given at opening: 0 none, 1 read, 2 write, 3 both.
-    virtual uint32_t access() = 0;
+    // The access given at opening.
+    virtual Access access() = 0;
     // A new source from offset 0 to the size at this moment ("source-on-nonrfile"
     // without read access).
     virtual Ref<Io::Source> source() = 0;

@@ -42,12 +42,17 @@ std::optional<NativeFile::Disposition> DispositionOf(uint32_t if_missing, uint32
     return std::nullopt;
 }
 
+template <typename Set>
+Set ReadWriteOrNone(Set set) {
+    return (set & (Set::kRead | Set::kWrite)) == set ? set : Set::kNone;
+}
+
 }  // namespace
 
-Ref<Io::File> OpenFile(const BaseString& path, uint32_t access, uint32_t share, uint32_t if_exists,
+Ref<Io::File> OpenFile(const BaseString& path, Access access, Share share, uint32_t if_exists,
                        uint32_t if_missing) {
-    access = access <= (kAccessRead | kAccessWrite) ? access : 0;
-    share = share <= (kShareRead | kShareWrite) ? share : 0;
+    access = ReadWriteOrNone(access);
+    share = ReadWriteOrNone(share);
     FileSystem::EntryKind kind = FileSystem::GetEntryKind(path);
     std::optional<NativeFile::Disposition> disposition = DispositionOf(if_missing, if_exists);
     if (FileSystem::IsFolder(kind)) {
@@ -62,12 +67,13 @@ Ref<Io::File> OpenFile(const BaseString& path, uint32_t access, uint32_t share, 
     // Opening an existing file to truncate it needs write access: without it, the
     // platforms either refuse or would cut the file anyway.
     if (exists && *disposition == NativeFile::Disposition::kTruncateExisting &&
-        !(access & kAccessWrite)) {
+        !Base::HasFlags(access, Access::kWrite)) {
         Base::SetLastError(kErrorAccessDenied);
         throw Error::FromFile(CannotOpenFileText, path);
     }
     NativeFile file;
-    if (!file.Open(path, access, share, *disposition)) {
+    if (!file.Open(path, static_cast<uint32_t>(access), static_cast<uint32_t>(share),
+                   *disposition)) {
         throw Error::FromFile(
             if_missing == kIfMissingCreate ? CannotCreateFileText : CannotOpenFileText, path);
     }
@@ -79,14 +85,14 @@ void FileImpl::Fail(const MessageRow* message) const {
 }
 
 Ref<Io::Source> FileImpl::source() {
-    if (!(access_ & kAccessRead)) {
+    if (!Base::HasFlags(access_, Access::kRead)) {
         throw Error::Internal("source-on-nonrfile", "fs");
     }
     return NewFileSource(Ref<FileImpl>::Share(this), size());
 }
 
 Ref<Io::Sink> FileImpl::sink() {
-    if (!(access_ & kAccessWrite)) {
+    if (!Base::HasFlags(access_, Access::kWrite)) {
         throw Error::Internal("sink-on-nonwfile", "fs");
     }
     return NewFileSink(Ref<Io::File>::Share(this));

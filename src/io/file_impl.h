@@ -15,10 +15,10 @@ namespace Io::Fs {
 // An open file with one lock: each operation holds it for the whole call.
 class FileImpl final : public Object::Impl<FileImpl, Io::File> {
 public:
-    FileImpl(NativeFile file, uint32_t access, BaseString path)
+    FileImpl(NativeFile file, Access access, BaseString path)
         : file_(std::move(file)), access_(access), path_(std::move(path)) {}
 
-    uint32_t access() override { return access_; }
+    Access access() override { return access_; }
     Ref<Io::Source> source() override;
     Ref<Io::Sink> sink() override;
     uint64_t size() override;
@@ -36,17 +36,18 @@ private:
     [[noreturn]] void Fail(const MessageRow* message) const;
 
     NativeFile file_;
-    const uint32_t access_;
+    const Access access_;
     const BaseString path_;
     std::mutex lock_;
 };
 
-// Opens the file at a normalised path. The pairs of if-missing and if-exists
+// Opens the file at a normalised path. Access and share with bits beyond read
+// and write count as none. The pairs of if-missing and if-exists
 // are those of Io::Path::openFile; other pairs, and an existing file that
 // if-exists 0 refuses, fail with platform error 2 (file not found) or 80 (file
 // exists), a folder at the path, and truncating without write access, with 5
 // (access denied).
-Ref<Io::File> OpenFile(const BaseString& path, uint32_t access, uint32_t share, uint32_t if_exists,
+Ref<Io::File> OpenFile(const BaseString& path, Access access, Share share, uint32_t if_exists,
                        uint32_t if_missing);
 
 }  // namespace Io::Fs

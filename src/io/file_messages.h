@@ -4,7 +4,9 @@
 
 namespace Io {
 
-// The messages of failed file-system calls; %1 is the path.
+// The messages of failed file-system calls; %1 is the path. A row for every
+// language of error/languages.def marked for the runtime, in its order
+// (tests/error/messages_test.cpp checks them).
 extern const MessageRow CannotOpenFileText[];      // "Cannot open file '%1'."
 extern const MessageRow CannotCreateFileText[];    // "Cannot create file '%1'."
 extern const MessageRow ReadFileFailedText[];      // "Failed to read file '%1'."

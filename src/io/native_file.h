@@ -4,8 +4,16 @@
 #include <utility>
 
 #include "base/string.h"
+#include "io/path.h"
 
 namespace Io {
+
+// The bits of access and share that the platform calls take: the values of
+// Io::Access and Io::Share.
+inline constexpr uint32_t kAccessRead = static_cast<uint32_t>(Access::kRead);
+inline constexpr uint32_t kAccessWrite = static_cast<uint32_t>(Access::kWrite);
+inline constexpr uint32_t kShareRead = static_cast<uint32_t>(Share::kRead);
+inline constexpr uint32_t kShareWrite = static_cast<uint32_t>(Share::kWrite);
 
 // A file opened through the operating system, closed when this goes. A failing
 // call returns false and leaves its Win32 error code as the thread's last error.
@@ -25,8 +33,7 @@ public:
         : handle_(std::exchange(other.handle_, -1)), access_(other.access_) {}
     ~NativeFile() { Close(); }
 
-    // `access` and `share` are the bits of Io::kAccessRead/Write and
-    // Io::kShareRead/Write. A folder at the path fails with error 5. A file
+    // `access` and `share` are the bits above. A folder at the path fails with error 5. A file
     // re-created by kCreateAlways keeps its hidden and system attributes.
     bool Open(const BaseString& path, uint32_t access, uint32_t share, Disposition disposition);
 

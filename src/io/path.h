@@ -10,9 +10,9 @@
 
 namespace Io {
 
-// Values of openFile's share: what others may do with the file while it is open.
-inline constexpr uint32_t kShareRead = 1;
-inline constexpr uint32_t kShareWrite = 2;
+// openFile's share: what others may do with the file while it is open.
+enum class Share : uint32_t { kNone = 0, kRead = 1, kWrite = 2 };
+ORV_FLAG_SET_OPERATORS(Share)
 
 // openFile's if-exists and if-missing. The valid pairs (if-missing, if-exists):
 // (0, 1) open an existing file, (0, 2) truncate an existing file, (2, 0) create
@@ -60,7 +60,8 @@ public:
     // that cannot be opened or an unknown `which`.
     virtual void setTime(uint32_t which, uint64_t file_time) = 0;
 
-    virtual Ref<File> openFile(uint32_t access, uint32_t share, uint32_t if_exists,
+    // Access and share with bits beyond read and write count as none.
+    virtual Ref<File> openFile(Access access, Share share, uint32_t if_exists,
                                uint32_t if_missing) = 0;
     // The folder at this path: opened when it exists and `open_existing` is set,
     // created when it is missing and `create` is set (with its missing parents

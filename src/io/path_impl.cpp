@@ -100,8 +100,7 @@ void PathImpl::setTime(uint32_t which, uint64_t file_time) {
     }
 }
 
-Ref<File> PathImpl::openFile(uint32_t access, uint32_t share, uint32_t if_exists,
-                             uint32_t if_missing) {
+Ref<File> PathImpl::openFile(Access access, Share share, uint32_t if_exists, uint32_t if_missing) {
     return OpenFile(text_, access, share, if_exists, if_missing);
 }
 

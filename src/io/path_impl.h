@@ -21,7 +21,7 @@ public:
     uint32_t type() override;
     uint64_t time(uint32_t which) override;
     void setTime(uint32_t which, uint64_t file_time) override;
-    Ref<File> openFile(uint32_t access, uint32_t share, uint32_t if_exists,
+    Ref<File> openFile(Access access, Share share, uint32_t if_exists,
                        uint32_t if_missing) override;
     Ref<Folder> folder(bool open_existing, bool create, bool create_parents) override;
     void remove(bool recursive) override;

@@ -12,7 +12,6 @@
 // touches the registry.
 namespace {
 
-constexpr int kUserScope = 1;
 constexpr char16_t kEscDomains[] =
     u"Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap\\EscDomains\\";
 constexpr uint32_t kTrustedSitesZone = 2;
@@ -36,7 +35,7 @@ bool RegisterEscDomain() {
         return false;
     }
     try {
-        PersistentProperties listing(ListingKey(), kUserScope);
+        PersistentProperties listing(ListingKey(), PropertyScope::kUser);
         listing.SetDword(BaseString(u"about"), kTrustedSitesZone);
     } catch (const Error&) {
         Mt::CheckInterrupt();
@@ -49,7 +48,7 @@ bool UnregisterEscDomain() {
         return false;
     }
     try {
-        PersistentProperties listing(ListingKey(), kUserScope);
+        PersistentProperties listing(ListingKey(), PropertyScope::kUser);
         listing.DeleteKey();
     } catch (const Error&) {
         Mt::CheckInterrupt();

@@ -1,15 +1,12 @@
 #include "launcher/launcher.h"
 
 #include "error/show_error.h"
-#include "launcher/com_support.h"
-#include "launcher/esc_domain.h"
 #include "launcher/page_preparation.h"
 #include "launcher/single_instance.h"
 #include "launcher/texts.h"
 #include "launcher/window/html_dialog.h"
-#include "launcher/window/html_view.h"
-#include "launcher/window/web_engine.h"
 #include "launcher/window/window_search.h"
+#include "launcher/window_system_startup.h"
 #include "object/system.h"
 
 namespace {
@@ -32,21 +29,18 @@ int RunLauncher(PageSource build_page) {
         BringWindowToFront(kDialogWindowClass, LocalizedText(InstanceTitleText));
         return 1;
     }
+    WindowSystemStartup window_system;
     try {
         // Where the web engine loads here, the page is prepared meanwhile; a
         // failure of the engine's is the one shown, as it comes first.
         PagePreparation preparation(build_page);
-        LoadWebEngine();
-        InitCommonControls();
-        EnsureComInitialized();
+        window_system.Start();
         PagePreparation::Prepared prepared = preparation.Join();
-        RegisterEscDomain();
+        window_system.BeforeDialog();
         ShowPage(*prepared.page);
     } catch (Error& error) {
         error.Add(ErrContext, LocalizedText(InitFailedText), false);
         ShowError(error, nullptr);
     }
-    ReleaseComInitialization();
-    UnregisterEscDomain();
     return 0;
 }

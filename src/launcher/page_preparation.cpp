@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "launcher/window/web_engine.h"
+#include "launcher/window_system_startup.h"
 #include "mt/current_thread.h"
 #include "object/impl.h"
 
@@ -24,7 +24,7 @@ private:
 };
 
 PagePreparation::PagePreparation(PageSource build_page) : work_(Object::New<Work>(build_page)) {
-    if (WebEngineLoadsBeforeTheWindow()) {
+    if (WindowSystemStartup::LoadsWebEngine()) {
         thread_ = Mt::GetCurrentThread()->StartThread(work_);
     }
 }

@@ -2,7 +2,9 @@
 
 #include "error/messages.h"
 
-// The launcher's built-in texts, 22 languages each (LocalizedText).
+// The launcher's built-in texts (LocalizedText): a row for every language of
+// error/languages.def, in its order. A new table goes into the list of
+// tests/error/messages_test.cpp too, which checks its rows.
 extern const MessageRow InstanceTitleText[];
 extern const MessageRow DialogTitleText[];
 extern const MessageRow BrowserWidthText[];

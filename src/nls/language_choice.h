@@ -1,19 +1,26 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <iterator>
 #include <string_view>
 #include <vector>
+
+#include "error/languages.h"
 
 // The rules of language selection, free of any state: which languages the
 // product supports, how the forced language is written, which language of a
 // list a wanted one gets.
 namespace Nls {
 
-// The product's languages, in order of preference.
-inline constexpr uint32_t kCandidateLanguages[] = {
-    0x0409, 0x0404, 0x0406, 0x0407, 0x0408, 0x0410, 0x0411, 0x0412, 0x0413, 0x0414, 0x0416,
-    0x0419, 0x041D, 0x041F, 0x040B, 0x040C, 0x0804, 0x0816, 0x0C0A, 0x0405, 0x040E, 0x0415,
-};
+// The product's languages, in order of preference (error/languages.def).
+inline constexpr std::array<uint32_t, std::size(kProductLanguages)> kCandidateLanguages = [] {
+    std::array<uint32_t, std::size(kProductLanguages)> candidates{};
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        candidates[i] = kProductLanguages[i].id;
+    }
+    return candidates;
+}();
 
 // The value "LangId": lower-case hexadecimal digits ("%04x"). Anything else,
 // and the empty text, give 0.

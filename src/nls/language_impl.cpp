@@ -9,7 +9,7 @@
 #include "object/manager.h"
 #include "object/singleton.h"
 #include "object/system.h"
-#include "properties/persistent_properties.h"
+#include "properties/product_settings.h"
 
 namespace Nls {
 
@@ -18,15 +18,10 @@ namespace {
 // The identifier last made current on this thread, 0 if none.
 thread_local uint32_t t_current_language = 0;
 
-// The product key of the machine hive, where an installation may force a
-// language ("LangId") and restrict the supported ones ("LangList").
-BaseString ReadProductValue(const char16_t* name) {
-    return PersistentProperties(u"Orvella", 0).GetString(name, BaseString());
-}
-
-// "LangId" when it names one, else the user's UI language.
+// The forced language ("LangId") when it names one, else the user's UI
+// language.
 uint32_t DefaultLanguage() {
-    uint32_t forced = ParseLanguageId(ReadProductValue(u"LangId"));
+    uint32_t forced = ParseLanguageId(ProductSettings::ForcedLanguage());
     return forced != 0 ? forced : Base::UserDefaultUILanguage();
 }
 
@@ -38,7 +33,8 @@ bool HasClass(const char16_t* clsid) {
 class FactoryImpl final : public Object::Impl<FactoryImpl, Language::Creator> {
 public:
     FactoryImpl()
-        : supported_(SupportedLanguages(ReadProductValue(u"LangList"), Base::IsInstalledLocale)) {}
+        : supported_(SupportedLanguages(ProductSettings::LanguageList(), Base::IsInstalledLocale)) {
+    }
 
     Ref<Language> CreateLanguage(uint32_t language) override;
     void GetSupported(std::vector<uint32_t>& supported) override { supported = supported_; }

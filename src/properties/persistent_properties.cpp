@@ -16,19 +16,20 @@ BaseString KeyPath(const BaseString& name) {
 
 PersistentProperties::PersistentProperties() : path_(KeyPath(BaseString())) {}
 
-PersistentProperties::PersistentProperties(const BaseString& name, int scope)
-    : machine_(scope == 0), path_(KeyPath(name)) {}
+PersistentProperties::PersistentProperties(const BaseString& name, PropertyScope scope)
+    : machine_(scope == PropertyScope::kMachine), path_(KeyPath(name)) {}
 
 PersistentProperties::~PersistentProperties() {
     Close();
 }
 
-void PersistentProperties::SetKey(const BaseString& name, int scope) {
+void PersistentProperties::SetKey(const BaseString& name, PropertyScope scope) {
     BaseString path = KeyPath(name);
-    if (path != path_ || machine_ != (scope == 0)) {
+    bool machine = scope == PropertyScope::kMachine;
+    if (path != path_ || machine_ != machine) {
         Close();
         path_ = path;
-        machine_ = scope == 0;
+        machine_ = machine;
     }
 }
 

@@ -3,23 +3,26 @@
 #include "properties/properties.h"
 #include "properties/registry.h"
 
+// The hive a key of PersistentProperties lies in.
+enum class PropertyScope { kMachine = 0, kUser = 1 };
+
 // Properties kept in one registry key, "SOFTWARE\<name>" of the machine hive
-// (scope 0) or of the user hive (any other scope). The key is opened on first
-// need and kept open (re-opened once for writing when a write comes); nothing
-// is cached about values. Registry failures are internal errors under the
-// module tag "infvn2" naming the key's display path and the platform's code.
-// Used by one thread at a time.
+// or of the user hive. The key is opened on first need and kept open
+// (re-opened once for writing when a write comes); nothing is cached about
+// values. Registry failures are internal errors under the module tag "infvn2"
+// naming the key's display path and the platform's code. Used by one thread at
+// a time.
 class PersistentProperties final : public Properties {
 public:
     // The machine hive's "SOFTWARE\".
     PersistentProperties();
-    PersistentProperties(const BaseString& name, int scope);
+    PersistentProperties(const BaseString& name, PropertyScope scope);
     ~PersistentProperties() override;
     PersistentProperties(const PersistentProperties&) = delete;
     PersistentProperties& operator=(const PersistentProperties&) = delete;
 
     // Points the object at another key (closing the open one if it changes).
-    void SetKey(const BaseString& name, int scope);
+    void SetKey(const BaseString& name, PropertyScope scope);
 
     BaseString GetString(const BaseString& name, const BaseString& default_value) override;
     BaseString GetString(const BaseString& name) override;

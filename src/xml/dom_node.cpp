@@ -329,10 +329,10 @@ DomNode* DomNode::ChildElement(std::u16string_view name) const {
     return nullptr;
 }
 
-void DomNode::Normalize(int32_t flags) {
+void DomNode::Normalize(NormalizeFlags flags) {
     RequireKind(kind_ == kElement);
     auto is_text = [flags](DomNode* node) {
-        if ((flags & kCdataAsText) && node->kind_ == kCdataKind) {
+        if (Base::HasFlags(flags, NormalizeFlags::kCdataAsText) && node->kind_ == kCdataKind) {
             node->kind_ = kTextKind;
         }
         return node->kind_ == kTextKind;
@@ -345,7 +345,7 @@ void DomNode::Normalize(int32_t flags) {
             if (child->kind_ == kElementKind) {
                 pending.push_back(child);
             }
-            if (!is_text(child) || !(flags & kMergeTexts)) {
+            if (!is_text(child) || !Base::HasFlags(flags, NormalizeFlags::kMergeTexts)) {
                 continue;
             }
             // A run of texts is joined into its first one in one go.

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "base/string.h"
+#include "xml/node.h"
 #include "xml/node_arena.h"
 
 namespace Xml {
@@ -116,7 +117,7 @@ public:
     DomNode* ChildElement(std::u16string_view name) const;
     // Over the whole subtree: kCdataAsText turns CDATA sections into text, then
     // kMergeTexts appends each text child to a text child just before it.
-    void Normalize(int32_t flags);
+    void Normalize(NormalizeFlags flags);
 
     // ---- Building, for the reader, which keeps to the rules itself: no
     // checks, and texts stay where they lie, in the tree's arena or in text

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/flag_set.h"
 #include "base/string.h"
 #include "object/ref.h"
 
@@ -16,9 +17,9 @@ inline constexpr int32_t kTextKind = 2;
 inline constexpr int32_t kCdataKind = 3;
 inline constexpr int32_t kCommentKind = 4;
 
-// Bits of Element::normalize.
-inline constexpr int32_t kMergeTexts = 1;
-inline constexpr int32_t kCdataAsText = 2;
+// What Element::normalize does.
+enum class NormalizeFlags : int32_t { kNone = 0, kMergeTexts = 1, kCdataAsText = 2 };
+ORV_FLAG_SET_OPERATORS(NormalizeFlags)
 
 class ParentNode;
 class Element;
@@ -88,7 +89,7 @@ public:
     virtual std::vector<Ref<Node>> findAll(const BaseString& query) = 0;
     // kMergeTexts joins adjacent text children, kCdataAsText turns CDATA sections
     // into text first; the whole subtree is normalised.
-    virtual void normalize(int32_t flags) = 0;
+    virtual void normalize(NormalizeFlags flags) = 0;
 };
 
 // Creates a new, empty document.

@@ -109,7 +109,7 @@ public:
     std::vector<Ref<Node>> findAll(const BaseString& query) override {
         return Object::Create<Finder>(kFinderClsid)->findAll(Self(), query);
     }
-    void normalize(int32_t flags) override { record_->Normalize(flags); }
+    void normalize(NormalizeFlags flags) override { record_->Normalize(flags); }
 
 private:
     Ref<ParentNode> Self() { return Ref<ParentNode>::Share(this); }

@@ -26,7 +26,7 @@ Ref<Document> Parse(Io::Text::Source* source, BaseString text, NodePositions* po
 // The file's text through a strict decoder that honours a byte-order mark.
 Ref<Io::Text::Decoder> OpenText(const BaseString& path) {
     Ref<Io::File> file = Io::Fs::PathFromName(path)->openFile(
-        Io::kAccessRead, Io::kShareRead, Io::kIfExistsOpen, Io::kIfMissingFail);
+        Io::Access::kRead, Io::Share::kRead, Io::kIfExistsOpen, Io::kIfMissingFail);
     return Io::Text::CreateDecoder(file->source(), true);
 }
 
@@ -77,7 +77,7 @@ public:
         encoder->write(writeString(document));
         encoder->terminate();
         Ref<Io::File> file = Io::Fs::PathFromName(path)->openFile(
-            Io::kAccessWrite, Io::kShareRead, Io::kIfExistsTruncate, Io::kIfMissingCreate);
+            Io::Access::kWrite, Io::Share::kRead, Io::kIfExistsTruncate, Io::kIfMissingCreate);
         Ref<Io::Sink> sink = file->sink();
         sink->write(bytes->bytes());
         sink->terminate();

@@ -1,18 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <iterator>
+#include <string>
+
 #include "error/error.h"
+#include "error/languages.h"
+#include "io/file_messages.h"
 #include "launcher/texts.h"
 #include "test_support.h"
 
 namespace {
-
-size_t RowCount(const MessageRow* table) {
-    size_t rows = 0;
-    while (table[rows].text) {
-        ++rows;
-    }
-    return rows;
-}
 
 TEST(MessageTables, LookupTakesTheExactLanguageElseTheFirstRow) {
     struct Case {
@@ -44,25 +42,70 @@ TEST(MessageTables, LookupTakesTheExactLanguageElseTheFirstRow) {
     }
 }
 
-TEST(MessageTables, RowsAndTheirOrder) {
-    const uint32_t order[] = {0x0409, 0x0404, 0x0406, 0x0407, 0x0408, 0x0410, 0x0411, 0x0412,
-                              0x0413, 0x0414, 0x0416, 0x0419, 0x041D, 0x041F, 0x040B, 0x040C,
-                              0x0804, 0x0816, 0x0C0A, 0x0405, 0x040E, 0x0415};
-    for (const MessageRow* table : {BadFormatText, InternalErrorText}) {
-        ASSERT_EQ(RowCount(table), 19u);
-        for (size_t i = 0; i < 19; ++i) {
-            EXPECT_EQ(table[i].language, order[i]);
+struct NamedTable {
+    const char* name;
+    const MessageRow* rows;
+};
+
+std::string Hex(uint32_t language) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%04x", language);
+    return text;
+}
+
+// "" when the table has a row for each language of error/languages.def it must
+// have (the runtime's tables those marked so, the launcher's all of them), in
+// that order; otherwise what the first wrong row lacks or has too much.
+std::string RowProblem(const MessageRow* table, bool runtime_table) {
+    size_t row = 0;
+    for (const ProductLanguage& language : kProductLanguages) {
+        if (runtime_table && !language.runtime_texts) {
+            continue;
         }
-    }
-    for (const MessageRow* table :
-         {InstanceTitleText, DialogTitleText, BrowserWidthText, BrowserHeightText, InitFailedText,
-          TemplateSyntaxText, DataFormatText, LanguageFormatText, WebEngineMissingText}) {
-        ASSERT_EQ(RowCount(table), 22u);
-        for (size_t i = 0; i < 22; ++i) {
-            EXPECT_EQ(table[i].language, order[i]);
+        if (!table[row].text || table[row].language != language.id) {
+            return "row " + std::to_string(row) + " is not the one for " + Hex(language.id) + " (" +
+                   language.tag + ")";
         }
+        ++row;
     }
-    for (size_t i = 0; i < 22; ++i) {
+    if (table[row].text) {
+        return "row " + std::to_string(row) + " is for " + Hex(table[row].language) +
+               ", which has no row of its own in error/languages.def or is not marked runtime";
+    }
+    return "";
+}
+
+TEST(MessageTables, HaveTheRowsOfTheProductsLanguagesInTheirOrder) {
+    const NamedTable runtime_tables[] = {
+        {"BadFormatText", BadFormatText},
+        {"InternalErrorText", InternalErrorText},
+        {"Io::CannotOpenFileText", Io::CannotOpenFileText},
+        {"Io::CannotCreateFileText", Io::CannotCreateFileText},
+        {"Io::ReadFileFailedText", Io::ReadFileFailedText},
+        {"Io::WriteFileFailedText", Io::WriteFileFailedText},
+        {"Io::DeleteFileFailedText", Io::DeleteFileFailedText},
+        {"Io::RemoveFolderFailedText", Io::RemoveFolderFailedText},
+        {"Io::CannotCreateFolderText", Io::CannotCreateFolderText},
+        {"Io::CannotAccessFolderText", Io::CannotAccessFolderText},
+    };
+    for (const NamedTable& table : runtime_tables) {
+        EXPECT_EQ(RowProblem(table.rows, true), "") << table.name;
+    }
+    const NamedTable launcher_tables[] = {
+        {"InstanceTitleText", InstanceTitleText},
+        {"DialogTitleText", DialogTitleText},
+        {"BrowserWidthText", BrowserWidthText},
+        {"BrowserHeightText", BrowserHeightText},
+        {"InitFailedText", InitFailedText},
+        {"TemplateSyntaxText", TemplateSyntaxText},
+        {"DataFormatText", DataFormatText},
+        {"LanguageFormatText", LanguageFormatText},
+        {"WebEngineMissingText", WebEngineMissingText},
+    };
+    for (const NamedTable& table : launcher_tables) {
+        EXPECT_EQ(RowProblem(table.rows, false), "") << table.name;
+    }
+    for (size_t i = 0; i < std::size(kProductLanguages); ++i) {
         EXPECT_EQ(std::u16string_view(InstanceTitleText[i].text), DialogTitleText[i].text);
         EXPECT_EQ(std::u16string_view(BrowserWidthText[i].text), u"670");
         EXPECT_EQ(std::u16string_view(BrowserHeightText[i].text), u"490");

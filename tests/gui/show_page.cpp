@@ -10,7 +10,7 @@
 
 #include "error/error.h"
 #include "launcher/launcher.h"
-#include "launcher/window/property_sheet_extension.h"
+#include "launcher/page/property_sheet_extension.h"
 #include "object/factory.h"
 
 namespace {

@@ -15,11 +15,12 @@
 
 namespace {
 
-constexpr uint32_t kReadWrite = Io::kAccessRead | Io::kAccessWrite;
-constexpr uint32_t kShareAll = Io::kShareRead | Io::kShareWrite;
+constexpr Io::Access kReadWrite = Io::Access::kRead | Io::Access::kWrite;
+constexpr Io::Share kShareAll = Io::Share::kRead | Io::Share::kWrite;
 
 Ref<Io::File> OpenForReading(const Ref<Io::Path>& path) {
-    return path->openFile(Io::kAccessRead, Io::kShareRead, Io::kIfExistsOpen, Io::kIfMissingFail);
+    return path->openFile(Io::Access::kRead, Io::Share::kRead, Io::kIfExistsOpen,
+                          Io::kIfMissingFail);
 }
 
 std::string ReadAll(const Ref<Io::Source>& source) {
@@ -92,7 +93,7 @@ TEST(OpenFile, PlatformRefusalsAndFolders) {
     Ref<Io::Path> folder = temp.Child(u"dir");
     for (uint32_t if_missing : {Io::kIfMissingFail, Io::kIfMissingCreate}) {
         Error error = ErrorOf([&] {
-            folder->openFile(Io::kAccessRead, Io::kShareRead, Io::kIfExistsOpen, if_missing);
+            folder->openFile(Io::Access::kRead, Io::Share::kRead, Io::kIfExistsOpen, if_missing);
         });
         EXPECT_EQ(error.CodeAt(1), 5u);
         EXPECT_EQ(error.MessageAt(0), u"Cannot open file '" + folder->text() + u"'.");
@@ -100,8 +101,9 @@ TEST(OpenFile, PlatformRefusalsAndFolders) {
 
     // The platform refuses: the folder of the file is missing.
     Ref<Io::Path> deep = temp.Child(u"none/f");
-    Error create = ErrorOf(
-        [&] { deep->openFile(kReadWrite, 0, Io::kIfExistsTruncate, Io::kIfMissingCreate); });
+    Error create = ErrorOf([&] {
+        deep->openFile(kReadWrite, Io::Share::kNone, Io::kIfExistsTruncate, Io::kIfMissingCreate);
+    });
     EXPECT_EQ(create.MessageAt(0), u"Cannot create file '" + deep->text() + u"'.");
     EXPECT_TRUE(create.Has(ErrNotFound));
     EXPECT_EQ(create.GetText(), create.MessageAt(0) + u"\n" + SystemErrorText(create.CodeAt(1)));
@@ -174,7 +176,7 @@ TEST(File, SourceEndsWhereTheFileHasBeenCut) {
 
 TEST(File, SinksWriteAndSourcesReadWithTheirOwnPositions) {
     TempFolder temp;
-    Ref<Io::File> file = temp.Child(u"out")->openFile(kReadWrite, Io::kShareRead,
+    Ref<Io::File> file = temp.Child(u"out")->openFile(kReadWrite, Io::Share::kRead,
                                                       Io::kIfExistsTruncate, Io::kIfMissingCreate);
     Ref<Io::Sink> sink = file->sink();
     EXPECT_TRUE(SoftCast<Io::File::Sink>(sink));
@@ -206,7 +208,7 @@ TEST(File, AccessDecidesWhatMayBeDone) {
     TempFolder temp;
     temp.WriteFile(u"f", "data");
     Ref<Io::Path> path = temp.Child(u"f");
-    Ref<Io::File> write_only = path->openFile(Io::kAccessWrite, kShareAll, Io::kIfExistsOpen, 0);
+    Ref<Io::File> write_only = path->openFile(Io::Access::kWrite, kShareAll, Io::kIfExistsOpen, 0);
     EXPECT_EQ(ErrorOf([&] { write_only->source(); }).GetText(),
               u"An internal error occurred (fs: source-on-nonrfile).");
     Error read_error = ErrorOf([&] { write_only->read(0, 4); });
@@ -214,7 +216,7 @@ TEST(File, AccessDecidesWhatMayBeDone) {
     EXPECT_EQ(read_error.MessageAt(0), u"Failed to read file '" + path->text() + u"'.");
 
     Ref<Io::File> read_only =
-        path->openFile(Io::kAccessRead, kShareAll, Io::kIfExistsOpen, Io::kIfMissingFail);
+        path->openFile(Io::Access::kRead, kShareAll, Io::kIfExistsOpen, Io::kIfMissingFail);
     EXPECT_EQ(ErrorOf([&] { read_only->sink(); }).GetText(),
               u"An internal error occurred (fs: sink-on-nonwfile).");
     for (const std::function<void()>& action : std::vector<std::function<void()>>{
@@ -229,13 +231,14 @@ TEST(File, AccessDecidesWhatMayBeDone) {
     EXPECT_EQ(temp.ReadFile(u"f"), "data");
 
     // Access values beyond 3 mean none; a read-only open never truncates.
-    EXPECT_EQ(path->openFile(7, kShareAll, Io::kIfExistsOpen, 0)->access(), 0u);
+    EXPECT_EQ(path->openFile(static_cast<Io::Access>(7), kShareAll, Io::kIfExistsOpen, 0)->access(),
+              Io::Access::kNone);
     Error truncate =
-        ErrorOf([&] { path->openFile(Io::kAccessRead, kShareAll, Io::kIfExistsTruncate, 0); });
+        ErrorOf([&] { path->openFile(Io::Access::kRead, kShareAll, Io::kIfExistsTruncate, 0); });
     EXPECT_EQ(truncate.CodeAt(1), 5u);
     EXPECT_EQ(temp.ReadFile(u"f"), "data");
     Error missing = ErrorOf([&] {
-        temp.Child(u"none")->openFile(Io::kAccessRead, kShareAll, Io::kIfExistsTruncate, 0);
+        temp.Child(u"none")->openFile(Io::Access::kRead, kShareAll, Io::kIfExistsTruncate, 0);
     });
     EXPECT_EQ(missing.CodeAt(1), 2u);
 }
@@ -247,7 +250,7 @@ TEST(OpenFile, RecreatingAHiddenFileKeepsItHidden) {
     std::u16string native = temp.Native(u"hidden").u16string();
     const wchar_t* name = reinterpret_cast<const wchar_t*>(native.c_str());
     ASSERT_TRUE(SetFileAttributesW(name, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
-    temp.Child(u"hidden")->openFile(Io::kAccessWrite, 0, Io::kIfExistsTruncate,
+    temp.Child(u"hidden")->openFile(Io::Access::kWrite, Io::Share::kNone, Io::kIfExistsTruncate,
                                     Io::kIfMissingCreate);
     DWORD attributes = GetFileAttributesW(name);
     EXPECT_EQ(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
@@ -260,8 +263,8 @@ TEST(OpenFile, RecreatingAHiddenFileKeepsItHidden) {
 // Writers on separate regions of one file, through one file object.
 TEST(File, ConcurrentWritesDoNotInterleave) {
     TempFolder temp;
-    Ref<Io::File> file =
-        temp.Child(u"f")->openFile(kReadWrite, 0, Io::kIfExistsTruncate, Io::kIfMissingCreate);
+    Ref<Io::File> file = temp.Child(u"f")->openFile(kReadWrite, Io::Share::kNone,
+                                                    Io::kIfExistsTruncate, Io::kIfMissingCreate);
     constexpr int kThreads = 4;
     constexpr int kBlocks = 50;
     constexpr size_t kBlock = 1000;

@@ -30,7 +30,7 @@ TEST(LongPaths, EveryFileAndFolderCallWorksInAFolderOf300Characters) {
     Ref<Io::Path> file = deep->resolve(u"autorun.xml");
     const std::string content = PatternBytes(100000);
     {
-        Ref<Io::File> written = file->openFile(Io::kAccessWrite, Io::kShareRead,
+        Ref<Io::File> written = file->openFile(Io::Access::kWrite, Io::Share::kRead,
                                                Io::kIfExistsTruncate, Io::kIfMissingCreate);
         written->write(0, ByteBuffer(content));
         written->flush();
@@ -39,9 +39,9 @@ TEST(LongPaths, EveryFileAndFolderCallWorksInAFolderOf300Characters) {
     EXPECT_EQ(temp.ReadFile(names + u"autorun.xml"), content);
     {
         std::string read;
-        Ref<Io::Source> source =
-            file->openFile(Io::kAccessRead, Io::kShareRead, Io::kIfExistsOpen, Io::kIfMissingFail)
-                ->source();
+        Ref<Io::Source> source = file->openFile(Io::Access::kRead, Io::Share::kRead,
+                                                Io::kIfExistsOpen, Io::kIfMissingFail)
+                                     ->source();
         while (!source->atEnd()) {
             read += source->read().view();
         }

@@ -2,6 +2,9 @@
 
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
 #include <string>
@@ -11,9 +14,7 @@
 
 #include <imagehlp.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include "error/languages.h"
 #include "launcher/resources/resource_ids.h"
 #include "launcher/texts.h"
 #include "launcher_executable_win.h"
@@ -172,14 +173,15 @@ TEST_F(LauncherResources, TheDialogTemplateExistsInTheLanguagesOfTheLaunchersTex
     std::set<LANGID> languages;
     ASSERT_TRUE(::EnumResourceLanguagesW(Launcher(), RT_DIALOG, MAKEINTRESOURCEW(IDD_LAUNCHER),
                                          AddLanguage, reinterpret_cast<LONG_PTR>(&languages)));
-    EXPECT_EQ(languages.size(), 22u);
+    EXPECT_EQ(languages.size(), std::size(kProductLanguages));
     EXPECT_EQ(languages, TableLanguages(DialogTitleText));
 }
 
 TEST_F(LauncherResources, EveryLanguagesTemplateHasTheLaunchersLayoutAndItsFontCharacterSet) {
-    // Character sets other than the default one (1).
-    const std::map<LANGID, uint8_t> charsets{{0x0404, 136}, {0x0408, 161}, {0x0411, 128},
-                                             {0x0412, 129}, {0x0419, 204}, {0x0804, 134}};
+    std::map<LANGID, uint8_t> charsets;
+    for (const ProductLanguage& entry : kProductLanguages) {
+        charsets[static_cast<LANGID>(entry.id)] = entry.dialog_charset;
+    }
     std::u16string english_check_box;
     for (LANGID language : TableLanguages(DialogTitleText)) {
         SCOPED_TRACE(testing::Message() << "language " << std::hex << language);
@@ -200,8 +202,7 @@ TEST_F(LauncherResources, EveryLanguagesTemplateHasTheLaunchersLayoutAndItsFontC
         EXPECT_EQ(dialog.point_size, 8);
         EXPECT_EQ(dialog.weight, 400);
         EXPECT_EQ(dialog.italic, 0);
-        auto charset = charsets.find(language);
-        EXPECT_EQ(dialog.charset, charset == charsets.end() ? 1 : charset->second);
+        EXPECT_EQ(dialog.charset, charsets.at(language));
         EXPECT_EQ(dialog.typeface, u"MS Shell Dlg");
 
         ASSERT_EQ(dialog.controls.size(), 1u);

@@ -12,7 +12,7 @@
 #include "error/error.h"
 #include "launcher/com_support.h"
 #include "launcher/single_instance.h"
-#include "launcher/window/html_view.h"
+#include "launcher/window/common_controls_win.h"
 #include "launcher/window/window_search.h"
 #include "test_support.h"
 

@@ -95,12 +95,12 @@ protected:
     // The main thread's language is the last one that holds the factory.
     static void Reset() {
         Mt::GetCurrentThread()->SetSlot(BaseString(Nls::kLanguageSlot), Value());
-        PersistentProperties product(u"Orvella", 0);
+        PersistentProperties product(u"Orvella", PropertyScope::kMachine);
         product.DeleteValue(u"LangId");
         product.DeleteValue(u"LangList");
     }
     static void WriteProduct(const char16_t* name, const char16_t* value) {
-        PersistentProperties(u"Orvella", 0).SetString(name, value);
+        PersistentProperties(u"Orvella", PropertyScope::kMachine).SetString(name, value);
     }
     static Ref<Nls::Language::Creator> Creator() {
         return Object::Create<Nls::Language::Creator>(BaseString(Nls::kLanguageCreatorClsid));

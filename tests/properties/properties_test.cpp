@@ -5,13 +5,14 @@
 #include <string>
 
 #include "properties/persistent_properties.h"
+#include "properties/product_settings.h"
 #include "properties/registry.h"
 #include "test_support.h"
 
 namespace {
 
-constexpr int kUser = 1;
-constexpr int kMachine = 0;
+constexpr PropertyScope kUser = PropertyScope::kUser;
+constexpr PropertyScope kMachine = PropertyScope::kMachine;
 
 // A key of its own for each test, under "SOFTWARE\OrvellaTest", removed before
 // and after the test.
@@ -193,6 +194,27 @@ TEST_F(PropertiesTest, DisplayPathsNameHiveKeyAndValue) {
               "An internal error occurred (infvn2: reg-query-val('HKEY_LOCAL_MACHINE\\SOFTWARE\\" +
                   Utf8(name_) + "\\LangId') err=2).");
     machine.DeleteKey();
+}
+
+// Each setting its key and value of the machine hive; a value that is missing
+// or not a string is the default.
+TEST(ProductSettings, ReadTheirValuesOfTheMachineHive) {
+    PersistentProperties product(u"Orvella", kMachine);
+    PersistentProperties install_dir(u"Orvella\\1.0\\InstallDir", kMachine);
+    product.SetString(u"LangId", u"0407");
+    product.SetString(u"LangList", u"0409,0407");
+    install_dir.SetString(BaseString(), u"/opt/orvella");
+    EXPECT_EQ(ProductSettings::ForcedLanguage(), u"0407");
+    EXPECT_EQ(ProductSettings::LanguageList(), u"0409,0407");
+    EXPECT_EQ(ProductSettings::InstallFolder(), u"/opt/orvella");
+
+    product.SetDword(u"LangId", 0x0407);
+    product.DeleteValue(u"LangList");
+    install_dir.DeleteKey();
+    EXPECT_EQ(ProductSettings::ForcedLanguage(), u"");
+    EXPECT_EQ(ProductSettings::LanguageList(), u"");
+    EXPECT_EQ(ProductSettings::InstallFolder(), u"");
+    product.DeleteValue(u"LangId");
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "error/error.h"
-#include "launcher/window/property_sheet_extension.h"
+#include "launcher/page/property_sheet_extension.h"
 #include "object/factory.h"
 #include "object/plugin.h"
 

@@ -135,14 +135,18 @@ TEST(XmlDom, SetValueRenamesAndReplaces) {
 
 TEST(XmlDom, Normalize) {
     struct Case {
-        int32_t flags;
+        Xml::NormalizeFlags flags;
         const char* expected;
     };
     const Case cases[] = {
-        {0, "r(\"a\" \"b\" <![CDATA[c]]> \"d\" <!--e--> \"f\" \"g\" s(\"h\" \"i\"))"},
-        {Xml::kMergeTexts, "r(\"ab\" <![CDATA[c]]> \"d\" <!--e--> \"fg\" s(\"hi\"))"},
-        {Xml::kCdataAsText, "r(\"a\" \"b\" \"c\" \"d\" <!--e--> \"f\" \"g\" s(\"h\" \"i\"))"},
-        {Xml::kMergeTexts | Xml::kCdataAsText, "r(\"abcd\" <!--e--> \"fg\" s(\"hi\"))"},
+        {Xml::NormalizeFlags::kNone,
+         "r(\"a\" \"b\" <![CDATA[c]]> \"d\" <!--e--> \"f\" \"g\" s(\"h\" \"i\"))"},
+        {Xml::NormalizeFlags::kMergeTexts,
+         "r(\"ab\" <![CDATA[c]]> \"d\" <!--e--> \"fg\" s(\"hi\"))"},
+        {Xml::NormalizeFlags::kCdataAsText,
+         "r(\"a\" \"b\" \"c\" \"d\" <!--e--> \"f\" \"g\" s(\"h\" \"i\"))"},
+        {Xml::NormalizeFlags::kMergeTexts | Xml::NormalizeFlags::kCdataAsText,
+         "r(\"abcd\" <!--e--> \"fg\" s(\"hi\"))"},
     };
     for (const Case& c : cases) {
         Ref<Xml::Element> root = AddElement(NewDocument(), u"r");
@@ -159,8 +163,10 @@ TEST(XmlDom, Normalize) {
         sub->createChild(kTextKind, u"h", nullptr);
         sub->createChild(kTextKind, u"i", nullptr);
         root->normalize(c.flags);
-        EXPECT_EQ(Dump(root), c.expected) << c.flags;
-        EXPECT_EQ(!merged_away->parent(), (c.flags & Xml::kMergeTexts) != 0) << c.flags;
+        const int flags = static_cast<int>(c.flags);
+        EXPECT_EQ(Dump(root), c.expected) << flags;
+        EXPECT_EQ(!merged_away->parent(), Base::HasFlags(c.flags, Xml::NormalizeFlags::kMergeTexts))
+            << flags;
     }
 }
 
@@ -180,7 +186,7 @@ TEST(XmlDom, RecordOperationsCheckTheKind) {
         [&] { leaf_record.CreateChild(kTextKind, u"x"); },
         [&] { leaf_record.RemoveChild(&element_record); },
         [&] { leaf_record.RemoveAttribute(u"x"); },
-        [&] { leaf_record.Normalize(Xml::kMergeTexts); },
+        [&] { leaf_record.Normalize(Xml::NormalizeFlags::kMergeTexts); },
     };
     for (const auto& call : refused) {
         EXPECT_EQ(XmlErrorTag(call), "xml-domnode-err");
@@ -254,7 +260,7 @@ TEST(XmlDom, VeryDeepTreesAreWalkedWithoutRecursion) {
     }
     node->CreateChild(kElementKind, u"leaf");
     Ref<Xml::Element> root = document->rootElement();
-    root->normalize(Xml::kMergeTexts);
+    root->normalize(Xml::NormalizeFlags::kMergeTexts);
     EXPECT_EQ(root->findAll(u"//leaf").size(), 1u);
     EXPECT_EQ(Dump(root->findFirst(u"//leaf/..")), "d(\"tt\" leaf)");
 }

@@ -217,7 +217,7 @@ TEST(XmlReader, TreeKeepsItsTexts) {
             root->setAttribute(u"a", u"changed");
             root->removeAttribute(u"b");
             Cast<Xml::Element>(children[0], "test")->setValue(u"renamed");
-            root->normalize(Xml::kMergeTexts | Xml::kCdataAsText);
+            root->normalize(Xml::NormalizeFlags::kMergeTexts | Xml::NormalizeFlags::kCdataAsText);
             EXPECT_EQ(Dump(root), "r[a=changed](renamed[k=1](\"t<x\") item[k=2](\"c\" <!--m-->) " +
                                       long_element + ")")
                 << chunk_length;

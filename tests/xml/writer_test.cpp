@@ -185,7 +185,7 @@ TEST(XmlWriter, RoundTripKeepsTheTree) {
         Ref<Xml::Document> read = NewReader()->readString(text);
         BaseString written = NewWriter()->writeString(read);
         Ref<Xml::Document> again = NewReader()->readString(written);
-        read->rootElement()->normalize(Xml::kMergeTexts);
+        read->rootElement()->normalize(Xml::NormalizeFlags::kMergeTexts);
         EXPECT_EQ(Dump(again), Dump(read)) << Utf8(written);
         EXPECT_EQ(NewWriter()->writeString(again), written);
     }

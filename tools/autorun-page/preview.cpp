@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "error/error.h"
+#include "error/languages.h"
 #include "io/file_messages.h"
 #include "io/file_system.h"
 #include "launcher/page/page_language.h"
@@ -14,26 +15,13 @@
 
 namespace {
 
-struct LanguageTag {
-    uint32_t language;
-    const char* tag;
-};
-
-// The launcher's languages and their tags in file names.
-constexpr LanguageTag kLanguageTags[] = {
-    {0x0409, "en"},    {0x0404, "zh-TW"}, {0x0406, "da"},    {0x0407, "de"}, {0x0408, "el"},
-    {0x0410, "it"},    {0x0411, "ja"},    {0x0412, "ko"},    {0x0413, "nl"}, {0x0414, "nb"},
-    {0x0416, "pt-BR"}, {0x0419, "ru"},    {0x041D, "sv"},    {0x041F, "tr"}, {0x040B, "fi"},
-    {0x040C, "fr"},    {0x0804, "zh-CN"}, {0x0816, "pt-PT"}, {0x0C0A, "es"}, {0x0405, "cs"},
-    {0x040E, "hu"},    {0x0415, "pl"},
-};
-
-// "0407-de.png"; a language without a tag is named by its number alone.
+// "0407-de.png" with the tag of the launcher's languages; any other language is
+// named by its number alone.
 std::string PictureName(uint32_t language) {
     char number[8];
     std::snprintf(number, sizeof number, "%04x", language);
-    for (const LanguageTag& entry : kLanguageTags) {
-        if (entry.language == language) {
+    for (const ProductLanguage& entry : kProductLanguages) {
+        if (entry.id == language) {
             return std::string(number) + "-" + entry.tag + ".png";
         }
     }

@@ -8,8 +8,9 @@
 #include "object/manager.h"
 
 BaseString ReadTemplateFile(Ref<Io::File>& file) {
-    file = Io::Fs::PathFromName(BaseString(kTemplateFileName))
-               ->openFile(Io::kAccessRead, Io::kShareRead, Io::kIfExistsOpen, Io::kIfMissingFail);
+    file =
+        Io::Fs::PathFromName(BaseString(kTemplateFileName))
+            ->openFile(Io::Access::kRead, Io::Share::kRead, Io::kIfExistsOpen, Io::kIfMissingFail);
     ByteBuffer bytes = Io::ReadAll(*file->source());
     return DecodeUtf8(bytes.data(), bytes.size());
 }

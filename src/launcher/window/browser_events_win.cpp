@@ -5,6 +5,8 @@
 
 #include <utility>
 
+#include "launcher/window/not_implemented_win.h"
+
 using Microsoft::WRL::ComPtr;
 
 namespace {
@@ -115,7 +117,7 @@ STDMETHODIMP BrowserEvents::GetTypeInfoCount(UINT* count) {
 
 STDMETHODIMP BrowserEvents::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
     *info = nullptr;
-    return E_NOTIMPL;
+    return NotImplemented(L"IDispatch::GetTypeInfo (DWebBrowserEvents2)");
 }
 
 STDMETHODIMP BrowserEvents::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) {

@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "launcher/window/not_implemented_win.h"
+
 using Microsoft::WRL::ComPtr;
 
 namespace {
@@ -182,12 +184,12 @@ STDMETHODIMP_(ULONG) BrowserHost::Release() {
 // IOleClientSite: the control lives in memory only; nothing to save or name.
 
 STDMETHODIMP BrowserHost::SaveObject() {
-    return E_NOTIMPL;
+    return NotImplemented(L"IOleClientSite::SaveObject");
 }
 
 STDMETHODIMP BrowserHost::GetMoniker(DWORD, DWORD, IMoniker** moniker) {
     *moniker = nullptr;
-    return E_NOTIMPL;
+    return NotImplemented(L"IOleClientSite::GetMoniker");
 }
 
 STDMETHODIMP BrowserHost::GetContainer(IOleContainer** container) {
@@ -204,7 +206,7 @@ STDMETHODIMP BrowserHost::OnShowWindow(BOOL) {
 }
 
 STDMETHODIMP BrowserHost::RequestNewObjectLayout() {
-    return E_NOTIMPL;
+    return NotImplemented(L"IOleClientSite::RequestNewObjectLayout");
 }
 
 // IOleWindow
@@ -215,7 +217,7 @@ STDMETHODIMP BrowserHost::GetWindow(HWND* window) {
 }
 
 STDMETHODIMP BrowserHost::ContextSensitiveHelp(BOOL) {
-    return E_NOTIMPL;
+    return NotImplemented(L"IOleWindow::ContextSensitiveHelp");
 }
 
 // IOleInPlaceSite: the control covers the host window's client area.
@@ -249,7 +251,7 @@ STDMETHODIMP BrowserHost::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlace
 }
 
 STDMETHODIMP BrowserHost::Scroll(SIZE) {
-    return E_NOTIMPL;
+    return NotImplemented(L"IOleInPlaceSite::Scroll");
 }
 
 STDMETHODIMP BrowserHost::OnUIDeactivate(BOOL) {
@@ -261,11 +263,11 @@ STDMETHODIMP BrowserHost::OnInPlaceDeactivate() {
 }
 
 STDMETHODIMP BrowserHost::DiscardUndoState() {
-    return E_NOTIMPL;
+    return NotImplemented(L"IOleInPlaceSite::DiscardUndoState");
 }
 
 STDMETHODIMP BrowserHost::DeactivateAndUndo() {
-    return E_NOTIMPL;
+    return NotImplemented(L"IOleInPlaceSite::DeactivateAndUndo");
 }
 
 STDMETHODIMP BrowserHost::OnPosRectChange(const RECT* position) {
@@ -295,7 +297,7 @@ STDMETHODIMP BrowserHost::SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) {
 }
 
 STDMETHODIMP BrowserHost::InsertMenus(HMENU, OLEMENUGROUPWIDTHS*) {
-    return E_NOTIMPL;
+    return NotImplemented(L"IOleInPlaceFrame::InsertMenus");
 }
 
 STDMETHODIMP BrowserHost::SetMenu(HMENU, HOLEMENU, HWND) {
@@ -303,7 +305,7 @@ STDMETHODIMP BrowserHost::SetMenu(HMENU, HOLEMENU, HWND) {
 }
 
 STDMETHODIMP BrowserHost::RemoveMenus(HMENU) {
-    return E_NOTIMPL;
+    return NotImplemented(L"IOleInPlaceFrame::RemoveMenus");
 }
 
 STDMETHODIMP BrowserHost::SetStatusText(LPCOLESTR) {
@@ -373,7 +375,7 @@ STDMETHODIMP BrowserHost::GetOptionKeyPath(LPOLESTR* key, DWORD) {
 
 STDMETHODIMP BrowserHost::GetDropTarget(IDropTarget*, IDropTarget** host_target) {
     *host_target = nullptr;
-    return E_NOTIMPL;
+    return NotImplemented(L"IDocHostUIHandler::GetDropTarget");
 }
 
 STDMETHODIMP BrowserHost::GetExternal(IDispatch** external) {
@@ -402,7 +404,7 @@ STDMETHODIMP BrowserHost::GetTypeInfoCount(UINT* count) {
 
 STDMETHODIMP BrowserHost::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
     *info = nullptr;
-    return E_NOTIMPL;
+    return NotImplemented(L"IDispatch::GetTypeInfo (ambient properties)");
 }
 
 STDMETHODIMP BrowserHost::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) {

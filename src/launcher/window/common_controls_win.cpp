@@ -1,5 +1,6 @@
+#include "launcher/window/common_controls_win.h"
+
 #include "launcher/window/activation_context_win.h"
-#include "launcher/window/html_view.h"
 
 namespace {
 

@@ -7,8 +7,6 @@
 #include <csignal>
 
 #include "launcher/window/dialog_impl_gtk.h"
-#include "launcher/window/html_view.h"
-#include "launcher/window/web_engine.h"
 
 namespace {
 
@@ -19,14 +17,6 @@ constexpr char kDialogClass[] = "#32770";
 constexpr char kMarkerText[] = "Dravik:HidCt564";
 
 }  // namespace
-
-void InitCommonControls() {
-    if (!LoadWindowSystem()) {
-        return;
-    }
-    gdk_set_allowed_backends("x11");
-    gtk_init_check(nullptr, nullptr);
-}
 
 struct DialogImpl::Callbacks {
     // Escape ends the run; Tab and Return go to the page; every other key is

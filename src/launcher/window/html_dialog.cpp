@@ -8,23 +8,9 @@
 #include "launcher/window/html_view.h"
 #include "mt/current_thread.h"
 #include "object/manager.h"
-#include "properties/persistent_properties.h"
+#include "properties/product_settings.h"
 
 namespace {
-
-constexpr int kMachineScope = 0;
-
-// The installed product's folder: the default value of the machine key
-// "SOFTWARE\Orvella\1.0\InstallDir"; empty when it is missing or unreadable.
-BaseString InstallFolder() {
-    try {
-        PersistentProperties install_dir(BaseString(u"Orvella\\1.0\\InstallDir"), kMachineScope);
-        return install_dir.GetString(BaseString(), BaseString());
-    } catch (const Error&) {
-        Mt::CheckInterrupt();
-        return {};
-    }
-}
 
 // Puts the page and the window back into use however the extension ends.
 class BusyScope {
@@ -111,7 +97,7 @@ WindowLook CurrentWindowLook() {
 }
 
 BaseString WindowIconPath() {
-    BaseString folder = InstallFolder();
+    BaseString folder = ProductSettings::InstallFolder();
     if (folder.length() > 1 && !folder.view().ends_with(Base::kPathSeparator)) {
         folder += Base::kPathSeparator;
     }

@@ -8,7 +8,7 @@
 #include "base/platform.h"
 #include "base/string.h"
 #include "launcher/page/page_builder.h"
-#include "launcher/window/property_sheet_extension.h"
+#include "launcher/page/property_sheet_extension.h"
 #include "object/ref.h"
 
 class HtmlView;
@@ -66,8 +66,8 @@ struct WindowLook {
 WindowLook CurrentWindowLook();
 
 // The window icon's file: "rsc/appico.ico" in the installed product's folder
-// (the default value of the machine key "SOFTWARE\Orvella\1.0\InstallDir"),
-// or relative to the current directory when that is not known.
+// (ProductSettings::InstallFolder), or relative to the current directory when
+// that is not known.
 BaseString WindowIconPath();
 
 // Leading blanks, an optional sign, then decimal digits; anything else ends the

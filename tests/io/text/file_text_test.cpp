@@ -53,7 +53,7 @@ TEST(FileText, WritesAndReadsFilesInEveryUnicodeEncoding) {
     for (int32_t code_page : {65001, 1200, 1201}) {
         Ref<Io::Path> path = folder.Child(u"text.txt");
         {
-            Ref<Io::File> file = path->openFile(Io::kAccessWrite, Io::kShareRead,
+            Ref<Io::File> file = path->openFile(Io::Access::kWrite, Io::Share::kRead,
                                                 Io::kIfExistsTruncate, Io::kIfMissingCreate);
             Ref<Io::Text::Encoder> encoder =
                 Io::Text::CreateEncoder(file->sink(), code_page, true, true);
@@ -64,8 +64,8 @@ TEST(FileText, WritesAndReadsFilesInEveryUnicodeEncoding) {
         }
         EXPECT_EQ(folder.ReadFile(u"text.txt"), Expected(code_page, text)) << code_page;
 
-        Ref<Io::File> file =
-            path->openFile(Io::kAccessRead, Io::kShareRead, Io::kIfExistsOpen, Io::kIfMissingFail);
+        Ref<Io::File> file = path->openFile(Io::Access::kRead, Io::Share::kRead, Io::kIfExistsOpen,
+                                            Io::kIfMissingFail);
         Ref<Io::Text::Decoder> decoder = Io::Text::CreateDecoder(file->source(), true);
         std::u16string read;
         for (BaseString chunk = decoder->read(); !chunk.empty(); chunk = decoder->read()) {

@@ -11,10 +11,10 @@
 #include "launcher/commands/run_target.h"
 #include "launcher/commands/shell_open.h"
 #include "launcher/page/html_scan.h"
+#include "launcher/page/property_sheet_extension.h"
 #include "launcher/page/start_page.h"
 #include "launcher/page/template_blocks.h"
 #include "launcher/page/translate_page.h"
-#include "launcher/window/property_sheet_extension.h"
 #include "object/manager.h"
 
 namespace {

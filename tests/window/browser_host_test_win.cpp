@@ -3,7 +3,9 @@
 #include <idispids.h>
 #include <olectl.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "launcher/com_support.h"
 #include "launcher/window/browser_events_win.h"
@@ -254,6 +256,46 @@ TEST_F(BrowserHostTest, OneControlPerHostAndNoneBeforeItIsCreated) {
     ASSERT_EQ(host_->CreateControl(L"about:quorra"), S_OK);
     EXPECT_EQ(host_->CreateControl(L"about:quorra"), E_UNEXPECTED);
     EXPECT_EQ(BrowserHost::FromWindow(parent_), nullptr) << "not a host window";
+}
+
+// The lines a debugger would be shown: OutputDebugString raises them as
+// exceptions, which an exception handler of the process sees first.
+std::vector<std::wstring> g_debug_lines;
+
+LONG CALLBACK RecordDebugLine(EXCEPTION_POINTERS* pointers) {
+    const EXCEPTION_RECORD& record = *pointers->ExceptionRecord;
+    if (record.ExceptionCode == DBG_PRINTEXCEPTION_WIDE_C && record.NumberParameters >= 2) {
+        g_debug_lines.emplace_back(
+            reinterpret_cast<const wchar_t*>(record.ExceptionInformation[1]));
+    } else if (record.ExceptionCode == DBG_PRINTEXCEPTION_C && record.NumberParameters >= 2) {
+        const char* text = reinterpret_cast<const char*>(record.ExceptionInformation[1]);
+        g_debug_lines.emplace_back(text, text + std::strlen(text));
+    }
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+// What the host does not provide, the control learns as E_NOTIMPL and a
+// debugger as a line naming the method.
+TEST_F(BrowserHostTest, WhatTheHostDoesNotProvideIsNamedForADebugger) {
+    ASSERT_EQ(host_->CreateControl(L"about:quorra"), S_OK);
+    ComPtr<IOleObject> control;
+    ASSERT_EQ(host_->QueryControl(IID_PPV_ARGS(&control)), S_OK);
+    ComPtr<IOleClientSite> site;
+    ASSERT_EQ(control->GetClientSite(&site), S_OK);
+    ComPtr<IOleInPlaceSite> in_place;
+    ASSERT_EQ(site.As(&in_place), S_OK);
+
+    g_debug_lines.clear();
+    PVOID handler = ::AddVectoredExceptionHandler(1, RecordDebugLine);
+    EXPECT_EQ(site->SaveObject(), E_NOTIMPL);
+    EXPECT_EQ(in_place->Scroll(SIZE{1, 1}), E_NOTIMPL);
+    ::RemoveVectoredExceptionHandler(handler);
+    std::wstring lines;
+    for (const std::wstring& line : g_debug_lines) {
+        lines += line;
+    }
+    EXPECT_NE(lines.find(L"IOleClientSite::SaveObject"), std::wstring::npos);
+    EXPECT_NE(lines.find(L"IOleInPlaceSite::Scroll"), std::wstring::npos);
 }
 
 }  // namespace

@@ -15,9 +15,9 @@
 #include "browser_event_win.h"
 #include "dialog_driver_win.h"
 #include "icon_file.h"
+#include "launcher/page/property_sheet_extension.h"
 #include "launcher/window/dialog_resources.h"
 #include "launcher/window/html_dialog.h"
-#include "launcher/window/property_sheet_extension.h"
 #include "mt/current_thread.h"
 #include "mt/thread.h"
 #include "object/factory.h"
@@ -642,7 +642,8 @@ TEST(HtmlDialogWin, TheWindowIconComesFromTheInstalledProductsFolder) {
     for (const BaseString& registered : {folder, folder + u"\\", BaseString()}) {
         SCOPED_TRACE(Utf8(registered));
         if (!registered.empty()) {
-            PersistentProperties(install_dir, 0).SetString(BaseString(), registered);
+            PersistentProperties(install_dir, PropertyScope::kMachine)
+                .SetString(BaseString(), registered);
         }
         OnOwnThread([&] {
             HtmlDialog dialog;
@@ -656,7 +657,7 @@ TEST(HtmlDialogWin, TheWindowIconComesFromTheInstalledProductsFolder) {
                           Close(window);
                       }});
         });
-        PersistentProperties(install_dir, 0).DeleteKey();
+        PersistentProperties(install_dir, PropertyScope::kMachine).DeleteKey();
     }
 }
 

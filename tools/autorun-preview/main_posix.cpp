@@ -29,7 +29,6 @@
 #include "launcher/page/start_page.h"
 #include "launcher/texts.h"
 #include "launcher/window/html_dialog.h"
-#include "launcher/window/html_view.h"
 #include "launcher/window/web_engine.h"
 #include "nls/language_choice.h"
 #include "object/system.h"
@@ -185,7 +184,7 @@ int main(int argc, char** argv) {
     try {
         Object::ModuleStart();
         LoadWebEngine();
-        InitCommonControls();
+        StartGtk();
         if (!gdk_display_get_default()) {
             std::fputs("autorun-preview: no display\n", stderr);
             return 1;

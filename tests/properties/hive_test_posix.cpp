@@ -246,7 +246,7 @@ TEST_F(HiveStoreTest, AHiveThatDoesNotParseIsReportedAndNeverOverwritten) {
     const std::string broken = "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\A]\nbad";
     std::ofstream(UserHive(), std::ios::binary) << broken;
 
-    PersistentProperties properties(u"Orvella", 1);
+    PersistentProperties properties(u"Orvella", PropertyScope::kUser);
     EXPECT_EQ(properties.GetString(u"LangId", u"dflt"), u"dflt");
     ScopedLanguage english(0x0409);
     EXPECT_EQ(ErrorOf([&] { properties.SetString(u"LangId", u"0407"); }).GetText(),
@@ -260,7 +260,7 @@ TEST_F(HiveStoreTest, AHandWrittenUtf8HiveIsReadAndKeptWhole) {
                                                    "[HKEY_CURRENT_USER\\Software\\Orvella]\n"
                                                    "\"Greeting\"=\"Grüße\"\n"
                                                    "\"Kept\"=hex(7):61,00,00,00,00,00\n";
-    PersistentProperties properties(u"Orvella", 1);
+    PersistentProperties properties(u"Orvella", PropertyScope::kUser);
     EXPECT_EQ(properties.GetString(u"Greeting"), u"Grüße");
     properties.SetDword(u"Added", 5);
 
@@ -284,7 +284,7 @@ TEST_F(HiveStoreTest, ConcurrentWritersLoseNoValue) {
     for (pid_t writer : writers) {
         EXPECT_EQ(ExitStatus(writer), 0);
     }
-    PersistentProperties properties(u"Stress", 1);
+    PersistentProperties properties(u"Stress", PropertyScope::kUser);
     EXPECT_EQ(properties.ListValues().size(), static_cast<size_t>(kWriters * kValues));
     for (int i = 0; i < kWriters; ++i) {
         for (int k = 0; k < kValues; ++k) {
@@ -325,7 +325,7 @@ TEST_F(HiveStoreTest, AWriterKilledMidWriteLeavesAWholeHive) {
     }
     // Neither the lock nor the temporary file of a killed writer stands in the way.
     EXPECT_EQ(ExitStatus(Spawn({"values", "after", "1"})), 0);
-    EXPECT_EQ(PersistentProperties(u"Stress", 1).GetDword(u"after0", 7), 0u);
+    EXPECT_EQ(PersistentProperties(u"Stress", PropertyScope::kUser).GetDword(u"after0", 7), 0u);
 }
 
 }  // namespace

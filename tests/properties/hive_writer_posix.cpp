@@ -10,7 +10,7 @@
 #include "properties/persistent_properties.h"
 
 int main(int argc, char** argv) {
-    PersistentProperties stress(u"Stress", 1);
+    PersistentProperties stress(u"Stress", PropertyScope::kUser);
     try {
         if (argc == 4 && std::strcmp(argv[1], "values") == 0) {
             int count = std::atoi(argv[3]);
