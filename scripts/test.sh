@@ -22,6 +22,7 @@ probe_32bit
 passed=0
 failed=0
 failures=()
+details=()
 
 fail() {
     failed=$((failed + 1))
@@ -57,7 +58,10 @@ run_ctest() {
         /^[0-9]+\/[0-9]+ Testing: / { name = $3; gtest_ok = ""; gtest_bad = ""; next }
         /^\[  PASSED  \] [0-9]+ tests?\./ { gtest_ok = $4 }
         /^\[  FAILED  \] [0-9]+ tests?, listed below/ { gtest_bad = $4 }
-        /^Test Passed\./ { ok += (gtest_ok != "" ? gtest_ok : 1); printf "%s %s: passed\n", label, name > "/dev/stderr" }
+        /^Test Passed\.|^Test Pass Reason:/ {
+            ok += (gtest_ok != "" ? gtest_ok : 1)
+            printf "%s %s: passed\n", label, name > "/dev/stderr"
+        }
         /^Test Failed\./ {
             ok += gtest_ok
             bad += (gtest_bad != "" ? gtest_bad : 1)
@@ -72,6 +76,10 @@ run_ctest() {
     if [[ $bad -gt 0 ]]; then
         failed=$((failed + bad))
         failures+=("$label:$names")
+        # What failed inside them: the checks of script tests, the cases of
+        # GoogleTest programs; repeated under the summary, where it is seen.
+        mapfile -t -O "${#details[@]}" details < <(grep -aE '^FAILED: |^\[  FAILED  \] [A-Za-z]' \
+            "$dir.test.log" | sort -u | head -20 | sed "s/^/$label: /")
         grep -a -B40 -E '\*\*\*Failed|\*\*\*Exception|\*\*\*Timeout|Failed  ' "$dir.test.log" | head -200
     elif ! grep -q '100% tests passed' "$dir.test.log"; then
         tail -40 "$dir.test.log"
@@ -137,6 +145,7 @@ if [[ ${#failures[@]} -gt 0 ]]; then
     echo
     echo "Failures:"
     printf '  %s\n' "${failures[@]}"
+    [[ ${#details[@]} -eq 0 ]] || printf '    %s\n' "${details[@]}"
 fi
 echo "$passed passed, $failed failed"
 [[ $failed -eq 0 ]]
