@@ -20,6 +20,10 @@ packages=(
     fonts-ipafont-gothic fonts-wqy-microhei
     # burning a medium: ISO 9660 images with Joliet and Rock Ridge
     xorriso
+    # signing a medium's Windows files (Authenticode), and the test's certificate
+    osslsigncode openssl
+    # the authoring kit's archives
+    zip unzip
     # the Windows application icon, drawn from its SVG source at build time
     librsvg2-bin
     # benchmark peers
