@@ -55,7 +55,9 @@ install(FILES cmake/sdk/OrvellaAutorunConfig.cmake
 install(FILES cmake/mingw-i686.cmake cmake/mingw-x86_64.cmake DESTINATION sdk/toolchains)
 
 install(DIRECTORY examples/medium/ DESTINATION demo USE_SOURCE_PERMISSIONS)
-install(PROGRAMS scripts/make-medium.sh DESTINATION .)
+# The medium maker, which in the kit takes the kit's launchers and plug-ins.
+install(PROGRAMS scripts/make-medium.sh DESTINATION scripts)
+install(FILES scripts/lib.sh DESTINATION scripts)
 
 # The authoring sections of README.md, from the page tool up to the layout of
 # the tree, as a document of their own.

@@ -10,16 +10,20 @@
 # Files of the same names in the medium's folder are replaced in the image;
 # the folder itself is not changed. Every file is readable by everyone, owned
 # by root, and writable by no one; the launcher is executable.
+# In the authoring kit (scripts/ of the unpacked archive) the launchers, the
+# page tool and the plug-ins are the kit's own, built already: linux/ and the
+# shipping Windows launcher of windows-i686/.
 #
 # Usage: scripts/make-medium.sh [--label NAME] [--linux-build DIR]
 #                               [--windows-build DIR|none] [--sign CERT.pfx
 #                               [--password-file FILE] [--timestamp URL]]
 #                               MEDIUM_DIR OUT.iso
 #   --label          the volume name (default: the folder's name, upper case)
-#   --linux-build    a configured build folder to take the Linux launcher and
+#   --linux-build    (source tree only) a configured build folder to take the Linux launcher and
 #                    the page tool from (default: a release build of its own)
-#   --windows-build  the same for the Windows launcher (default: an i686
-#                    release build of its own); "none" leaves it out
+#   --windows-build  (source tree only) the same for the Windows launcher
+#                    (default: an i686 release build of its own); "none"
+#                    leaves it out, in the kit too
 #   --sign           signs every Windows executable and DLL of the image
 #                    (autorun.exe, the DLLs beside it, the plug-ins) with
 #                    Authenticode, SHA-256, with the certificate and private
@@ -32,6 +36,9 @@
 #                    certificate expires
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+# The authoring kit has no sources to build from.
+kit=""
+[[ -f $root/CMakeLists.txt ]] || kit=$root
 
 usage() {
     echo "usage: $0 [--label NAME] [--linux-build DIR] [--windows-build DIR|none]" \
@@ -119,7 +126,16 @@ out=$2
 label=${label:0:32}
 [[ -z $certificate && (-n $password_file || -n $timestamp) ]] && usage
 
-"$root/scripts/install.sh"
+if [[ -n $kit ]]; then
+    [[ -z $linux_build && ($windows_build == "" || $windows_build == none) ]] ||
+        fail "the kit's launchers are built already: --linux-build and --windows-build name" \
+            "build folders of the source tree"
+    for tool in xorriso ${certificate:+osslsigncode openssl}; do
+        command -v "$tool" >/dev/null || fail "$tool is missing (Debian and Ubuntu: apt install $tool)"
+    done
+else
+    "$root/scripts/install.sh"
+fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -139,15 +155,22 @@ build() {
     }
 }
 
-linux=${linux_build:-$build_root/medium-linux}
-TARGETS=(autorun autorun-page medium-plugins)
-build "$linux" "$linux_build"
-
 # What goes into the image besides the medium's files: "source destination".
-grafts=("$linux/src/launcher/autorun" /autorun)
+if [[ -n $kit ]]; then
+    grafts=("$kit/linux/autorun" /autorun)
+    page_tool=$kit/linux/autorun-page
+    find "$kit/linux/plugins" -maxdepth 1 -name '*.so' | sort >"$work/linux-plugins.txt"
+else
+    linux=${linux_build:-$build_root/medium-linux}
+    TARGETS=(autorun autorun-page medium-plugins)
+    build "$linux" "$linux_build"
+    grafts=("$linux/src/launcher/autorun" /autorun)
+    page_tool=$linux/tools/autorun-page
+    cp "$linux/medium-plugins.txt" "$work/linux-plugins.txt"
+fi
 while read -r plugin; do
     [[ -n $plugin ]] && grafts+=("$plugin" "/rsc/plugins/$(basename "$plugin")")
-done <"$linux/medium-plugins.txt"
+done <"$work/linux-plugins.txt"
 
 # The medium as the launcher reads it on the image, with the plug-ins laid in
 # (a tree of links, the folder stays as it is); every finding is shown, an
@@ -158,32 +181,42 @@ for ((i = 0; i < ${#grafts[@]}; i += 2)); do
     mkdir -p "$(dirname "$stage${grafts[i + 1]}")"
     ln -sfn "${grafts[i]}" "$stage${grafts[i + 1]}"
 done
-"$linux/tools/autorun-page" --check "$stage" || fail "the medium has errors: no image written"
+"$page_tool" --check "$stage" || fail "the medium has errors: no image written"
 
-if [[ $windows_build != none ]]; then
+launcher=""
+if [[ $windows_build != none && -n $kit ]]; then
+    launcher=$kit/windows-i686/autorun.exe
+    [[ -f $launcher ]] || fail "the kit has no Windows launcher $launcher"
+    find "$kit/windows-i686/plugins" -maxdepth 1 -name '*.dll' | sort >"$work/windows-plugins.txt"
+elif [[ $windows_build != none ]]; then
     windows=${windows_build:-$build_root/medium-win32}
     if [[ -z $windows_build ]]; then
         configure "$windows" -DCMAKE_BUILD_TYPE=Release -DORV_TESTS=OFF -DORV_FUZZ=OFF \
             -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
     fi
-    if ninja -C "$windows" -t targets all | grep -q '^autorun: '; then
+    # grep reads the whole list: stopping at the first match, it would leave
+    # ninja writing into a closed pipe, and pipefail would take that as no.
+    if ninja -C "$windows" -t targets all | grep '^autorun: ' >/dev/null; then
         TARGETS=(autorun medium-plugins)
         build "$windows" "$windows_build"
         launcher=$(find "$windows" -name autorun.exe -path '*/src/launcher/*' | head -1)
-        grafts+=("$launcher" /autorun.exe)
-        # The C++ runtime that a launcher with plug-ins shares with them.
-        for dll in "$(dirname "$launcher")"/lib{stdc++-6,gcc_s_dw2-1,gcc_s_seh-1,winpthread-1}.dll; do
-            [[ -f $dll ]] && grafts+=("$dll" "/$(basename "$dll")")
-        done
-        while read -r plugin; do
-            [[ -n $plugin ]] && grafts+=("$plugin" "/rsc/plugins/$(basename "$plugin")")
-        done <"$windows/medium-plugins.txt"
-        write_autorun_inf "$work/autorun.inf" "$label"
-        grafts+=("$work/autorun.inf" /autorun.inf)
+        cp "$windows/medium-plugins.txt" "$work/windows-plugins.txt"
     else
         echo "make-medium: this tree has no Windows launcher yet (no target autorun in" \
             "$windows): the image gets no autorun.exe and no autorun.inf" >&2
     fi
+fi
+if [[ -n $launcher ]]; then
+    grafts+=("$launcher" /autorun.exe)
+    # The C++ runtime that a launcher with plug-ins shares with them.
+    for dll in "$(dirname "$launcher")"/lib{stdc++-6,gcc_s_dw2-1,gcc_s_seh-1,winpthread-1}.dll; do
+        [[ -f $dll ]] && grafts+=("$dll" "/$(basename "$dll")")
+    done
+    while read -r plugin; do
+        [[ -n $plugin ]] && grafts+=("$plugin" "/rsc/plugins/$(basename "$plugin")")
+    done <"$work/windows-plugins.txt"
+    write_autorun_inf "$work/autorun.inf" "$label"
+    grafts+=("$work/autorun.inf" /autorun.inf)
 fi
 
 [[ -z $certificate ]] || sign_windows_files
