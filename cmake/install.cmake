@@ -43,10 +43,12 @@ foreach(layer IN LISTS sdk_layers)
 endforeach()
 install(FILES src/object/this_module.cpp src/object/plugin_entry.cpp DESTINATION sdk/include/object)
 
-# The CMake package: find_package(OrvellaAutorun) gives orv_add_plugin.
+# The CMake package: find_package(OrvellaAutorun) gives orv_add_plugin. One
+# package serves gcc and both mingw-w64 toolchains, whatever their word size.
 set(package_dir sdk/lib/cmake/OrvellaAutorun)
 write_basic_package_version_file(${CMAKE_BINARY_DIR}/OrvellaAutorunConfigVersion.cmake
-                                 VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
+                                 VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion
+                                 ARCH_INDEPENDENT)
 install(FILES cmake/sdk/OrvellaAutorunConfig.cmake
               ${CMAKE_BINARY_DIR}/OrvellaAutorunConfigVersion.cmake
               cmake/plugin.cmake cmake/plugin_version.rc.in cmake/plugin_version_section.cpp.in

@@ -4,7 +4,8 @@
 # layout; unpacked into an empty folder, the kit alone (its make-medium.sh,
 # launchers and plug-ins, nothing of the source tree) makes an image of its
 # demo medium whose check is clean, and the image read back carries the kit's
-# launchers, DLLs and plug-ins.
+# launchers, DLLs and plug-ins; a plug-in builds against it for the shipping
+# launcher.
 # Usage: kit_test.sh <source folder> <version> <Linux build> <win32 build> <win64 build>
 set -uo pipefail
 root=$1 version=$2 linux=$3 win32=$4 win64=$5
@@ -81,6 +82,18 @@ for ((i = 0; i < ${#pairs[@]}; i += 2)); do
 done
 check "autorun.inf has AutoPlay start the launcher" grep -q '^open=autorun.exe' "$work/read/autorun.inf"
 check "the launcher is executable" test -x "$work/read/autorun"
+
+# A plug-in for the shipping launcher, built against the unpacked kit with its
+# i686 toolchain: linked for the kit's autorun.exe, which its version strings
+# name.
+cmake -S "$root/examples/plugins" -B "$work/i686" -G Ninja -DCMAKE_PREFIX_PATH="$kit/sdk" \
+    -DCMAKE_TOOLCHAIN_FILE="$kit/sdk/toolchains/mingw-i686.cmake" >"$work/i686.log" 2>&1 &&
+    ninja -C "$work/i686" >>"$work/i686.log" 2>&1
+status=$?
+[[ $status -eq 0 ]] || cat "$work/i686.log"
+check "a plug-in builds against the kit with the i686 toolchain" test $status -eq 0
+check "it is built for the kit's autorun.exe" \
+    grep -qx autorun.exe <(strings -el "$work/i686/orvella_pages.dll" 2>/dev/null)
 
 check "the kit refuses a build folder" \
     bash -c '! "$0" --linux-build "$1" "$2" "$3" 2>/dev/null' "$kit/scripts/make-medium.sh" "$linux" \
