@@ -4,8 +4,8 @@
 # layout; unpacked into an empty folder, the kit alone (its make-medium.sh,
 # launchers and plug-ins, nothing of the source tree) makes an image of its
 # demo medium whose check is clean, and the image read back carries the kit's
-# launchers, DLLs and plug-ins; a plug-in builds against it for the shipping
-# launcher.
+# launchers, DLLs and plug-ins, also signed; a plug-in builds against it for
+# the shipping launcher.
 # Usage: kit_test.sh <source folder> <version> <Linux build> <win32 build> <win64 build>
 set -uo pipefail
 root=$1 version=$2 linux=$3 win32=$4 win64=$5
@@ -82,6 +82,22 @@ for ((i = 0; i < ${#pairs[@]}; i += 2)); do
 done
 check "autorun.inf has AutoPlay start the launcher" grep -q '^open=autorun.exe' "$work/read/autorun.inf"
 check "the launcher is executable" test -x "$work/read/autorun"
+
+# The kit's copy signs as the tree's does.
+openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/certificate.pem" \
+    -days 30 -subj "/CN=Orvella Test Signing" -addext "extendedKeyUsage=codeSigning" 2>/dev/null
+openssl pkcs12 -export -in "$work/certificate.pem" -inkey "$work/key.pem" -out "$work/signing.pfx" \
+    -passout pass:
+(cd "$work/empty" && env PATH=/usr/bin:/bin "$kit/scripts/make-medium.sh" --sign "$work/signing.pfx" \
+    "$kit/demo" "$work/signed.iso") >"$work/output" 2>&1
+status=$?
+cat "$work/output"
+check "the kit makes a signed image" test $status -eq 0
+mkdir "$work/signed"
+xorriso -no_rc -osirrox on -indev "$work/signed.iso" -extract / "$work/signed" >/dev/null 2>&1
+check "its launcher's signature verifies" \
+    bash -c 'osslsigncode verify -CAfile "$0" -in "$1" >/dev/null 2>&1' "$work/certificate.pem" \
+    "$work/signed/autorun.exe"
 
 # A plug-in for the shipping launcher, built against the unpacked kit with its
 # i686 toolchain: linked for the kit's autorun.exe, which its version strings
