@@ -16,8 +16,24 @@
 #   a plug-in ends the process on i686 (each module unwinds only its own frames)
 #   and leaves the host's count of uncaught exceptions wrong on x86_64.
 
+#
+# The same file builds plug-ins outside this tree, against the authoring kit:
+# its CMake package (OrvellaAutorunConfig.cmake) sets ORV_PLUGIN_SDK, the
+# headers' folder ORV_PLUGIN_INCLUDE_DIR and the namespace of its imported host
+# programs ORV_PLUGIN_HOST_NAMESPACE before it includes this file.
+
+if(NOT ORV_PLUGIN_SDK)
+    set(ORV_PLUGIN_INCLUDE_DIR ${CMAKE_CURRENT_LIST_DIR}/../src)
+endif()
+set(ORV_PLUGIN_TEMPLATE_DIR ${CMAKE_CURRENT_LIST_DIR})
+# The program a Windows plug-in is linked for when it names none; a plug-in
+# built for autorun-page serves its --visibility and --check under Windows.
+set(ORV_PLUGIN_HOST autorun CACHE STRING "The host program of Windows plug-ins that name none")
+
 if(WIN32)
     enable_language(RC)
+endif()
+if(WIN32 AND NOT ORV_PLUGIN_SDK)
     # Every other program carries its own C++ runtime.
     add_link_options(
         "$<$<NOT:$<BOOL:$<TARGET_PROPERTY:ORV_SHARED_RUNTIME>>>:-static;-static-libgcc;-static-libstdc++>")
@@ -53,38 +69,47 @@ endfunction()
 # CLASS_FACTORY, default "1"; "OriginalFilename", default the file's name) in a
 # version resource or an ELF section, and exports the runtime's entry points
 # (NO_ENTRY_POINTS leaves them out: a file the loader must refuse). On Windows it
-# is linked for the HOST program (default: the launcher, autorun), which its
+# is linked for the HOST program (default: ORV_PLUGIN_HOST, the launcher), which its
 # version strings name ("HostProgram"): another program refuses it without
 # loading it. A shared object is bound to whichever host loads it.
 function(orv_add_plugin name)
     cmake_parse_arguments(PARSE_ARGV 1 PLUGIN "NO_ENTRY_POINTS" "HOST;ORIGINAL_FILENAME;CLASS_FACTORY"
                           "")
     if(NOT PLUGIN_HOST)
-        set(PLUGIN_HOST autorun)
+        set(PLUGIN_HOST ${ORV_PLUGIN_HOST})
     endif()
+    set(PLUGIN_HOST ${ORV_PLUGIN_HOST_NAMESPACE}${PLUGIN_HOST})
     if(NOT DEFINED PLUGIN_CLASS_FACTORY)
         set(PLUGIN_CLASS_FACTORY 1)
     endif()
     if(NOT DEFINED PLUGIN_ORIGINAL_FILENAME)
         set(PLUGIN_ORIGINAL_FILENAME "$<TARGET_FILE_NAME:${name}>")
     endif()
-    set(object_dir ${PROJECT_SOURCE_DIR}/src/object)
+    set(object_dir ${ORV_PLUGIN_INCLUDE_DIR}/object)
     add_library(${name} MODULE ${PLUGIN_UNPARSED_ARGUMENTS} ${object_dir}/this_module.cpp)
     if(NOT PLUGIN_NO_ENTRY_POINTS)
         target_sources(${name} PRIVATE ${object_dir}/plugin_entry.cpp)
     endif()
     set_target_properties(${name} PROPERTIES PREFIX "")
-    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src)
+    target_include_directories(${name} PRIVATE ${ORV_PLUGIN_INCLUDE_DIR})
+    if(ORV_PLUGIN_SDK)
+        # Compiled as the runtime it binds to (this tree's CMakeLists.txt).
+        target_compile_features(${name} PRIVATE cxx_std_20)
+        if(WIN32)
+            target_compile_definitions(${name} PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN
+                                                       NOMINMAX _WIN32_WINNT=0x0601)
+        endif()
+    endif()
 
     if(WIN32)
         target_link_libraries(${name} PRIVATE ${PLUGIN_HOST})
         set(PLUGIN_HOST_FILE "$<TARGET_FILE_NAME:${PLUGIN_HOST}>")
-        set(template ${PROJECT_SOURCE_DIR}/cmake/plugin_version.rc.in)
+        set(template ${ORV_PLUGIN_TEMPLATE_DIR}/plugin_version.rc.in)
         set(version_source ${CMAKE_CURRENT_BINARY_DIR}/${name}_version.rc)
         set_target_properties(${name} PROPERTIES ORV_SHARED_RUNTIME ON)
         target_link_options(${name} PRIVATE -shared-libgcc)
     else()
-        set(template ${PROJECT_SOURCE_DIR}/cmake/plugin_version_section.cpp.in)
+        set(template ${ORV_PLUGIN_TEMPLATE_DIR}/plugin_version_section.cpp.in)
         set(version_source ${CMAKE_CURRENT_BINARY_DIR}/${name}_version.cpp)
         target_compile_options(${name} PRIVATE -fvisibility=hidden -fvisibility-inlines-hidden
                                                $<$<CXX_COMPILER_ID:GNU>:-fno-gnu-unique>)

@@ -12,12 +12,18 @@ packages=(
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 wine32:i386
     # the launcher window and its tests
     libgtk-3-dev libwebkit2gtk-4.1-dev xvfb xauth xdotool x11-utils imagemagick openbox
+    # the web engine's older API, which the launcher takes where 4.1 is missing
+    libwebkit2gtk-4.0-37
     # the window layer compiled for ARM machines too (aarch64)
     g++-aarch64-linux-gnu
     # Japanese and Chinese text in the page previews
     fonts-ipafont-gothic fonts-wqy-microhei
     # burning a medium: ISO 9660 images with Joliet and Rock Ridge
     xorriso
+    # signing a medium's Windows files (Authenticode), and the test's certificate
+    osslsigncode openssl
+    # the authoring kit's archives
+    zip unzip
     # the Windows application icon, drawn from its SVG source at build time
     librsvg2-bin
     # benchmark peers

@@ -10,19 +10,39 @@
 # Files of the same names in the medium's folder are replaced in the image;
 # the folder itself is not changed. Every file is readable by everyone, owned
 # by root, and writable by no one; the launcher is executable.
+# In the authoring kit (scripts/ of the unpacked archive) the launchers, the
+# page tool and the plug-ins are the kit's own, built already: linux/ and the
+# shipping Windows launcher of windows-i686/.
 #
 # Usage: scripts/make-medium.sh [--label NAME] [--linux-build DIR]
-#                               [--windows-build DIR|none] MEDIUM_DIR OUT.iso
+#                               [--windows-build DIR|none] [--sign CERT.pfx
+#                               [--password-file FILE] [--timestamp URL]]
+#                               MEDIUM_DIR OUT.iso
 #   --label          the volume name (default: the folder's name, upper case)
-#   --linux-build    a configured build folder to take the Linux launcher and
+#   --linux-build    (source tree only) a configured build folder to take the Linux launcher and
 #                    the page tool from (default: a release build of its own)
-#   --windows-build  the same for the Windows launcher (default: an i686
-#                    release build of its own); "none" leaves it out
+#   --windows-build  (source tree only) the same for the Windows launcher
+#                    (default: an i686 release build of its own); "none"
+#                    leaves it out, in the kit too
+#   --sign           signs every Windows executable and DLL of the image
+#                    (autorun.exe, the DLLs beside it, the plug-ins) with
+#                    Authenticode, SHA-256, with the certificate and private
+#                    key of a PKCS#12 file (.pfx, .p12), and verifies each
+#                    signature; the build's files are not changed
+#   --password-file  the file whose first line is the certificate's password
+#                    (default: none)
+#   --timestamp      the address of an RFC 3161 time-stamp server, whose
+#                    counter-signature keeps the signature valid after the
+#                    certificate expires
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+# The authoring kit has no sources to build from.
+kit=""
+[[ -f $root/CMakeLists.txt ]] || kit=$root
 
 usage() {
-    echo "usage: $0 [--label NAME] [--linux-build DIR] [--windows-build DIR|none] MEDIUM_DIR OUT.iso" >&2
+    echo "usage: $0 [--label NAME] [--linux-build DIR] [--windows-build DIR|none]" \
+        "[--sign CERT.pfx [--password-file FILE] [--timestamp URL]] MEDIUM_DIR OUT.iso" >&2
     exit 2
 }
 
@@ -31,12 +51,70 @@ fail() {
     exit 1
 }
 
-label="" linux_build="" windows_build=""
+# open_certificate: the signing certificate opened with its password before
+# anything is built, so that a wrong password or a broken file stops at once.
+# Leaves its chain in $work/trust.pem beside the system's CA certificates:
+# each signature is verified against them.
+open_certificate() {
+    [[ -f $certificate ]] || fail "no certificate file $certificate"
+    [[ -z $password_file || -r $password_file ]] || fail "cannot read the password file $password_file"
+    command -v osslsigncode >/dev/null || fail "signing needs osslsigncode (scripts/install.sh installs it)"
+    password=(-pass "")
+    openssl_password=(-passin pass:)
+    if [[ -n $password_file ]]; then
+        password=(-readpass "$password_file")
+        openssl_password=(-passin "file:$password_file")
+    fi
+    local errors legacy=()
+    # Files exported by older Windows use ciphers OpenSSL 3 keeps apart.
+    for legacy in "" -legacy; do
+        errors=$(openssl pkcs12 $legacy -in "$certificate" "${openssl_password[@]}" -nodes \
+            -out "$work/certificate.pem" 2>&1) && break
+    done
+    if [[ ! -s $work/certificate.pem ]]; then
+        grep -qi 'invalid password' <<<"$errors" &&
+            fail "the password does not open the certificate $certificate: no image written"
+        fail "$certificate is not a certificate in PKCS#12 form (.pfx, .p12): no image written"
+    fi
+    grep -q 'PRIVATE KEY' "$work/certificate.pem" ||
+        fail "$certificate holds no private key to sign with: no image written"
+    grep -q 'BEGIN CERTIFICATE' "$work/certificate.pem" ||
+        fail "$certificate holds no certificate: no image written"
+    sed -n '/BEGIN CERTIFICATE/,/END CERTIFICATE/p' "$work/certificate.pem" >"$work/trust.pem"
+    rm -f "$work/certificate.pem"
+    [[ -f /etc/ssl/certs/ca-certificates.crt ]] && cat /etc/ssl/certs/ca-certificates.crt >>"$work/trust.pem"
+}
+
+# sign_windows_files: signed copies of the image's Windows executables and
+# DLLs take the place of the build's files among the grafts. The signature
+# goes after everything else, so the run-from-swap flags and the version
+# strings stay as they are; osslsigncode computes the header's checksum again.
+sign_windows_files() {
+    local i signed timestamps=() output
+    [[ -n $timestamp ]] && timestamps=(-ts "$timestamp")
+    for ((i = 0; i < ${#grafts[@]}; i += 2)); do
+        [[ ${grafts[i + 1],,} == *.exe || ${grafts[i + 1],,} == *.dll ]] || continue
+        signed="$work/signed${grafts[i + 1]}"
+        mkdir -p "$(dirname "$signed")"
+        output=$(osslsigncode sign -pkcs12 "$certificate" "${password[@]}" -h sha256 \
+            "${timestamps[@]}" -in "${grafts[i]}" -out "$signed" 2>&1) ||
+            fail "${grafts[i + 1]} could not be signed: no image written"$'\n'"$output"
+        output=$(osslsigncode verify -CAfile "$work/trust.pem" -in "$signed" 2>&1) ||
+            fail "the signature of ${grafts[i + 1]} does not verify: no image written"$'\n'"$output"
+        echo "signed: ${grafts[i + 1]}"
+        grafts[i]=$signed
+    done
+}
+
+label="" linux_build="" windows_build="" certificate="" password_file="" timestamp=""
 while [[ $# -gt 2 ]]; do
     case $1 in
         --label) label=$2 ;;
         --linux-build) linux_build=$2 ;;
         --windows-build) windows_build=$2 ;;
+        --sign) certificate=$2 ;;
+        --password-file) password_file=$2 ;;
+        --timestamp) timestamp=$2 ;;
         *) usage ;;
     esac
     shift 2
@@ -46,8 +124,22 @@ medium=$(cd "$1" 2>/dev/null && pwd) || fail "no folder $1"
 out=$2
 [[ -n $label ]] || label=$(basename "$medium" | tr '[:lower:]' '[:upper:]' | tr -c 'A-Z0-9_\n' '_')
 label=${label:0:32}
+[[ -z $certificate && (-n $password_file || -n $timestamp) ]] && usage
 
-"$root/scripts/install.sh"
+if [[ -n $kit ]]; then
+    [[ -z $linux_build && ($windows_build == "" || $windows_build == none) ]] ||
+        fail "the kit's launchers are built already: --linux-build and --windows-build name" \
+            "build folders of the source tree"
+    for tool in xorriso ${certificate:+osslsigncode openssl}; do
+        command -v "$tool" >/dev/null || fail "$tool is missing (Debian and Ubuntu: apt install $tool)"
+    done
+else
+    "$root/scripts/install.sh"
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+[[ -z $certificate ]] || open_certificate
 
 # build <dir> <cmake arguments>...: configures the folder unless it is given,
 # then builds the targets of TARGETS in it.
@@ -63,18 +155,22 @@ build() {
     }
 }
 
-linux=${linux_build:-$build_root/medium-linux}
-TARGETS=(autorun autorun-page medium-plugins)
-build "$linux" "$linux_build"
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
 # What goes into the image besides the medium's files: "source destination".
-grafts=("$linux/src/launcher/autorun" /autorun)
+if [[ -n $kit ]]; then
+    grafts=("$kit/linux/autorun" /autorun)
+    page_tool=$kit/linux/autorun-page
+    find "$kit/linux/plugins" -maxdepth 1 -name '*.so' | sort >"$work/linux-plugins.txt"
+else
+    linux=${linux_build:-$build_root/medium-linux}
+    TARGETS=(autorun autorun-page medium-plugins)
+    build "$linux" "$linux_build"
+    grafts=("$linux/src/launcher/autorun" /autorun)
+    page_tool=$linux/tools/autorun-page
+    cp "$linux/medium-plugins.txt" "$work/linux-plugins.txt"
+fi
 while read -r plugin; do
     [[ -n $plugin ]] && grafts+=("$plugin" "/rsc/plugins/$(basename "$plugin")")
-done <"$linux/medium-plugins.txt"
+done <"$work/linux-plugins.txt"
 
 # The medium as the launcher reads it on the image, with the plug-ins laid in
 # (a tree of links, the folder stays as it is); every finding is shown, an
@@ -85,9 +181,14 @@ for ((i = 0; i < ${#grafts[@]}; i += 2)); do
     mkdir -p "$(dirname "$stage${grafts[i + 1]}")"
     ln -sfn "${grafts[i]}" "$stage${grafts[i + 1]}"
 done
-"$linux/tools/autorun-page" --check "$stage" || fail "the medium has errors: no image written"
+"$page_tool" --check "$stage" || fail "the medium has errors: no image written"
 
-if [[ $windows_build != none ]]; then
+launcher=""
+if [[ $windows_build != none && -n $kit ]]; then
+    launcher=$kit/windows-i686/autorun.exe
+    [[ -f $launcher ]] || fail "the kit has no Windows launcher $launcher"
+    find "$kit/windows-i686/plugins" -maxdepth 1 -name '*.dll' | sort >"$work/windows-plugins.txt"
+elif [[ $windows_build != none ]]; then
     windows=${windows_build:-$build_root/medium-win32}
     if [[ -z $windows_build ]]; then
         configure "$windows" -DCMAKE_BUILD_TYPE=Release -DORV_TESTS=OFF -DORV_FUZZ=OFF \
@@ -99,21 +200,26 @@ if [[ $windows_build != none ]]; then
         TARGETS=(autorun medium-plugins)
         build "$windows" "$windows_build"
         launcher=$(find "$windows" -name autorun.exe -path '*/src/launcher/*' | head -1)
-        grafts+=("$launcher" /autorun.exe)
-        # The C++ runtime that a launcher with plug-ins shares with them.
-        for dll in "$(dirname "$launcher")"/lib{stdc++-6,gcc_s_dw2-1,gcc_s_seh-1,winpthread-1}.dll; do
-            [[ -f $dll ]] && grafts+=("$dll" "/$(basename "$dll")")
-        done
-        while read -r plugin; do
-            [[ -n $plugin ]] && grafts+=("$plugin" "/rsc/plugins/$(basename "$plugin")")
-        done <"$windows/medium-plugins.txt"
-        write_autorun_inf "$work/autorun.inf" "$label"
-        grafts+=("$work/autorun.inf" /autorun.inf)
+        cp "$windows/medium-plugins.txt" "$work/windows-plugins.txt"
     else
         echo "make-medium: this tree has no Windows launcher yet (no target autorun in" \
             "$windows): the image gets no autorun.exe and no autorun.inf" >&2
     fi
 fi
+if [[ -n $launcher ]]; then
+    grafts+=("$launcher" /autorun.exe)
+    # The C++ runtime that a launcher with plug-ins shares with them.
+    for dll in "$(dirname "$launcher")"/lib{stdc++-6,gcc_s_dw2-1,gcc_s_seh-1,winpthread-1}.dll; do
+        [[ -f $dll ]] && grafts+=("$dll" "/$(basename "$dll")")
+    done
+    while read -r plugin; do
+        [[ -n $plugin ]] && grafts+=("$plugin" "/rsc/plugins/$(basename "$plugin")")
+    done <"$work/windows-plugins.txt"
+    write_autorun_inf "$work/autorun.inf" "$label"
+    grafts+=("$work/autorun.inf" /autorun.inf)
+fi
+
+[[ -z $certificate ]] || sign_windows_files
 
 commands=(-volid "$label" -joliet on -rockridge on
     -compliance iso_9660_level=3:joliet_long_names

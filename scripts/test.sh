@@ -6,7 +6,9 @@
 # aarch64 with the cross compiler; the threaded tests again under
 # ThreadSanitizer; the x86_64 and i686 Windows builds with the same unit
 # tests under 64-bit and 32-bit Wine (the i686 ones only where the machine runs
-# 32-bit programs; ORV_NO_32BIT=1 acts as if it did not).
+# 32-bit programs; ORV_NO_32BIT=1 acts as if it did not). The i686 build's
+# tests of the medium, which run everywhere, make the authoring kit from these
+# builds and use it alone; the x86_64 build's build plug-ins against its SDK.
 # Ends with one line "N passed, N failed": the GoogleTest cases that passed
 # and failed, and one for every other test and every build step.
 # Exits non-zero on any failure.

@@ -513,10 +513,11 @@ TEST_F(LauncherOnMedium, ABrokenMediumShowsTheLocalizedFailure) {
 
 namespace {
 
-// A machine without the web engine, or without GTK too: the loader does not
-// find them (hide_library), yet the launcher starts and says what to install,
-// in a message box when GTK and a display are there, otherwise on standard
-// error, and ends with 0 as for any failed start-up.
+// A machine without the web engine (neither WebKitGTK 4.1 nor 4.0), or without
+// GTK too: the loader does not find them (hide_library), yet the launcher
+// starts and says what to install, in a message box when GTK and a display are
+// there, otherwise on standard error, and ends with 0 as for any failed
+// start-up.
 TEST_F(LauncherOnMedium, WithoutTheWebEngineSaysWhatToInstall) {
     CopyDemoMedium();
     struct Case {
@@ -525,12 +526,12 @@ TEST_F(LauncherOnMedium, WithoutTheWebEngineSaysWhatToInstall) {
         const char* locale;
         const char* message;  // on standard error; null: in a message box
     } cases[] = {
-        {"libwebkit2gtk-4.1.so", true, "en_US.UTF-8", nullptr},
-        {"libwebkit2gtk-4.1.so", false, "ja_JP.UTF-8",
+        {"libwebkit2gtk-4.1.so:libwebkit2gtk-4.0.so", true, "en_US.UTF-8", nullptr},
+        {"libwebkit2gtk-4.1.so:libwebkit2gtk-4.0.so", false, "ja_JP.UTF-8",
          "Orvella: アプリケーションを初期化できませんでした。\n"
          "Web エンジン WebKitGTK 4.1 がインストールされていません。パッケージ "
          "libwebkit2gtk-4.1-0 (Fedora: webkit2gtk4.1) をインストールしてください。\n"},
-        {"libwebkit2gtk-4.1.so:libgtk-3.so", true, "en_US.UTF-8",
+        {"libwebkit2gtk-4.1.so:libwebkit2gtk-4.0.so:libgtk-3.so", true, "en_US.UTF-8",
          "Orvella: Failed to initialize the application.\n"
          "The web engine WebKitGTK 4.1 is not installed. Install the package "
          "libwebkit2gtk-4.1-0 (Fedora: webkit2gtk4.1).\n"},
@@ -564,6 +565,28 @@ TEST_F(LauncherOnMedium, WithoutTheWebEngineSaysWhatToInstall) {
         Keys(message, {"Return"});
         EXPECT_EQ(launcher.WaitForExit(), 0);
     }
+}
+
+// A machine with WebKitGTK 4.0 only (Ubuntu 20.04, Debian 11): the launcher
+// shows the page with it, and with it alone.
+TEST_F(LauncherOnMedium, ShowsThePageWithWebKitGtk40WhereThereIsNo41) {
+    CopyDemoMedium();
+    Launcher launcher(medium_, {{"LD_AUDIT", HIDE_LIBRARY_PATH},
+                                {"HIDE_LIBRARIES", "libwebkit2gtk-4.1.so"},
+                                {"LC_ALL", "en_US.UTF-8"}});
+    Window window = screen().WaitForWindow(launcher.pid());
+    ASSERT_NE(window, None) << launcher.ErrorOutput();
+    ASSERT_TRUE(WaitUntil([&] {
+        Desktop::Image page = screen().Capture(window);
+        return !page.pixels.empty() && page.At(4, 4) == 0x0D3B66;
+    })) << launcher.ErrorOutput();
+    screen().SaveArtifact(window, "demo-medium-webkitgtk-4.0");
+    std::ifstream maps("/proc/" + std::to_string(launcher.pid()) + "/maps");
+    std::string mapped(std::istreambuf_iterator<char>(maps), {});
+    EXPECT_NE(mapped.find("libwebkit2gtk-4.0.so.37"), std::string::npos);
+    EXPECT_EQ(mapped.find("libwebkit2gtk-4.1.so"), std::string::npos);
+    Keys(window, {"Escape"});
+    EXPECT_EQ(launcher.WaitForExit(), 0);
 }
 
 }  // namespace

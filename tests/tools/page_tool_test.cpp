@@ -141,13 +141,15 @@ TEST(PageTool, BadUsage) {
                                              {"--check", "--visibility"},
                                              {"--check", "--lang", "0409"},
                                              {"--check", "--check"},
-                                             {"--check", "--preview", "out"}}) {
+                                             {"--check", "--preview", "out"},
+                                             {"--version", "."}}) {
         ToolRun run = RunPageTool(options, medium.Dir());
         EXPECT_EQ(run.exit_code, 2);
         EXPECT_EQ(run.err,
                   "usage: autorun-page [--lang XXXX] [--visibility] [DIR]\n"
                   "       autorun-page --check [DIR]\n"
-                  "       autorun-page --preview OUTDIR [DIR]\n");
+                  "       autorun-page --preview OUTDIR [DIR]\n"
+                  "       autorun-page --version\n");
     }
 }
 

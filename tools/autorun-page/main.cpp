@@ -4,6 +4,7 @@
 //   autorun-page [--lang XXXX] [--visibility] [DIR]
 //   autorun-page --check [DIR]
 //   autorun-page --preview OUTDIR [DIR]
+//   autorun-page --version
 //
 // DIR (default: the current directory) stands for the launcher's current
 // directory. --lang chooses the language as the registry value LangId would.
@@ -39,7 +40,8 @@ namespace {
 constexpr char kUsage[] =
     "usage: autorun-page [--lang XXXX] [--visibility] [DIR]\n"
     "       autorun-page --check [DIR]\n"
-    "       autorun-page --preview OUTDIR [DIR]\n";
+    "       autorun-page --preview OUTDIR [DIR]\n"
+    "       autorun-page --version\n";
 
 // What the tool does with the medium.
 enum class Mode { kPage, kVisibility, kCheck, kPreview };
@@ -177,6 +179,10 @@ int BuildAndPrint(const Options& options) {
 
 int main(int argc, char** argv) {
     Base::SetStandardStreamsBinary();
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        Write(stdout, "autorun-page " ORV_VERSION "\n");
+        return 0;
+    }
     std::optional<Options> options = ParseOptions(argc, argv);
     if (!options) {
         Write(stderr, kUsage);

@@ -2,6 +2,7 @@
 // for autorun-page --preview.
 //
 //   autorun-preview XXXX=FILE.png...
+//   autorun-preview --version
 //
 // Run in a medium's folder with a display. For each language (four
 // hexadecimal digits, as the registry value LangId takes them) it builds the
@@ -172,11 +173,17 @@ bool TakePicture(const Picture& picture) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::fputs("autorun-preview " ORV_VERSION "\n", stdout);
+        return 0;
+    }
     std::vector<Picture> pictures;
     for (int i = 1; i < argc; ++i) {
         std::optional<Picture> picture = ParsePicture(argv[i]);
         if (!picture) {
-            std::fputs("usage: autorun-preview XXXX=FILE.png...\n", stderr);
+            std::fputs("usage: autorun-preview XXXX=FILE.png...\n"
+                       "       autorun-preview --version\n",
+                       stderr);
             return 2;
         }
         pictures.push_back(*picture);

@@ -168,9 +168,13 @@ bool LoadWindowSystem() {
 }
 
 // WebKitGTK brings the window system with it: loaded in one go, the two load
-// faster than one after the other.
+// faster than one after the other. Its API 4.0 (on libsoup 2) has every
+// function the window code calls with the same types as 4.1 (on libsoup 3),
+// and is still the only one on some systems: it serves where 4.1 is missing.
+// The two never meet in one process: a failed load leaves nothing loaded.
 void LoadWebEngine() {
-    static const bool loaded = LoadForProgram("libwebkit2gtk-4.1.so.0");
+    static const bool loaded =
+        LoadForProgram("libwebkit2gtk-4.1.so.0") || LoadForProgram("libwebkit2gtk-4.0.so.37");
     g_engine_loaded = loaded;
     if (!loaded) {
         throw Error(0, BaseString(LocalizedText(WebEngineMissingText)), true);
