@@ -53,12 +53,14 @@ TEST(MessageQueueWait, MessagesSentFromAnotherThreadDoNotStartTheTimeOutAgain) {
     constexpr int kMessages = 2000;
     std::atomic<int> sent{0};
     std::atomic<bool> stop{false};
+    std::atomic<bool> done{false};
     std::thread sender([&] {
         for (int i = 0; i < kMessages && !stop; ++i) {
             ::SendMessageW(window.get(), WM_APP, 0, 0);
             ++sent;
             ::Sleep(5);
         }
+        done = true;
     });
 
     auto events = Object::Create<Mt::Win32::EventFactory>(BaseString(Mt::kEventFactoryClsid));
@@ -73,6 +75,13 @@ TEST(MessageQueueWait, MessagesSentFromAnotherThreadDoNotStartTheTimeOutAgain) {
     bool sender_finished = sent == kMessages;
     int received_meanwhile = g_received - received_before;
     stop = true;
+    // The sender may be inside SendMessage to this thread, which returns only
+    // once this thread takes sent messages: take them until it ends.
+    while (!done) {
+        MSG message;
+        ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
+        ::Sleep(1);
+    }
     sender.join();
 
     EXPECT_TRUE(timeout->IsFired());
