@@ -29,6 +29,8 @@
 
 // The medium's file, relative to the launcher's current directory.
 inline constexpr char16_t kExtensionFileName[] = u"rsc/extensions.xml";
+// The standard plug-in that serves them: its file's name without the suffix.
+inline constexpr char16_t kDeclaredExtensionsPlugin[] = u"declared_extensions";
 // A larger file is not read: declarations take a few kilobytes.
 inline constexpr uint64_t kExtensionFileLimit = 1024 * 1024;
 // Conditions nest in "all", "any" and "not" at most this deep.
