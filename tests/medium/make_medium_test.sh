@@ -54,7 +54,8 @@ listing=$(xorriso -no_rc -indev "$work/demo.iso" -find / -exec lsdl -- 2>/dev/nu
 echo "$listing"
 names() { sed -n "s/.* '\(.*\)'$/\1/p" | sort; }
 expected=$(printf '%s\n' / /README.txt /autorun /autorun.xml /rsc /rsc/autorun.css \
-    /rsc/autorun.tpl /rsc/logo.svg /rsc/plugins /rsc/plugins/declared_extensions.so \
+    /rsc/autorun.tpl /rsc/extensions.xml /rsc/logo.svg /rsc/plugins \
+    /rsc/plugins/declared_extensions.so \
     /rsc/plugins/orvella_pages.so /setup.sh /uninstall.sh | sort)
 if [[ $windows != none ]]; then
     launcher_dir="$windows/src/launcher"

@@ -555,15 +555,16 @@ TEST(PageCheck, EveryFindingInFileOrder) {
              "not appear on the page\n"});
 }
 
-// The demo medium as it lies in the source tree with the sample page
-// extensions in rsc/plugins/, as make-medium.sh lays them in, and a copy broken
-// on purpose.
+// The demo medium as it lies in the source tree with the standard and the
+// sample plug-in in rsc/plugins/, as make-medium.sh lays them in, and a copy
+// broken on purpose.
 class DemoMedium : public ::testing::Test {
 protected:
     void SetUp() override {
         std::filesystem::copy(DEMO_MEDIUM_DIR, medium_.Dir(),
                               std::filesystem::copy_options::recursive |
                                   std::filesystem::copy_options::overwrite_existing);
+        medium_.AddPlugin(DECLARED_PLUGIN_PATH);
         medium_.AddPlugin(SAMPLE_PLUGIN_PATH);
     }
 
@@ -598,12 +599,18 @@ TEST_F(DemoMedium, WithoutItsPluginsItsPageExtensionsAreNotServed) {
     const std::string not_served =
         ": no built-in class and no plug-in in rsc/plugins/ serves it as a page extension";
     EXPECT_EQ(run.out,
-              "autorun.xml:119:7: warning: visibility \"CID_Orvella::ShownWhenNotInstalled\"" +
+              "autorun.xml:147:7: warning: visibility \"CID_Orvella::WhenNotInstalled\"" +
                   not_served + ", so the element stays hidden\n" +
-                  "autorun.xml:121:7: warning: visibility \"CID_Orvella::ShownWhenInstalled\"" +
+                  "autorun.xml:149:7: warning: visibility \"CID_Orvella::WhenInstalled\"" +
                   not_served + ", so the element stays hidden\n" +
-                  "autorun.xml:124:7: warning: \"invoke:CID_Orvella::BrowseMedium\"" + not_served +
-                  " (the link shows an error)\n");
+                  "autorun.xml:152:7: warning: \"invoke:CID_Orvella::BrowseMedium\"" + not_served +
+                  " (the link shows an error)\n" +
+                  "autorun.xml:153:7: warning: \"invoke:CID_Orvella::VisitWebSite\"" + not_served +
+                  " (the link shows an error)\n" +
+                  "autorun.xml:154:7: warning: \"invoke:CID_Orvella::Tools64\"" + not_served +
+                  " (the link shows an error)\n" +
+                  "autorun.xml:154:7: warning: visibility \"CID_Orvella::Tools64\"" + not_served +
+                  ", so the element stays hidden\n");
     EXPECT_EQ(run.exit_code, 0);
 }
 
@@ -619,13 +626,13 @@ TEST_F(DemoMedium, ABrokenCopyGivesItsMistakes) {
     ToolRun run = medium_.Run({"--check"});
     EXPECT_EQ(run.out,
               "rsc/autorun.tpl:26:1: warning: block \"groups\" is used by no item of autorun.xml\n"
-              "autorun.xml:49:42: error: Incorrect format in XML language file. A second string "
+              "autorun.xml:61:42: error: Incorrect format in XML language file. A second string "
               "with the id \"close\".\n"
-              "autorun.xml:117:5: warning: no block \"group\" in rsc/autorun.tpl: \"group\" items "
+              "autorun.xml:145:5: warning: no block \"group\" in rsc/autorun.tpl: \"group\" items "
               "do not appear on the page\n"
-              "autorun.xml:118:7: warning: \"run:setup.sh\": no \"setup.sh\" beside the launcher "
+              "autorun.xml:146:7: warning: \"run:setup.sh\": no \"setup.sh\" beside the launcher "
               "(a \"run:\" link starts a file from the launcher's own folder)\n"
-              "autorun.xml:122:7: warning: \"#readme#\" (attribute \"title\") is not defined in "
+              "autorun.xml:150:7: warning: \"#readme#\" (attribute \"title\") is not defined in "
               "L0407: it appears as written on those pages\n");
     EXPECT_EQ(run.exit_code, 1);
 }

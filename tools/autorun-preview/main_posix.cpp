@@ -249,10 +249,10 @@ int main(int argc, char** argv) {
         }
         // The bound elements are shown as assumed, or else as the medium's page
         // extensions decide: the first factory that serves a class makes it.
-        if (!assumed.empty()) {
-            Object::GetManager()->AddFactory(
-                Object::New<Object::FactoryImpl<AssumedClasses>>(std::move(assumed)));
-        }
+        // The manager holds factories weakly: this one lives for the run.
+        Ref<Object::Factory> assumptions =
+            Object::New<Object::FactoryImpl<AssumedClasses>>(std::move(assumed));
+        Object::GetManager()->AddFactory(assumptions);
         MediumPlugins plugins = MediumPlugins::Load();
         for (const Picture& picture : pictures) {
             if (!TakePicture(picture)) {
