@@ -169,8 +169,7 @@ TEST(ExtensionFile, ReadsDeclarations) {
         {"an unknown condition or attribute hides the element",
          R"(<extension class="C"><shown-when><any><sky colour="blue"/>
               <file path="x" size="3"/><folder path="y"/></any></shown-when></extension>)",
-         "C | broken | nothing",
-         "unknown condition <sky>\nunknown attribute \"size\" of <file>"},
+         "C | broken | nothing", "unknown condition <sky>\nunknown attribute \"size\" of <file>"},
         {"a condition with no test is broken",
          R"(<extension class="A"><shown-when/></extension>
             <extension class="B"><shown-when><system/></shown-when></extension>

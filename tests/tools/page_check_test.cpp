@@ -598,19 +598,18 @@ TEST_F(DemoMedium, WithoutItsPluginsItsPageExtensionsAreNotServed) {
     ToolRun run = medium_.Run({"--check"});
     const std::string not_served =
         ": no built-in class and no plug-in in rsc/plugins/ serves it as a page extension";
-    EXPECT_EQ(run.out,
-              "autorun.xml:147:7: warning: visibility \"CID_Orvella::WhenNotInstalled\"" +
-                  not_served + ", so the element stays hidden\n" +
-                  "autorun.xml:149:7: warning: visibility \"CID_Orvella::WhenInstalled\"" +
-                  not_served + ", so the element stays hidden\n" +
-                  "autorun.xml:152:7: warning: \"invoke:CID_Orvella::BrowseMedium\"" + not_served +
-                  " (the link shows an error)\n" +
-                  "autorun.xml:153:7: warning: \"invoke:CID_Orvella::VisitWebSite\"" + not_served +
-                  " (the link shows an error)\n" +
-                  "autorun.xml:154:7: warning: \"invoke:CID_Orvella::Tools64\"" + not_served +
-                  " (the link shows an error)\n" +
-                  "autorun.xml:154:7: warning: visibility \"CID_Orvella::Tools64\"" + not_served +
-                  ", so the element stays hidden\n");
+    EXPECT_EQ(run.out, "autorun.xml:147:7: warning: visibility \"CID_Orvella::WhenNotInstalled\"" +
+                           not_served + ", so the element stays hidden\n" +
+                           "autorun.xml:149:7: warning: visibility \"CID_Orvella::WhenInstalled\"" +
+                           not_served + ", so the element stays hidden\n" +
+                           "autorun.xml:152:7: warning: \"invoke:CID_Orvella::BrowseMedium\"" +
+                           not_served + " (the link shows an error)\n" +
+                           "autorun.xml:153:7: warning: \"invoke:CID_Orvella::VisitWebSite\"" +
+                           not_served + " (the link shows an error)\n" +
+                           "autorun.xml:154:7: warning: \"invoke:CID_Orvella::Tools64\"" +
+                           not_served + " (the link shows an error)\n" +
+                           "autorun.xml:154:7: warning: visibility \"CID_Orvella::Tools64\"" +
+                           not_served + ", so the element stays hidden\n");
     EXPECT_EQ(run.exit_code, 0);
 }
 
