@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Builds the launcher and starts it on the demo medium (examples/medium), laid
-# out as on a real medium with the launcher beside its files and the sample
-# page extensions (examples/plugins) in rsc/plugins/. Without a display
-# it runs under Xvfb, saves a screenshot of the window and prints its path.
+# out as on a real medium with the launcher beside its files and the plug-ins
+# every medium carries in rsc/plugins/: the page extensions it declares in
+# rsc/extensions.xml (plugins/) and the sample ones (examples/plugins).
+# Without a display it runs under Xvfb, saves a screenshot of the window and
+# prints its path.
 #
 # --windows: builds the shipping Windows launcher (i686) instead and lays out
 # the demo medium for Windows in build/demo-windows/medium, ready to burn:
-# autorun.exe beside the medium's files, the sample page extensions built for
-# it in rsc/plugins/, and autorun.inf, which has AutoPlay offer it with its
+# autorun.exe beside the medium's files, the plug-ins built for it in
+# rsc/plugins/, and autorun.inf, which has AutoPlay offer it with its
 # icon. Prints the folder. (Wine here has no HTML engine, so the launcher's
 # page cannot be shown on this machine.)
 set -euo pipefail
@@ -24,14 +26,14 @@ esac
 
 "$root/scripts/install.sh"
 
-# build_demo <folder> [cmake arguments]: builds the launcher and the sample
-# page extensions in <folder> and lays out a fresh copy of the demo medium in
+# build_demo <folder> [cmake arguments]: builds the launcher and the medium's
+# plug-ins in <folder> and lays out a fresh copy of the demo medium in
 # <folder>/medium, with rsc/plugins/ made; sets $demo and $medium.
 build_demo() {
     demo=$1
     shift
     configure "$demo" -DCMAKE_BUILD_TYPE=Release -DORV_TESTS=OFF -DORV_FUZZ=OFF "$@"
-    ninja -C "$demo" autorun orvella_pages >"$demo.build.log" || {
+    ninja -C "$demo" autorun medium-plugins >"$demo.build.log" || {
         cat "$demo.build.log"
         exit 1
     }
@@ -39,6 +41,12 @@ build_demo() {
     rm -rf "$medium"
     cp -r "$root/examples/medium" "$medium"
     mkdir -p "$medium/rsc/plugins"
+    # The plug-ins every medium carries (orv_medium_plugin in CMake).
+    while read -r plugin; do
+        if [[ -n $plugin ]]; then
+            cp "$plugin" "$medium/rsc/plugins/"
+        fi
+    done <"$demo/medium-plugins.txt"
 }
 
 if [[ -n ${windows:-} ]]; then
@@ -49,14 +57,12 @@ if [[ -n ${windows:-} ]]; then
     i686-w64-mingw32-strip -o "$medium/autorun.exe" "$launcher/autorun.exe"
     mapfile -t runtime < <(find "$launcher" -maxdepth 1 -name '*.dll')
     [[ ${#runtime[@]} -eq 0 ]] || cp "${runtime[@]}" "$medium/"
-    cp "$demo/examples/plugins/orvella_pages.dll" "$medium/rsc/plugins/"
     write_autorun_inf "$medium/autorun.inf" ORVELLA_DEMO
     echo "$medium"
     exit 0
 fi
 build_demo "$build_root/demo"
 cp "$demo/src/launcher/autorun" "$medium/autorun"
-cp "$demo/examples/plugins/orvella_pages.so" "$medium/rsc/plugins/"
 cd "$medium"
 
 if [[ -n "${DISPLAY:-}" ]]; then

@@ -44,6 +44,17 @@ uint64_t GetTime(const BaseString& path, TimeKind which);
 // Sets a time stamp of an existing file; does nothing for anything else.
 void SetTime(const BaseString& path, TimeKind which, uint64_t file_time);
 
+// The bytes the calling user may still write on the volume that holds the
+// path (a folder, a file or a drive's root); false when it cannot be had.
+bool GetAvailableSpace(const BaseString& path, uint64_t* bytes);
+
+// The program of that name (no folder in it) in the first folder of the
+// search path (PATH) that has one; "" when none has. On Windows a name without
+// an extension is tried with each of PATHEXT's (".COM;.EXE;.BAT;.CMD" when it
+// is not set), and one with an extension must have one of them; on POSIX the
+// program is a regular file the user may execute.
+BaseString FindProgram(const BaseString& name);
+
 bool CreateFolder(const BaseString& path);
 // Removes an empty folder, or a link to a folder.
 bool RemoveFolder(const BaseString& path);

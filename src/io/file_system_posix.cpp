@@ -4,8 +4,10 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -138,6 +140,38 @@ void SetTime(const BaseString& path, TimeKind which, uint64_t file_time) {
     timespec times[2] = {{0, UTIME_OMIT}, {0, UTIME_OMIT}};
     times[which == TimeKind::kLastAccess ? 0 : 1] = TimespecFrom(file_time);
     utimensat(AT_FDCWD, native.c_str(), times, 0);
+}
+
+bool GetAvailableSpace(const BaseString& path, uint64_t* bytes) {
+    struct statvfs volume;
+    if (statvfs(path.ToUtf8().c_str(), &volume) != 0) {
+        return FailFromErrno();
+    }
+    *bytes = static_cast<uint64_t>(volume.f_bavail) * volume.f_frsize;
+    return true;
+}
+
+BaseString FindProgram(const BaseString& name) {
+    const char* search_path = std::getenv("PATH");
+    std::string_view folders = search_path ? search_path : "";
+    std::string file_name = name.ToUtf8();
+    while (!folders.empty()) {
+        size_t end = folders.find(':');
+        std::string_view folder = folders.substr(0, end);
+        folders = end == folders.npos ? std::string_view() : folders.substr(end + 1);
+        // An empty entry would stand for the current folder: the medium's own
+        // programs are not the system's.
+        if (folder.empty()) {
+            continue;
+        }
+        std::string candidate = std::string(folder) + "/" + file_name;
+        struct stat info;
+        if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            access(candidate.c_str(), X_OK) == 0) {
+            return BaseString::FromUtf8(candidate);
+        }
+    }
+    return {};
 }
 
 bool CreateFolder(const BaseString& path) {

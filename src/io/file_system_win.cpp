@@ -1,5 +1,6 @@
 #include "io/file_system.h"
 
+#include "base/environment.h"
 #include "base/win.h"
 #include "io/file_api_win.h"
 
@@ -13,6 +14,34 @@ uint64_t FromFileTime(const FILETIME& time) {
 
 FILETIME ToFileTime(uint64_t time) {
     return {static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
+}
+
+bool EqualIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
+    auto fold = [](char16_t c) {
+        return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+    };
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (fold(a[i]) != fold(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The entries of a list separated by ";" (PATH, PATHEXT), empty ones too.
+std::vector<std::u16string_view> SplitList(std::u16string_view list) {
+    std::vector<std::u16string_view> entries;
+    for (;;) {
+        size_t end = list.find(u';');
+        entries.push_back(list.substr(0, end));
+        if (end == list.npos) {
+            return entries;
+        }
+        list = list.substr(end + 1);
+    }
 }
 
 bool IsDotOrDotDot(const wchar_t* name) {
@@ -85,6 +114,59 @@ void SetTime(const BaseString& path, TimeKind which, uint64_t file_time) {
                   which == TimeKind::kLastAccess ? &time : nullptr,
                   which == TimeKind::kLastWrite ? &time : nullptr);
     ::CloseHandle(file);
+}
+
+bool GetAvailableSpace(const BaseString& path, uint64_t* bytes) {
+    CriticalErrorsOff errors_off;
+    ULARGE_INTEGER available;
+    if (!::GetDiskFreeSpaceExW(WidePtr(WindowsPathText(path).c_str()), &available, nullptr,
+                               nullptr)) {
+        return false;
+    }
+    *bytes = available.QuadPart;
+    return true;
+}
+
+BaseString FindProgram(const BaseString& name) {
+    BaseString extensions_text = Base::EnvironmentVariable(u"PATHEXT").value_or(BaseString());
+    if (extensions_text.empty()) {
+        extensions_text = BaseString(u".COM;.EXE;.BAT;.CMD");
+    }
+    std::vector<std::u16string_view> extensions = SplitList(extensions_text.view());
+    size_t dot = name.FindLast(u'.');
+    std::vector<BaseString> names;
+    if (dot == BaseString::npos) {
+        for (std::u16string_view extension : extensions) {
+            names.push_back(name + extension);
+        }
+    } else {
+        for (std::u16string_view extension : extensions) {
+            if (EqualIgnoringAsciiCase(name.view().substr(dot), extension)) {
+                names.push_back(name);
+            }
+        }
+    }
+    BaseString search_path = Base::EnvironmentVariable(u"PATH").value_or(BaseString());
+    for (std::u16string_view folder : SplitList(search_path.view())) {
+        // An entry may be quoted.
+        if (folder.size() >= 2 && folder.front() == u'"' && folder.back() == u'"') {
+            folder = folder.substr(1, folder.size() - 2);
+        }
+        if (folder.empty()) {
+            continue;
+        }
+        BaseString prefix(folder);
+        if (!folder.ends_with(u'\\') && !folder.ends_with(u'/')) {
+            prefix += u'\\';
+        }
+        for (const BaseString& file_name : names) {
+            BaseString candidate = prefix + file_name.view();
+            if (GetEntryKind(candidate) == EntryKind::kFile) {
+                return candidate;
+            }
+        }
+    }
+    return {};
 }
 
 bool CreateFolder(const BaseString& path) {

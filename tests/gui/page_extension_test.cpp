@@ -1,5 +1,6 @@
 // The demo medium's page extensions end to end: the real launcher on a copy of
-// the demo medium with the sample plug-in (examples/plugins) in rsc/plugins/,
+// the demo medium with the standard plug-in (plugins/, serving the medium's
+// rsc/extensions.xml) and the sample one (examples/plugins) in rsc/plugins/,
 // the machine's settings in a registry folder of the test's own, and the file
 // manager replaced through PATH by a script that notes what it was asked to
 // open.
@@ -37,8 +38,12 @@ protected:
         std::filesystem::copy(DEMO_MEDIUM_DIR, medium_.folder(),
                               std::filesystem::copy_options::recursive |
                                   std::filesystem::copy_options::skip_existing);
+        InstallPlugin(DECLARED_PLUGIN_PATH);
         InstallPlugin(SAMPLE_PLUGIN_PATH);
-        medium_.WriteMarkerScript("setup.sh", "ran-setup");
+        // Notes the arguments it was started with.
+        medium_.WriteFile("setup.sh", "#!/bin/sh\nprintf '%s\\n' \"$@\" > ran-setup\n");
+        std::filesystem::permissions(medium_.Path("setup.sh"), std::filesystem::perms::owner_exec,
+                                     std::filesystem::perm_options::add);
         medium_.WriteMarkerScript("uninstall.sh", "ran-uninstall");
         medium_.WriteFile("bin/xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" +
                                               medium_.Path("opened.txt").string() + "'\n");
@@ -109,10 +114,12 @@ private:
     static inline std::unique_ptr<Desktop> screen_;
 };
 
-// "Install" shows when the product is not installed, "Uninstall" when it is:
-// the first link the keyboard reaches starts the one shown, and the next one is
-// "Read me first", so the other is hidden. "Browse this medium" runs the
-// plug-in's action, which hands the medium's folder to the file manager.
+// "Install" shows when the product is not installed, "Uninstall" when it is
+// (rsc/extensions.xml: the install folder is in the machine's registry, there
+// or not): the first link the keyboard reaches starts the one shown, and the
+// next one is "Read me first", so the other is hidden. "Browse this medium"
+// runs the sample plug-in's action, which hands the medium's folder to the
+// file manager.
 TEST_F(DemoMediumExtensions, ShowInstallOrUninstallAndBrowseTheMedium) {
     std::filesystem::create_directories(medium_.Path("product"));
     struct Case {
@@ -122,7 +129,7 @@ TEST_F(DemoMediumExtensions, ShowInstallOrUninstallAndBrowseTheMedium) {
     } cases[] = {
         {"not-installed", {}, "ran-setup"},
         {"installed", medium_.Path("product"), "ran-uninstall"},
-        {"install-folder-gone", medium_.Path("removed"), "ran-setup"},
+        {"registered-folder-gone", medium_.Path("removed"), "ran-uninstall"},
     };
     std::string folder = std::filesystem::canonical(medium_.folder()).string();
     for (const Case& c : cases) {
@@ -148,6 +155,51 @@ TEST_F(DemoMediumExtensions, ShowInstallOrUninstallAndBrowseTheMedium) {
         Keys(window, {"Escape"});
         EXPECT_EQ(launcher.WaitForExit(), 0) << launcher.ErrorOutput();
     }
+}
+
+// The declared actions: "Visit the web site" hands the address to the
+// system's handler; the entry shown on 64-bit systems (this one) starts the
+// medium's program with its arguments, and the menu closes after it started.
+TEST_F(DemoMediumExtensions, DeclaredActionsOpenAnAddressAndRunAProgramThenClose) {
+    Launcher launcher(medium_, Environment());
+    Window window = Show(launcher);
+    ASSERT_NE(window, None);
+    // From off every link: Install, Read me first, Browse this medium, then
+    // the declared entries.
+    auto follow = [&](int link) {
+        Click(window, 600, 20);
+        std::vector<std::string> keys(link, "Tab");
+        keys.push_back("Return");
+        Keys(window, keys);
+    };
+    follow(4);
+    EXPECT_TRUE(WaitUntil([&] { return Opened().size() == 1; }));
+    EXPECT_EQ(Opened(), std::vector<std::string>{"https://www.orvella.example/"});
+    EXPECT_FALSE(medium_.Exists("ran-setup"));
+    follow(5);
+    EXPECT_EQ(launcher.WaitForExit(), 0) << launcher.ErrorOutput();
+    auto noted = [&] {
+        std::ifstream file(medium_.Path("ran-setup"));
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    };
+    EXPECT_TRUE(WaitUntil([&] { return noted() == "--tools\n64-bit\n"; })) << noted();
+}
+
+// A declaration file that cannot be read (here: no UTF-8) serves nothing: the
+// menu comes up all the same, with both "Install" and "Uninstall" hidden, so
+// the first link the keyboard reaches is "Read me first".
+TEST_F(DemoMediumExtensions, AnUnreadableDeclarationFileLeavesTheMenuUp) {
+    medium_.WriteFile("rsc/extensions.xml", "<extensions><extension class='\xC0\xAF'/>");
+    Launcher launcher(medium_, Environment());
+    Window window = Show(launcher);
+    ASSERT_NE(window, None);
+    Click(window, 600, 20);
+    FollowNextLink(window);
+    EXPECT_TRUE(WaitUntil([&] { return Opened().size() == 1; }));
+    EXPECT_FALSE(medium_.Exists("ran-setup"));
+    EXPECT_FALSE(medium_.Exists("ran-uninstall"));
+    Keys(window, {"Escape"});
+    EXPECT_EQ(launcher.WaitForExit(), 0) << launcher.ErrorOutput();
 }
 
 // Files in rsc/plugins/ that are not plug-in libraries, or that cannot be

@@ -60,13 +60,17 @@ struct ToolRun {
 };
 
 ToolRun RunPreview(const Medium& medium, const std::filesystem::path& out,
-                   std::map<std::string, std::string> environment = {}) {
+                   std::map<std::string, std::string> environment = {},
+                   const std::vector<std::string>& options = {}) {
     environment.try_emplace("ASAN_OPTIONS", "detect_leaks=0:abort_on_error=1");
     environment.try_emplace("LC_ALL", "C.UTF-8");
     // Standard error goes to a file beside the preview folder.
-    int status = RunTool({"sh", "-c", "exec \"$0\" \"$@\" 2>\"$2-errors\"", AUTORUN_PAGE_PATH,
-                          "--preview", out.string(), medium.folder().string()},
-                         environment);
+    std::vector<std::string> command = {
+        "sh",        "-c",        "exec \"$0\" \"$@\" 2>\"$2-errors\"", AUTORUN_PAGE_PATH,
+        "--preview", out.string()};
+    command.insert(command.end(), options.begin(), options.end());
+    command.push_back(medium.folder().string());
+    int status = RunTool(command, environment);
     return {status, ReadText(out.string() + "-errors")};
 }
 
@@ -128,7 +132,7 @@ TEST(PagePreview, DemoMediumGivesOnePicturePerLanguage) {
 
 // The pictures show the bound elements as the medium's page extensions decide,
 // as the launcher does: the demo medium's "Install" and "Uninstall" entries
-// are both hidden without the sample plug-in, and with it one of them shows,
+// are both hidden without the standard plug-in, and with it one of them shows,
 // as the machine's settings (a registry folder of the test's own) say.
 TEST(PagePreview, PageExtensionsOfTheMediumDecideWhatIsShown) {
     Medium medium(Medium::Program::kLauncher);
@@ -153,8 +157,8 @@ TEST(PagePreview, PageExtensionsOfTheMediumDecideWhatIsShown) {
         SCOPED_TRACE(c.what);
         if (c.plugin) {
             std::filesystem::create_directories(medium.Path("rsc/plugins"));
-            std::filesystem::copy_file(SAMPLE_PLUGIN_PATH,
-                                       medium.Path("rsc/plugins/orvella_pages.so"),
+            std::filesystem::copy_file(DECLARED_PLUGIN_PATH,
+                                       medium.Path("rsc/plugins/declared_extensions.so"),
                                        std::filesystem::copy_options::skip_existing);
         }
         if (c.installed) {
@@ -173,6 +177,14 @@ TEST(PagePreview, PageExtensionsOfTheMediumDecideWhatIsShown) {
     EXPECT_FALSE(english[0] == english[1]);
     EXPECT_FALSE(english[1] == english[2]);
     EXPECT_FALSE(english[0] == english[2]);
+
+    // Installed as the registry says, and the other way round as assumed.
+    std::filesystem::path out = medium.Path("preview-assumed");
+    ToolRun run = RunPreview(medium, out, environment,
+                             {"--assume", "CID_Orvella::WhenInstalled=hidden", "--assume",
+                              "CID_Orvella::WhenNotInstalled=shown"});
+    ASSERT_EQ(run.status, 0) << run.errors;
+    EXPECT_TRUE(Load(out / "0409-en.png") == english[1]);
 }
 
 // Japanese text is drawn with Japanese glyphs, not with the empty boxes of a

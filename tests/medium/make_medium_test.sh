@@ -54,8 +54,9 @@ listing=$(xorriso -no_rc -indev "$work/demo.iso" -find / -exec lsdl -- 2>/dev/nu
 echo "$listing"
 names() { sed -n "s/.* '\(.*\)'$/\1/p" | sort; }
 expected=$(printf '%s\n' / /README.txt /autorun /autorun.xml /rsc /rsc/autorun.css \
-    /rsc/autorun.tpl /rsc/logo.svg /rsc/plugins /rsc/plugins/orvella_pages.so /setup.sh \
-    /uninstall.sh | sort)
+    /rsc/autorun.tpl /rsc/extensions.xml /rsc/logo.svg /rsc/plugins \
+    /rsc/plugins/declared_extensions.so \
+    /rsc/plugins/orvella_pages.so /setup.sh /uninstall.sh | sort)
 if [[ $windows != none ]]; then
     launcher_dir="$windows/src/launcher"
     runtime=$(cd "$launcher_dir" && find . -maxdepth 1 -name '*.dll' | sed 's|^\.||')
@@ -67,7 +68,7 @@ if [[ $windows != none ]]; then
     done
     expected=$(printf '%s\n' "$expected" /autorun.exe /autorun.inf $runtime "${laid_in[@]}" | sort -u)
 fi
-check "the image holds the medium's files, the launcher and the sample plug-in" \
+check "the image holds the medium's files, the launcher, the standard and the sample plug-in" \
     test "$(names <<<"$listing")" == "$expected"
 check "the launcher is executable by everyone and writable by no one" \
     grep -qE "^-r-xr-xr-x .* 0 +0 .* '/autorun'$" <<<"$listing"
@@ -91,6 +92,8 @@ xorriso -no_rc -osirrox on -indev "$work/demo.iso" -extract / "$work/read" >/dev
 check "the launcher on the image is the one built" cmp -s "$work/read/autorun" "$build/src/launcher/autorun"
 check "the plug-in on the image is the one built" \
     cmp -s "$work/read/rsc/plugins/orvella_pages.so" "$build/examples/plugins/orvella_pages.so"
+check "the standard plug-in on the image is the one built" \
+    cmp -s "$work/read/rsc/plugins/declared_extensions.so" "$build/plugins/declared_extensions.so"
 check "the data file is the medium's" cmp -s "$work/read/autorun.xml" "$work/demo/autorun.xml"
 check "the launcher keeps its executable bit when copied off" test -x "$work/read/autorun"
 if [[ $windows != none ]]; then

@@ -320,6 +320,101 @@ TEST(PageCheck, PageExtensions) {
         "hidden\n");
 }
 
+// The medium's rsc/extensions.xml, served by the standard plug-in: its
+// mistakes where they stand, classes it declares that the page never uses,
+// and classes the page uses that nothing serves.
+TEST(PageCheck, DeclaredPageExtensions) {
+    struct ExtensionCase {
+        const char* what;
+        std::string extensions;
+        std::string findings;
+    } cases[] = {
+        {"every class served and used",
+         "<extensions><extension class='CID_A::Shown'/>"
+         "<extension class='CID_A::Run'><run program='setup'/></extension></extensions>",
+         ""},
+        {"mistakes, a class declared twice, one unused and one missing",
+         "<extensions>\n"
+         "  <extension class='CID_A::Shown'><shown-when><sky/></shown-when></extension>\n"
+         "  <extension class='CID_A::Shown' colour='red'/>\n"
+         "  <extension class='CID_A::Unused'><run program='x' elevated='maybe'/></extension>\n"
+         "</extensions>",
+         "autorun.xml:1:59: warning: \"invoke:CID_A::Run\": no built-in class and no plug-in in "
+         "rsc/plugins/ serves it as a page extension (the link shows an error)\n"
+         "rsc/extensions.xml:2:47: error: unknown condition <sky>\n"
+         "rsc/extensions.xml:3:3: error: unknown attribute \"colour\" of <extension>\n"
+         "rsc/extensions.xml:3:3: error: the class \"CID_A::Shown\" is declared twice: the first "
+         "declaration counts\n"
+         "rsc/extensions.xml:4:3: warning: the class \"CID_A::Unused\" is declared, but no "
+         "element or link of the page uses it\n"
+         "rsc/extensions.xml:4:36: error: \"elevated\" is \"yes\" or \"no\", not \"maybe\"\n"},
+        {"another root", "<content/>",
+         "autorun.xml:1:16: warning: visibility \"CID_A::Shown\": no built-in class and no "
+         "plug-in in rsc/plugins/ serves it as a page extension, so the element stays hidden\n"
+         "autorun.xml:1:59: warning: \"invoke:CID_A::Run\": no built-in class and no plug-in in "
+         "rsc/plugins/ serves it as a page extension (the link shows an error)\n"
+         "rsc/extensions.xml:1:1: error: the file holds one element, <extensions>\n"},
+    };
+    const std::string page_template =
+        "<script>function SetObjectVisibility(id, v) {}</script><%n%><a href='%%n.href%%'>n</a>"
+        "</%n%>";
+    const std::string data =
+        "<content><data><n visibility='CID_A::Shown' href='quit:'/><n href='invoke:CID_A::Run'/>"
+        "</data></content>";
+    for (const ExtensionCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestMedium medium(page_template, data);
+        medium.AddPlugin(DECLARED_PLUGIN_PATH);
+        medium.WriteFile(u"rsc/extensions.xml", c.extensions);
+        ToolRun run = medium.Run({"--check"});
+        EXPECT_EQ(run.out, c.findings);
+        EXPECT_EQ(run.exit_code, c.findings.find(": error: ") != std::string::npos ? 1 : 0);
+    }
+}
+
+// A hostile file is a finding; the page is still built, its classes unserved.
+TEST(PageCheck, HostileDeclarationFiles) {
+    std::string deep = "<extensions><extension class='CID_A::Shown'><shown-when>";
+    for (int i = 0; i < 5000; ++i) {
+        deep += "<any>";
+    }
+    deep += "<program name='sh'/>";
+    for (int i = 0; i < 5000; ++i) {
+        deep += "</any>";
+    }
+    deep += "</shown-when></extension></extensions>";
+    struct HostileCase {
+        const char* what;
+        std::string bytes;
+        std::string finding;
+    } cases[] = {
+        {"not UTF-8", "<extensions><extension class='\xC0\xAF'/></extensions>",
+         "rsc/extensions.xml:1:1: error: "},
+        {"larger than a declaration file may be",
+         "<extensions>" + std::string(2 << 20, ' ') + "</extensions>",
+         "rsc/extensions.xml:1:1: error: The file is larger than a declaration file may be (1 "
+         "MB). No class of the file is served.\n"},
+        {"nested deeper than conditions may be", deep,
+         "error: conditions nest more than 32 deep\n"},
+    };
+    for (const HostileCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestMedium medium("<%n%>n</%n%>",
+                          "<content><data><n visibility='CID_A::Shown'/></data></content>");
+        medium.AddPlugin(DECLARED_PLUGIN_PATH);
+        medium.WriteFile(u"rsc/extensions.xml", c.bytes);
+        ToolRun run = medium.Run({"--check"});
+        EXPECT_EQ(run.exit_code, 1);
+        EXPECT_NE(run.out.find(c.finding), std::string::npos) << run.out;
+        ToolRun page = medium.Run({"--visibility"});
+        EXPECT_EQ(page.exit_code, 0) << page.err;
+        EXPECT_EQ(page.out,
+                  std::string("vis1\tCID_A::Shown\t") + (c.finding.find("deep") != std::string::npos
+                                                             ? "rsc/extensions.xml:1\n"
+                                                             : "not served\n"));
+    }
+}
+
 // What Windows' control shows differently, as the page's text tells it.
 TEST(PageCheck, WhatWindowsShowsDifferently) {
     const std::string engine = "Windows' engine (Internet Explorer 11)";
@@ -460,15 +555,16 @@ TEST(PageCheck, EveryFindingInFileOrder) {
              "not appear on the page\n"});
 }
 
-// The demo medium as it lies in the source tree with the sample page
-// extensions in rsc/plugins/, as make-medium.sh lays them in, and a copy broken
-// on purpose.
+// The demo medium as it lies in the source tree with the standard and the
+// sample plug-in in rsc/plugins/, as make-medium.sh lays them in, and a copy
+// broken on purpose.
 class DemoMedium : public ::testing::Test {
 protected:
     void SetUp() override {
         std::filesystem::copy(DEMO_MEDIUM_DIR, medium_.Dir(),
                               std::filesystem::copy_options::recursive |
                                   std::filesystem::copy_options::overwrite_existing);
+        medium_.AddPlugin(DECLARED_PLUGIN_PATH);
         medium_.AddPlugin(SAMPLE_PLUGIN_PATH);
     }
 
@@ -502,13 +598,18 @@ TEST_F(DemoMedium, WithoutItsPluginsItsPageExtensionsAreNotServed) {
     ToolRun run = medium_.Run({"--check"});
     const std::string not_served =
         ": no built-in class and no plug-in in rsc/plugins/ serves it as a page extension";
-    EXPECT_EQ(run.out,
-              "autorun.xml:119:7: warning: visibility \"CID_Orvella::ShownWhenNotInstalled\"" +
-                  not_served + ", so the element stays hidden\n" +
-                  "autorun.xml:121:7: warning: visibility \"CID_Orvella::ShownWhenInstalled\"" +
-                  not_served + ", so the element stays hidden\n" +
-                  "autorun.xml:124:7: warning: \"invoke:CID_Orvella::BrowseMedium\"" + not_served +
-                  " (the link shows an error)\n");
+    EXPECT_EQ(run.out, "autorun.xml:147:7: warning: visibility \"CID_Orvella::WhenNotInstalled\"" +
+                           not_served + ", so the element stays hidden\n" +
+                           "autorun.xml:149:7: warning: visibility \"CID_Orvella::WhenInstalled\"" +
+                           not_served + ", so the element stays hidden\n" +
+                           "autorun.xml:152:7: warning: \"invoke:CID_Orvella::BrowseMedium\"" +
+                           not_served + " (the link shows an error)\n" +
+                           "autorun.xml:153:7: warning: \"invoke:CID_Orvella::VisitWebSite\"" +
+                           not_served + " (the link shows an error)\n" +
+                           "autorun.xml:154:7: warning: \"invoke:CID_Orvella::Tools64\"" +
+                           not_served + " (the link shows an error)\n" +
+                           "autorun.xml:154:7: warning: visibility \"CID_Orvella::Tools64\"" +
+                           not_served + ", so the element stays hidden\n");
     EXPECT_EQ(run.exit_code, 0);
 }
 
@@ -524,13 +625,13 @@ TEST_F(DemoMedium, ABrokenCopyGivesItsMistakes) {
     ToolRun run = medium_.Run({"--check"});
     EXPECT_EQ(run.out,
               "rsc/autorun.tpl:26:1: warning: block \"groups\" is used by no item of autorun.xml\n"
-              "autorun.xml:49:42: error: Incorrect format in XML language file. A second string "
+              "autorun.xml:61:42: error: Incorrect format in XML language file. A second string "
               "with the id \"close\".\n"
-              "autorun.xml:117:5: warning: no block \"group\" in rsc/autorun.tpl: \"group\" items "
+              "autorun.xml:145:5: warning: no block \"group\" in rsc/autorun.tpl: \"group\" items "
               "do not appear on the page\n"
-              "autorun.xml:118:7: warning: \"run:setup.sh\": no \"setup.sh\" beside the launcher "
+              "autorun.xml:146:7: warning: \"run:setup.sh\": no \"setup.sh\" beside the launcher "
               "(a \"run:\" link starts a file from the launcher's own folder)\n"
-              "autorun.xml:122:7: warning: \"#readme#\" (attribute \"title\") is not defined in "
+              "autorun.xml:150:7: warning: \"#readme#\" (attribute \"title\") is not defined in "
               "L0407: it appears as written on those pages\n");
     EXPECT_EQ(run.exit_code, 1);
 }

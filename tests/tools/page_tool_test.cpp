@@ -85,6 +85,35 @@ TEST(PageTool, VisibilityNamesThePluginThatServesEachClass) {
               "a_extensions started\nb_extensions started\nc_extensions started\n");
 }
 
+// A class the medium declares in rsc/extensions.xml is served by the standard
+// plug-in: --visibility names the declaration. An assumption overrides
+// whatever serves a class.
+TEST(PageTool, VisibilityNamesDeclarationsAndAssumptions) {
+    TestMedium medium("<%e%>x</%e%>",
+                      "<content><data><e visibility='CID_Test::Declared'/>"
+                      "<e visibility='CID_Test::a_extensions'/><e visibility='CID_Test::Missing'/>"
+                      "</data></content>");
+    medium.AddPlugin(DECLARED_PLUGIN_PATH);
+    medium.AddPlugin(TestPlugin("a_extensions"));
+    medium.WriteFile(u"rsc/extensions.xml",
+                     "<extensions>\n\n  <extension class='CID_Test::Declared'/>\n</extensions>");
+    ToolRun run = medium.Run({"--visibility"});
+    EXPECT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "vis1\tCID_Test::Declared\trsc/extensions.xml:3\n"
+              "vis2\tCID_Test::a_extensions\trsc/plugins/a_extensions" TEST_PLUGIN_SUFFIX
+              "\n"
+              "vis3\tCID_Test::Missing\tnot served\n");
+    run = medium.Run({"--visibility", "--assume", "CID_Test::Declared=hidden", "--assume",
+                      "CID_Test::Missing=shown"});
+    EXPECT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "vis1\tCID_Test::Declared\tassumed hidden\n"
+              "vis2\tCID_Test::a_extensions\trsc/plugins/a_extensions" TEST_PLUGIN_SUFFIX
+              "\n"
+              "vis3\tCID_Test::Missing\tassumed shown\n");
+}
+
 TEST(PageTool, TemplateBytesAsTheLauncherDecodesThem) {
     struct Case {
         std::string_view page_template;
@@ -142,14 +171,21 @@ TEST(PageTool, BadUsage) {
                                              {"--check", "--lang", "0409"},
                                              {"--check", "--check"},
                                              {"--check", "--preview", "out"},
-                                             {"--version", "."}}) {
+                                             {"--version", "."},
+                                             {"--assume", "CID_A=shown"},
+                                             {"--check", "--assume", "CID_A=shown"},
+                                             {"--visibility", "--assume", "CID_A=visible"},
+                                             {"--visibility", "--assume", "=shown"},
+                                             {"--visibility", "--assume"}}) {
         ToolRun run = RunPageTool(options, medium.Dir());
         EXPECT_EQ(run.exit_code, 2);
-        EXPECT_EQ(run.err,
-                  "usage: autorun-page [--lang XXXX] [--visibility] [DIR]\n"
-                  "       autorun-page --check [DIR]\n"
-                  "       autorun-page --preview OUTDIR [DIR]\n"
-                  "       autorun-page --version\n");
+        EXPECT_EQ(
+            run.err,
+            "usage: autorun-page [--lang XXXX] [--visibility [--assume CLASS=shown|hidden]...] "
+            "[DIR]\n"
+            "       autorun-page --check [DIR]\n"
+            "       autorun-page --preview OUTDIR [--assume CLASS=shown|hidden]... [DIR]\n"
+            "       autorun-page --version\n");
     }
 }
 

@@ -1,21 +1,25 @@
 // autorun-page: prints the page the launcher would show from a medium's folder,
 // or checks the medium.
 //
-//   autorun-page [--lang XXXX] [--visibility] [DIR]
+//   autorun-page [--lang XXXX] [--visibility [--assume CLASS=shown|hidden]...] [DIR]
 //   autorun-page --check [DIR]
-//   autorun-page --preview OUTDIR [DIR]
+//   autorun-page --preview OUTDIR [--assume CLASS=shown|hidden]... [DIR]
 //   autorun-page --version
 //
 // DIR (default: the current directory) stands for the launcher's current
 // directory. --lang chooses the language as the registry value LangId would.
 // --visibility prints the elements bound to page extensions instead of the page,
-// each with the plug-in library of the medium that serves its class.
+// each with the plug-in library of the medium that serves its class (for a
+// class the medium declares in rsc/extensions.xml: the declaration's line).
+// --assume has the elements bound to the class shown or hidden, whatever
+// serves it.
 // --check prints every mistake found in the medium, one line each.
 // --preview saves pictures of the page as the launcher shows it, one per
 // language, and an index.html of them in OUTDIR (preview.h).
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,6 +30,7 @@
 #include "error/error.h"
 #include "io/file_messages.h"
 #include "io/path_factory.h"
+#include "launcher/page/extension_file.h"
 #include "launcher/page/medium_plugins.h"
 #include "launcher/page/page_language.h"
 #include "launcher/page/property_sheet_extension.h"
@@ -38,9 +43,9 @@
 namespace {
 
 constexpr char kUsage[] =
-    "usage: autorun-page [--lang XXXX] [--visibility] [DIR]\n"
+    "usage: autorun-page [--lang XXXX] [--visibility [--assume CLASS=shown|hidden]...] [DIR]\n"
     "       autorun-page --check [DIR]\n"
-    "       autorun-page --preview OUTDIR [DIR]\n"
+    "       autorun-page --preview OUTDIR [--assume CLASS=shown|hidden]... [DIR]\n"
     "       autorun-page --version\n";
 
 // What the tool does with the medium.
@@ -51,7 +56,22 @@ struct Options {
     std::optional<uint32_t> language;
     std::optional<std::filesystem::path> preview;
     std::optional<std::string> folder;
+    Assumptions assumed;
 };
+
+// "CLASS=shown" or "CLASS=hidden".
+bool ParseAssumption(std::string_view text, Assumptions& assumed) {
+    size_t equals = text.rfind('=');
+    if (equals == 0 || equals == text.npos) {
+        return false;
+    }
+    std::string_view state = text.substr(equals + 1);
+    if (state != "shown" && state != "hidden") {
+        return false;
+    }
+    assumed[BaseString::FromUtf8(text.substr(0, equals))] = state == "shown";
+    return true;
+}
 
 // Four lower-case hexadecimal digits, read as the launcher reads LangId.
 std::optional<uint32_t> ParseLanguage(std::string_view text) {
@@ -78,6 +98,10 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
             options.mode = Mode::kPreview;
             // The folder as the caller means it, before DIR becomes current.
             options.preview = std::filesystem::absolute(argv[++i]);
+        } else if (argument == "--assume" && i + 1 < argc) {
+            if (!ParseAssumption(argv[++i], options.assumed)) {
+                return std::nullopt;
+            }
         } else if (!argument.starts_with("-") && !options.folder) {
             options.folder = std::string(argument);
         } else {
@@ -86,6 +110,11 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
     }
     // The check and the preview read the medium in every language.
     if ((options.mode == Mode::kCheck || options.mode == Mode::kPreview) && options.language) {
+        return std::nullopt;
+    }
+    // Assumptions stand for page extensions: the page itself shows every element.
+    if (!options.assumed.empty() && options.mode != Mode::kVisibility &&
+        options.mode != Mode::kPreview) {
         return std::nullopt;
     }
     return options;
@@ -111,9 +140,9 @@ void Write(FILE* stream, std::string_view bytes) {
 // The pictures and their index in the folder; the index's path on standard
 // output. The page has been built once in the default language, so a broken
 // medium has already said so.
-int WritePreview(const std::filesystem::path& folder) {
+int WritePreview(const std::filesystem::path& folder, const Assumptions& assumed) {
     std::vector<PreviewPicture> pictures = PreviewPictures();
-    if (!TakePreviewPictures(pictures, folder.string())) {
+    if (!TakePreviewPictures(pictures, folder.string(), assumed)) {
         return 1;
     }
     std::filesystem::path index = folder / "index.html";
@@ -128,14 +157,50 @@ int WritePreview(const std::filesystem::path& folder) {
     return 0;
 }
 
-// The plug-in file whose page extension the launcher would create for the
-// class, or "not served".
-BaseString ServedBy(const MediumPlugins& plugins, const BaseString& clsid) {
-    std::optional<MediumPlugins::Served> served = plugins.FindClass(clsid);
-    if (served && served->record.Implements(BaseString(Gui::PropertySheetExtension::kIid.text))) {
-        return served->file;
+// A plug-in file's name without its folder and suffix.
+std::u16string_view PluginName(std::u16string_view file) {
+    size_t slash = file.find_last_of(u"/\\");
+    std::u16string_view name = slash == file.npos ? file : file.substr(slash + 1);
+    return name.substr(0, name.find(u'.'));
+}
+
+// The lines of the medium's declarations by class; none when the file is
+// missing or cannot be read (--check tells why).
+std::map<BaseString, int32_t> DeclarationLines() {
+    std::map<BaseString, int32_t> lines;
+    try {
+        Xml::NodePositions positions;
+        if (Ref<Xml::Document> document = ReadExtensionFile(&positions)) {
+            for (const ExtensionDeclaration& declaration :
+                 ReadExtensionDeclarations(document, nullptr)) {
+                lines[declaration.clsid] =
+                    positions.Find(declaration.element).value_or(Xml::TextPosition{1, 1}).line;
+            }
+        }
+    } catch (const Error&) {
     }
-    return BaseString(u"not served");
+    return lines;
+}
+
+// What decides the visibility of the class's elements: an assumption, the
+// declaration the standard plug-in serves, the plug-in file whose page
+// extension the launcher would create, or "not served".
+BaseString ServedBy(const MediumPlugins& plugins, const std::map<BaseString, int32_t>& declared,
+                    const Assumptions& assumed, const BaseString& clsid) {
+    if (auto assumption = assumed.find(clsid); assumption != assumed.end()) {
+        return BaseString(assumption->second ? u"assumed shown" : u"assumed hidden");
+    }
+    std::optional<MediumPlugins::Served> served = plugins.FindClass(clsid);
+    if (!served || !served->record.Implements(BaseString(Gui::PropertySheetExtension::kIid.text))) {
+        return BaseString(u"not served");
+    }
+    auto declaration = declared.find(clsid);
+    if (declaration != declared.end() &&
+        PluginName(served->file.view()) == kDeclaredExtensionsPlugin) {
+        return BaseString(kExtensionFileName) + u":" +
+               BaseString::FromUtf8(std::to_string(declaration->second));
+    }
+    return served->file;
 }
 
 int BuildAndPrint(const Options& options) {
@@ -162,11 +227,13 @@ int BuildAndPrint(const Options& options) {
     }
     std::unique_ptr<StartPage> page = StartPage::Build(LauncherPath());
     if (options.mode == Mode::kPreview) {
-        return WritePreview(*options.preview);
+        return WritePreview(*options.preview, options.assumed);
     }
     if (plugins) {
+        std::map<BaseString, int32_t> declared = DeclarationLines();
         for (const auto& [id, clsid] : page->visibility()) {
-            BaseString line = id + u"\t" + clsid.view() + u"\t" + ServedBy(*plugins, clsid).view();
+            BaseString line = id + u"\t" + clsid.view() + u"\t" +
+                              ServedBy(*plugins, declared, options.assumed, clsid).view();
             Write(stdout, (line + u"\n").ToUtf8());
         }
     } else {

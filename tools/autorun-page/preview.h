@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,9 @@
 // autorun-page --preview: pictures of the page as the launcher shows it, one
 // per language that the medium's data file translates to and one for the
 // launcher's default language, with an index.html that shows them side by side.
+
+// Classes whose bound elements are shown (true) or hidden whatever serves them.
+using Assumptions = std::map<BaseString, bool>;
 
 // A picture of the page in one language and the file it goes to.
 struct PreviewPicture {
@@ -33,6 +37,8 @@ void CreateFolders(const std::filesystem::path& folder);
 // Takes the pictures with the launcher's window code (the program
 // autorun-preview beside this tool), on the display or, without one, on an X
 // server of its own (Xvfb), into `folder` (an absolute path), which it makes
-// when needed. Returns false after saying why on standard error; throws Error
-// when the folder cannot be made.
-bool TakePreviewPictures(const std::vector<PreviewPicture>& pictures, const std::string& folder);
+// when needed; with the assumed classes' elements shown or hidden. Returns
+// false after saying why on standard error; throws Error when the folder
+// cannot be made.
+bool TakePreviewPictures(const std::vector<PreviewPicture>& pictures, const std::string& folder,
+                         const Assumptions& assumed);

@@ -78,7 +78,8 @@ private:
 
 }  // namespace
 
-bool TakePreviewPictures(const std::vector<PreviewPicture>& pictures, const std::string& folder) {
+bool TakePreviewPictures(const std::vector<PreviewPicture>& pictures, const std::string& folder,
+                         const Assumptions& assumed) {
     CreateFolders(folder);
     std::string program =
         BaseString(Base::FolderOf(Base::ExecutablePath())).ToUtf8() + "autorun-preview";
@@ -88,6 +89,10 @@ bool TakePreviewPictures(const std::vector<PreviewPicture>& pictures, const std:
         return false;
     }
     std::vector<std::string> argv = {program};
+    for (const auto& [clsid, shown] : assumed) {
+        argv.push_back("--assume");
+        argv.push_back(clsid.ToUtf8() + (shown ? "=shown" : "=hidden"));
+    }
     for (const PreviewPicture& picture : pictures) {
         char language[8];
         std::snprintf(language, sizeof language, "%04x", picture.language);

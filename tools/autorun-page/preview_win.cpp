@@ -2,7 +2,8 @@
 
 #include "preview.h"
 
-bool TakePreviewPictures(const std::vector<PreviewPicture>&, const std::string&) {
+bool TakePreviewPictures(const std::vector<PreviewPicture>&, const std::string&,
+                         const Assumptions&) {
     std::fputs("The page preview is made on Linux: run autorun-page --preview there.\n", stderr);
     return false;
 }

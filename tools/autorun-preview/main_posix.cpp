@@ -1,7 +1,7 @@
 // autorun-preview: pictures of the page the launcher shows, one per language,
 // for autorun-page --preview.
 //
-//   autorun-preview XXXX=FILE.png...
+//   autorun-preview [--assume CLASS=shown|hidden]... XXXX=FILE.png...
 //   autorun-preview --version
 //
 // Run in a medium's folder with a display. For each language (four
@@ -10,14 +10,16 @@
 // until the page has loaded and its bound elements' visibility is applied
 // (the medium's plug-ins are loaded as the launcher loads them);
 // when the window appears, the web view's picture is saved as PNG and the
-// window is closed. Exit 0 when every picture was saved; otherwise the reason
-// on standard error and 1.
+// window is closed. An assumed class is served before the plug-ins by a page
+// extension that shows or hides its elements as told. Exit 0 when every picture was saved;
+// otherwise the reason on standard error and 1.
 #include <cairo.h>
 #include <gtk/gtk.h>
 #include <unistd.h>
 #include <webkit2/webkit2.h>
 
 #include <cstdio>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,11 +29,14 @@
 #include "error/error.h"
 #include "launcher/page/medium_plugins.h"
 #include "launcher/page/page_language.h"
+#include "launcher/page/property_sheet_extension.h"
 #include "launcher/page/start_page.h"
 #include "launcher/texts.h"
 #include "launcher/window/html_dialog.h"
 #include "launcher/window/web_engine.h"
 #include "nls/language_choice.h"
+#include "object/factory.h"
+#include "object/manager.h"
 #include "object/system.h"
 
 namespace {
@@ -54,6 +59,53 @@ std::optional<Picture> ParsePicture(std::string_view argument) {
         return std::nullopt;
     }
     return Picture{language, std::string(argument.substr(5))};
+}
+
+// The elements of an assumed class: shown or hidden, whatever the medium says.
+class AssumedExtension final : public Object::Impl<AssumedExtension, Gui::PropertySheetExtension> {
+public:
+    explicit AssumedExtension(bool shown) : shown_(shown) {}
+
+    void Execute(WindowHandle) override {}
+    uint32_t IsVisible() override { return shown_ ? 1 : 0; }
+
+private:
+    bool shown_;
+};
+
+class AssumedClasses {
+public:
+    explicit AssumedClasses(std::map<BaseString, bool> assumed) : assumed_(std::move(assumed)) {}
+
+    void Describe(std::vector<Object::ClassRecord>& records) {
+        for (const auto& [clsid, shown] : assumed_) {
+            records.push_back({clsid, AssumedExtension::InterfaceIds()});
+        }
+    }
+    Ref<BaseFace> Create(const BaseString& clsid) {
+        auto found = assumed_.find(clsid);
+        if (found == assumed_.end()) {
+            return {};
+        }
+        return Ref<BaseFace>::Adopt(AsBaseFace(new AssumedExtension(found->second)));
+    }
+
+private:
+    std::map<BaseString, bool> assumed_;
+};
+
+// "CLASS=shown" or "CLASS=hidden".
+bool ParseAssumption(std::string_view text, std::map<BaseString, bool>& assumed) {
+    size_t equals = text.rfind('=');
+    if (equals == 0 || equals == text.npos) {
+        return false;
+    }
+    std::string_view state = text.substr(equals + 1);
+    if (state != "shown" && state != "hidden") {
+        return false;
+    }
+    assumed[BaseString::FromUtf8(text.substr(0, equals))] = state == "shown";
+    return true;
 }
 
 // The launcher that sits beside this program: the path macros name it.
@@ -178,15 +230,21 @@ int main(int argc, char** argv) {
         return 0;
     }
     std::vector<Picture> pictures;
+    std::map<BaseString, bool> assumed;
     for (int i = 1; i < argc; ++i) {
-        std::optional<Picture> picture = ParsePicture(argv[i]);
-        if (!picture) {
-            std::fputs("usage: autorun-preview XXXX=FILE.png...\n"
-                       "       autorun-preview --version\n",
-                       stderr);
+        std::string_view argument = argv[i];
+        std::optional<Picture> picture = ParsePicture(argument);
+        bool assumption = argument == "--assume" && i + 1 < argc;
+        if (assumption ? !ParseAssumption(argv[++i], assumed) : !picture) {
+            std::fputs(
+                "usage: autorun-preview [--assume CLASS=shown|hidden]... XXXX=FILE.png...\n"
+                "       autorun-preview --version\n",
+                stderr);
             return 2;
         }
-        pictures.push_back(*picture);
+        if (picture) {
+            pictures.push_back(*picture);
+        }
     }
     try {
         Object::ModuleStart();
@@ -196,7 +254,12 @@ int main(int argc, char** argv) {
             std::fputs("autorun-preview: no display\n", stderr);
             return 1;
         }
-        // The bound elements are shown as the medium's page extensions decide.
+        // The bound elements are shown as assumed, or else as the medium's page
+        // extensions decide: the first factory that serves a class makes it.
+        // The manager holds factories weakly: this one lives for the run.
+        Ref<Object::Factory> assumptions =
+            Object::New<Object::FactoryImpl<AssumedClasses>>(std::move(assumed));
+        Object::GetManager()->AddFactory(assumptions);
         MediumPlugins plugins = MediumPlugins::Load();
         for (const Picture& picture : pictures) {
             if (!TakePicture(picture)) {

@@ -1,7 +1,5 @@
 #include "launcher/commands/shell_open.h"
 
-#include <glib.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-extern char** environ;
+#include "launcher/commands/detached_spawn_posix.h"
 
 namespace {
 
@@ -28,22 +26,6 @@ bool LooksLikeProgram(const std::string& path) {
                        "ELF",
                        4) == 0 ||
            std::memcmp(head, "#!", 2) == 0;
-}
-
-// Starts the program in a session of its own, so it outlives the launcher and
-// its terminal; the main loop reaps it when it ends.
-void SpawnDetached(const char* program, char* const argv[], bool search_path) {
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
-    pid_t pid = 0;
-    int result = search_path ? posix_spawnp(&pid, program, nullptr, &attributes, argv, environ)
-                             : posix_spawn(&pid, program, nullptr, &attributes, argv, environ);
-    posix_spawnattr_destroy(&attributes);
-    if (result == 0) {
-        g_child_watch_add(
-            pid, [](GPid child, gint, gpointer) { g_spawn_close_pid(child); }, nullptr);
-    }
 }
 
 }  // namespace

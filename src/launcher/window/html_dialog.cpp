@@ -1,6 +1,9 @@
 #include "launcher/window/html_dialog.h"
 
+#include <utility>
+
 #include "error/show_error.h"
+#include "launcher/commands/close_menu.h"
 #include "launcher/commands/link_command.h"
 #include "launcher/commands/run_target.h"
 #include "launcher/commands/shell_open.h"
@@ -24,6 +27,29 @@ private:
     HtmlView& view_;
 };
 
+// The view of the menu that runs: page extensions ask it to close by its
+// window (CloseMenu).
+HtmlView* running_view = nullptr;
+
+void CloseRunningMenu(WindowHandle window) {
+    if (running_view && running_view->window() == window) {
+        running_view->Quit();
+    }
+}
+
+class RunningScope {
+public:
+    explicit RunningScope(HtmlView& view) : outer_(std::exchange(running_view, &view)) {
+        SetCloseMenuHandler(CloseRunningMenu);
+    }
+    ~RunningScope() { running_view = outer_; }
+    RunningScope(const RunningScope&) = delete;
+    RunningScope& operator=(const RunningScope&) = delete;
+
+private:
+    HtmlView* outer_;
+};
+
 }  // namespace
 
 HtmlDialog::HtmlDialog() : view_(CreateHtmlView(*this)) {}
@@ -36,6 +62,7 @@ void HtmlDialog::SetPage(const BaseString& page, const VisibilityMap& visibility
 }
 
 int32_t HtmlDialog::RunModal(WindowHandle owner) {
+    RunningScope running(*view_);
     return view_->RunModal(owner);
 }
 

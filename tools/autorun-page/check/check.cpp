@@ -10,6 +10,7 @@ std::string CheckMedium(const BaseString& launcher, bool& has_error) {
     CheckBlocks(medium, findings);
     CheckKeys(medium, findings);
     CheckLinks(medium, launcher, findings);
+    CheckExtensions(medium, findings);
     CheckWindows(medium, findings);
     has_error = findings.HasError();
     return findings.Lines();

@@ -18,6 +18,10 @@ void CheckKeys(const Medium& medium, Findings& findings);
 // resolved against it.
 void CheckLinks(const Medium& medium, const BaseString& launcher, Findings& findings);
 
+// The medium's page-extension declarations: what the file gets wrong, and
+// classes it declares that the page never uses.
+void CheckExtensions(const Medium& medium, Findings& findings);
+
 // What Windows' web-browser control shows differently, as far as the page's
 // text tells: a page in quirks mode or in an older document mode, and styles,
 // pictures and script syntax its engine does not take, in the template and in

@@ -71,8 +71,8 @@ BaseString FaultDetail(const Ref<Xml::Node>& node, DataFileFault fault) {
     return {};
 }
 
-// The line and column an XML syntax error names, as in
-// "xml-parser-syntax-struc(3:7)".
+}  // namespace
+
 std::optional<Xml::TextPosition> XmlErrorPosition(const Error& error) {
     BaseString message = error.GetText();
     std::u16string_view text = message.view();
@@ -95,6 +95,8 @@ std::optional<Xml::TextPosition> XmlErrorPosition(const Error& error) {
     }
     return Xml::TextPosition{numbers[0], numbers[1]};
 }
+
+namespace {
 
 // A language element's name: "L" and four lower-case hexadecimal digits.
 bool IsLanguageName(std::u16string_view name) {

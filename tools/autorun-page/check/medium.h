@@ -6,12 +6,17 @@
 
 #include "base/string.h"
 #include "check/findings.h"
+#include "error/error.h"
 #include "launcher/page/data_file.h"
 #include "launcher/page/page_builder.h"
 #include "launcher/page/template_parser.h"
 #include "object/ref.h"
 #include "xml/node.h"
 #include "xml/node_positions.h"
+
+// The line and column an XML syntax error names, as in
+// "xml-parser-syntax-struc(3:7)"; none when it names none.
+std::optional<Xml::TextPosition> XmlErrorPosition(const Error& error);
 
 // A language element the launcher can choose, with its strings.
 struct MediumLanguage {

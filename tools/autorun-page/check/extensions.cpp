@@ -1,0 +1,94 @@
+// The medium's page-extension declarations (rsc/extensions.xml).
+#include <set>
+
+#include "check/checks.h"
+#include "launcher/page/extension_file.h"
+
+namespace {
+
+constexpr Xml::TextPosition kFileStart{1, 1};
+
+BaseString Quoted(std::u16string_view text) {
+    return u"\"" + BaseString(text) + u"\"";
+}
+
+class ProblemFindings final : public ExtensionFileProblems {
+public:
+    ProblemFindings(const Xml::NodePositions& positions, Findings& findings)
+        : positions_(positions), findings_(findings) {}
+
+    void Report(const Ref<Xml::Node>& node, const BaseString& message) override {
+        findings_.Error(kExtensionFileName, positions_.Find(node).value_or(kFileStart), message);
+    }
+
+private:
+    const Xml::NodePositions& positions_;
+    Findings& findings_;
+};
+
+bool IsClassChar(char16_t c) {
+    return c > u' ' && c != u'"' && c != u'\'' && c != u'<' && c != u'>' && c != u'#';
+}
+
+// The class identifiers "invoke:" names in a text.
+void AddInvoked(std::u16string_view text, std::set<BaseString>& classes) {
+    constexpr std::u16string_view kInvoke = u"invoke:";
+    for (size_t at = text.find(kInvoke); at != text.npos; at = text.find(kInvoke, at)) {
+        at += kInvoke.size();
+        size_t end = at;
+        while (end < text.size() && IsClassChar(text[end])) {
+            ++end;
+        }
+        if (end > at) {
+            classes.insert(BaseString(text.substr(at, end - at)));
+        }
+    }
+}
+
+// The classes the page uses: its items' "visibility" and the "invoke:" links
+// of the template and of the items' attributes.
+std::set<BaseString> UsedClasses(const Medium& medium) {
+    std::set<BaseString> classes;
+    AddInvoked(medium.template_text().view(), classes);
+    for (const PageItem& item : medium.items()) {
+        for (const BaseString& name : item.element->attributeNames()) {
+            BaseString value = item.element->attribute(name);
+            if (name == u"visibility" && !value.empty()) {
+                classes.insert(value);
+            }
+            AddInvoked(value.view(), classes);
+        }
+    }
+    return classes;
+}
+
+}  // namespace
+
+void CheckExtensions(const Medium& medium, Findings& findings) {
+    Xml::NodePositions positions;
+    Ref<Xml::Document> document;
+    try {
+        document = ReadExtensionFile(&positions);
+    } catch (const Error& error) {
+        findings.Error(kExtensionFileName, XmlErrorPosition(error).value_or(kFileStart),
+                       error.GetText() + u" No class of the file is served.");
+        return;
+    }
+    if (!document) {
+        return;
+    }
+    ProblemFindings problems(positions, findings);
+    std::vector<ExtensionDeclaration> declarations = ReadExtensionDeclarations(document, &problems);
+    if (!medium.has_data() || !medium.has_template()) {
+        return;
+    }
+    std::set<BaseString> used = UsedClasses(medium);
+    for (const ExtensionDeclaration& declaration : declarations) {
+        if (!used.contains(declaration.clsid)) {
+            findings.Warning(kExtensionFileName,
+                             positions.Find(declaration.element).value_or(kFileStart),
+                             u"the class " + Quoted(declaration.clsid.view()) +
+                                 u" is declared, but no element or link of the page uses it");
+        }
+    }
+}
