@@ -37,6 +37,7 @@ kit=$work/tar/$name
 
 layout=(AUTHORING.md scripts/make-medium.sh scripts/lib.sh demo/autorun.xml demo/rsc/autorun.tpl
     linux/autorun linux/autorun-page linux/autorun-preview linux/plugins/orvella_pages.so
+    linux/plugins/declared_extensions.so demo/rsc/extensions.xml
     sdk/include/launcher/page/property_sheet_extension.h sdk/include/object/this_module.cpp
     sdk/include/object/plugin_entry.cpp sdk/lib/cmake/OrvellaAutorun/OrvellaAutorunConfig.cmake
     sdk/lib/cmake/OrvellaAutorun/OrvellaAutorunConfigVersion.cmake
@@ -44,6 +45,7 @@ layout=(AUTHORING.md scripts/make-medium.sh scripts/lib.sh demo/autorun.xml demo
 for system in windows-i686 windows-x86_64; do
     layout+=("$system/autorun.exe" "$system/autorun-page.exe" "$system/libstdc++-6.dll"
         "$system/libwinpthread-1.dll" "$system/plugins/orvella_pages.dll"
+        "$system/plugins/declared_extensions.dll"
         "sdk/lib/$system/libautorun.dll.a" "sdk/lib/$system/libautorun-page.dll.a")
 done
 for file in "${layout[@]}"; do
