@@ -9,20 +9,8 @@
 # Usage: kit_test.sh <source folder> <version> <Linux build> <win32 build> <win64 build>
 set -uo pipefail
 root=$1 version=$2 linux=$3 win32=$4 win64=$5
-failures=0
-check() {
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok: $what"
-    else
-        echo "FAILED: $what"
-        failures=$((failures + 1))
-    fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../support/script_checks.sh"
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 name=orvella-autorun-$version-kit
 "$root/scripts/kit.sh" --builds "$linux" "$win32" "$win64" "$work/out"
 check "scripts/kit.sh makes both archives" test -f "$work/out/$name.tar.gz" -a -f "$work/out/$name.zip"
@@ -117,5 +105,4 @@ check "the kit refuses a build folder" \
     bash -c '! "$0" --linux-build "$1" "$2" "$3" 2>/dev/null' "$kit/scripts/make-medium.sh" "$linux" \
     "$kit/demo" "$work/refused.iso"
 
-[[ $failures -eq 0 ]] && echo "kit: all checks passed"
-exit $failures
+checks_done kit

@@ -9,20 +9,8 @@
 # Usage: sdk_plugin_test.sh <source folder> <Linux build> <Windows build> <toolchain> <Wine loader>
 set -uo pipefail
 root=$1 linux=$2 windows=$3 toolchain=$4 wine=$5
-failures=0
-check() {
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok: $what"
-    else
-        echo "FAILED: $what"
-        failures=$((failures + 1))
-    fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../support/script_checks.sh"
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 kit=$work/kit
 for build in "$linux" "$windows"; do
     cmake --install "$build" --prefix "$kit" >"$work/install.log" 2>&1 || {
@@ -85,5 +73,4 @@ echo "$windows_lines"
 check "autorun-page.exe --visibility names the mingw-w64 plug-in" \
     test "$windows_lines" == "$(expected dll)"
 
-[[ $failures -eq 0 ]] && echo "sdk_plugin: all checks passed"
-exit $failures
+checks_done sdk_plugin

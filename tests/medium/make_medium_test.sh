@@ -9,17 +9,7 @@
 # Usage: make_medium_test.sh <source folder> <Linux build folder> [<Windows build folder>]
 set -uo pipefail
 root=$1 build=$2 windows=${3:-none}
-failures=0
-check() {
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok: $what"
-    else
-        echo "FAILED: $what"
-        failures=$((failures + 1))
-    fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../support/script_checks.sh"
 
 # Whether a Windows executable or DLL is marked to run from the swap file
 # when started from removable media and from the network (both flags of its
@@ -31,8 +21,6 @@ runs_from_swap() {
     [[ -n $flags ]] && (((flags & 0xC00) == 0xC00))
 }
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 cp -r "$root/examples/medium" "$work/demo"
 # A launcher left in the folder from before is replaced, and a file that only
 # its owner may read is readable on the medium.
@@ -124,5 +112,4 @@ cat "$work/errors"
 check "the error is named" grep -q "autorun.tpl:1:1: error" "$work/errors"
 check "no image is left" test ! -e "$work/broken.iso"
 
-[[ $failures -eq 0 ]] && echo "make_medium: all checks passed"
-exit $failures
+checks_done make_medium

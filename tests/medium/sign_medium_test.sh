@@ -8,20 +8,8 @@
 # Usage: sign_medium_test.sh <source folder> <Linux build folder> <Windows build folder>
 set -uo pipefail
 root=$1 build=$2 windows=$3
-failures=0
-check() {
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok: $what"
-    else
-        echo "FAILED: $what"
-        failures=$((failures + 1))
-    fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../support/script_checks.sh"
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/certificate.pem" \
     -days 30 -subj "/CN=Orvella Test Signing" -addext "extendedKeyUsage=codeSigning" 2>/dev/null
 echo "a password" >"$work/password"
@@ -114,5 +102,4 @@ refused "a missing password" "the password does not open the certificate" --sign
 refused "a broken certificate" "is not a certificate in PKCS#12 form" \
     --sign "$work/broken.pfx" --password-file "$work/password"
 
-[[ $failures -eq 0 ]] && echo "sign_medium: all checks passed"
-exit $failures
+checks_done sign_medium
