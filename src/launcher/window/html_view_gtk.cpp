@@ -288,6 +288,10 @@ void HtmlViewGtk::BeginBusy() {
 void HtmlViewGtk::EndBusy() {
     gtk_widget_set_sensitive(web_view_, TRUE);
     gtk_widget_set_sensitive(DialogImpl::window(), TRUE);
+    // Made insensitive, the view lost the window's keyboard focus; without it
+    // back, the next Tab would only move focus into the view, and Return would
+    // follow the link just followed once more.
+    gtk_widget_grab_focus(web_view_);
     gdk_window_set_cursor(gtk_widget_get_window(DialogImpl::window()), busy_previous_cursor_);
     if (busy_previous_cursor_) {
         g_object_unref(busy_previous_cursor_);
