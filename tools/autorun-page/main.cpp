@@ -56,22 +56,8 @@ struct Options {
     std::optional<uint32_t> language;
     std::optional<std::filesystem::path> preview;
     std::optional<std::string> folder;
-    Assumptions assumed;
+    AssumedVisibility assumed;
 };
-
-// "CLASS=shown" or "CLASS=hidden".
-bool ParseAssumption(std::string_view text, Assumptions& assumed) {
-    size_t equals = text.rfind('=');
-    if (equals == 0 || equals == text.npos) {
-        return false;
-    }
-    std::string_view state = text.substr(equals + 1);
-    if (state != "shown" && state != "hidden") {
-        return false;
-    }
-    assumed[BaseString::FromUtf8(text.substr(0, equals))] = state == "shown";
-    return true;
-}
 
 // Four lower-case hexadecimal digits, read as the launcher reads LangId.
 std::optional<uint32_t> ParseLanguage(std::string_view text) {
@@ -140,7 +126,7 @@ void Write(FILE* stream, std::string_view bytes) {
 // The pictures and their index in the folder; the index's path on standard
 // output. The page has been built once in the default language, so a broken
 // medium has already said so.
-int WritePreview(const std::filesystem::path& folder, const Assumptions& assumed) {
+int WritePreview(const std::filesystem::path& folder, const AssumedVisibility& assumed) {
     std::vector<PreviewPicture> pictures = PreviewPictures();
     if (!TakePreviewPictures(pictures, folder.string(), assumed)) {
         return 1;
@@ -186,7 +172,7 @@ std::map<BaseString, int32_t> DeclarationLines() {
 // declaration the standard plug-in serves, the plug-in file whose page
 // extension the launcher would create, or "not served".
 BaseString ServedBy(const MediumPlugins& plugins, const std::map<BaseString, int32_t>& declared,
-                    const Assumptions& assumed, const BaseString& clsid) {
+                    const AssumedVisibility& assumed, const BaseString& clsid) {
     if (auto assumption = assumed.find(clsid); assumption != assumed.end()) {
         return BaseString(assumption->second ? u"assumed shown" : u"assumed hidden");
     }

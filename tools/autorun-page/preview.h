@@ -2,18 +2,15 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "base/string.h"
+#include "launcher/page/assumed_visibility.h"
 
 // autorun-page --preview: pictures of the page as the launcher shows it, one
 // per language that the medium's data file translates to and one for the
 // launcher's default language, with an index.html that shows them side by side.
-
-// Classes whose bound elements are shown (true) or hidden whatever serves them.
-using Assumptions = std::map<BaseString, bool>;
 
 // A picture of the page in one language and the file it goes to.
 struct PreviewPicture {
@@ -41,4 +38,4 @@ void CreateFolders(const std::filesystem::path& folder);
 // false after saying why on standard error; throws Error when the folder
 // cannot be made.
 bool TakePreviewPictures(const std::vector<PreviewPicture>& pictures, const std::string& folder,
-                         const Assumptions& assumed);
+                         const AssumedVisibility& assumed);

@@ -79,7 +79,7 @@ private:
 }  // namespace
 
 bool TakePreviewPictures(const std::vector<PreviewPicture>& pictures, const std::string& folder,
-                         const Assumptions& assumed) {
+                         const AssumedVisibility& assumed) {
     CreateFolders(folder);
     std::string program =
         BaseString(Base::FolderOf(Base::ExecutablePath())).ToUtf8() + "autorun-preview";

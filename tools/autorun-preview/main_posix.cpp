@@ -19,7 +19,6 @@
 #include <webkit2/webkit2.h>
 
 #include <cstdio>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,6 +26,7 @@
 
 #include "base/platform.h"
 #include "error/error.h"
+#include "launcher/page/assumed_visibility.h"
 #include "launcher/page/medium_plugins.h"
 #include "launcher/page/page_language.h"
 #include "launcher/page/property_sheet_extension.h"
@@ -75,7 +75,7 @@ private:
 
 class AssumedClasses {
 public:
-    explicit AssumedClasses(std::map<BaseString, bool> assumed) : assumed_(std::move(assumed)) {}
+    explicit AssumedClasses(AssumedVisibility assumed) : assumed_(std::move(assumed)) {}
 
     void Describe(std::vector<Object::ClassRecord>& records) {
         for (const auto& [clsid, shown] : assumed_) {
@@ -91,22 +91,8 @@ public:
     }
 
 private:
-    std::map<BaseString, bool> assumed_;
+    AssumedVisibility assumed_;
 };
-
-// "CLASS=shown" or "CLASS=hidden".
-bool ParseAssumption(std::string_view text, std::map<BaseString, bool>& assumed) {
-    size_t equals = text.rfind('=');
-    if (equals == 0 || equals == text.npos) {
-        return false;
-    }
-    std::string_view state = text.substr(equals + 1);
-    if (state != "shown" && state != "hidden") {
-        return false;
-    }
-    assumed[BaseString::FromUtf8(text.substr(0, equals))] = state == "shown";
-    return true;
-}
 
 // The launcher that sits beside this program: the path macros name it.
 BaseString LauncherPath() {
@@ -230,7 +216,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     std::vector<Picture> pictures;
-    std::map<BaseString, bool> assumed;
+    AssumedVisibility assumed;
     for (int i = 1; i < argc; ++i) {
         std::string_view argument = argv[i];
         std::optional<Picture> picture = ParsePicture(argument);
