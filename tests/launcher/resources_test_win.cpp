@@ -281,7 +281,41 @@ TEST_F(LauncherResources, TheManifestIsTheExecutablesAndTheSystemTakesIt) {
                                        L"longPathAware", setting, std::size(setting), &written))
         << ::GetLastError();
     EXPECT_STREQ(setting, L"true");
+    // Aware of each monitor's DPI: version 2 from Windows 10 1703, version 1
+    // from 1607, per monitor on Windows 8.1 and older 10 ("true/pm"), which
+    // Windows 7 and 8 take as aware of the system's DPI.
+    struct Setting {
+        const wchar_t* space;
+        const wchar_t* name;
+        const wchar_t* value;
+    } dpi_settings[] = {
+        {L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness",
+         L"PerMonitorV2, PerMonitor"},
+        {L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware", L"true/pm"},
+    };
+    for (const Setting& dpi : dpi_settings) {
+        wchar_t value[64] = {};
+        EXPECT_TRUE(::QueryActCtxSettingsW(0, context, dpi.space, dpi.name, value, std::size(value),
+                                           &written))
+            << ::GetLastError();
+        EXPECT_STREQ(value, dpi.value);
+    }
     ::ReleaseActCtx(context);
+}
+
+// This program carries the launcher's manifest: the system takes it as aware
+// of each monitor's DPI.
+TEST_F(LauncherResources, TheSystemTakesTheProcessAsAwareOfEachMonitorsDpi) {
+    HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    using GetContextFunction = HANDLE(WINAPI*)();
+    using GetAwarenessFunction = int(WINAPI*)(HANDLE);
+    auto get_context = reinterpret_cast<GetContextFunction>(
+        reinterpret_cast<void*>(::GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
+    auto get_awareness = reinterpret_cast<GetAwarenessFunction>(
+        reinterpret_cast<void*>(::GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
+    ASSERT_TRUE(get_context && get_awareness) << "the system lacks the query of Windows 10";
+    constexpr int kPerMonitorAware = 2;  // DPI_AWARENESS_PER_MONITOR_AWARE
+    EXPECT_EQ(get_awareness(get_context()), kPerMonitorAware);
 }
 
 TEST_F(LauncherResources, TheIconComesInTheSizesTheShellAsksFor) {
