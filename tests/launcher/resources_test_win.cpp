@@ -303,21 +303,6 @@ TEST_F(LauncherResources, TheManifestIsTheExecutablesAndTheSystemTakesIt) {
     ::ReleaseActCtx(context);
 }
 
-// This program carries the launcher's manifest: the system takes it as aware
-// of each monitor's DPI.
-TEST_F(LauncherResources, TheSystemTakesTheProcessAsAwareOfEachMonitorsDpi) {
-    HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-    using GetContextFunction = HANDLE(WINAPI*)();
-    using GetAwarenessFunction = int(WINAPI*)(HANDLE);
-    auto get_context = reinterpret_cast<GetContextFunction>(
-        reinterpret_cast<void*>(::GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
-    auto get_awareness = reinterpret_cast<GetAwarenessFunction>(
-        reinterpret_cast<void*>(::GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
-    ASSERT_TRUE(get_context && get_awareness) << "the system lacks the query of Windows 10";
-    constexpr int kPerMonitorAware = 2;  // DPI_AWARENESS_PER_MONITOR_AWARE
-    EXPECT_EQ(get_awareness(get_context()), kPerMonitorAware);
-}
-
 TEST_F(LauncherResources, TheIconComesInTheSizesTheShellAsksFor) {
     for (int size : {16, 24, 32, 48, 64, 256}) {
         SCOPED_TRACE(size);
