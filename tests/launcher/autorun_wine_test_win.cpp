@@ -336,9 +336,9 @@ private:
     static constexpr wchar_t kDesktop[] = L"Control Panel\\Desktop";
 };
 
-// At 150 % the launcher gives the page its size at 144 DPI and is centred on the screen's work area
-// at that size. (Wine 8 stretches no window, aware or not: the manifest's part is read back with
-// the resources.)
+// At 150 % the launcher gives the page its size at 144 DPI and is centred on
+// the screen's work area at that size. (Wine 8 stretches no window, aware or
+// not: the manifest's part is read back with the resources.)
 TEST_F(AutorunUnderWine, AtAHigherResolutionThePagesAreaIsScaledAndTheWindowCentred) {
     ScreenDpi dpi(144);
     Medium medium;

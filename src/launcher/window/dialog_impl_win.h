@@ -12,13 +12,15 @@
 //
 // Every message of the window reaches the concrete dialog's message map
 // through ModalDialogBase::HandleMessage, so a failing handler ends the run.
-// The run ends on Escape (whichever window has the focus, or none), on a quit message, on message 0
-// for the window or its marker (its wParam is the result), on the end of the session
-// (WM_ENDSESSION) and on the broadcast messages "Tarnis::LogoffMessage" and "Dravik::CancelDialog"
-// of the other programs of the product. Of the keys, Tab and Return go to the content
-// (TranslateNavigationKey, then translated and dispatched unless it took them) and every other key
-// is dropped: the window takes no typing. A key pressed while no window has the focus gives the
-// focus to FocusTarget() and goes no further. Ctrl and the mouse wheel do not zoom the content.
+// The run ends on Escape (whichever window has the focus, or none), on a quit
+// message, on message 0 for the window or its marker (its wParam is the
+// result), on the end of the session (WM_ENDSESSION) and on the broadcast
+// messages "Tarnis::LogoffMessage" and "Dravik::CancelDialog" of the other
+// programs of the product. Of the keys, Tab and Return go to the content
+// (TranslateNavigationKey, then translated and dispatched unless it took them)
+// and every other key is dropped: the window takes no typing. A key pressed
+// while no window has the focus gives the focus to FocusTarget() and goes no
+// further. Ctrl with the mouse wheel does not zoom the content.
 class DialogImpl : public ModalDialogBase {
 public:
     // Posted by the dialog to itself when its content is ready; the loop shows
