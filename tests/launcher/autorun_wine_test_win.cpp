@@ -6,6 +6,7 @@
 #include <psapi.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -314,6 +315,59 @@ TEST_F(AutorunUnderWine, MakesItsDialogWithThePageAreaInsideAndEndsWith0OnEveryE
         EXPECT_EQ(launcher.WaitForExit(), 0u);
         EXPECT_FALSE(::IsWindow(window));
     }
+}
+
+// The system's resolution for the programs started while the test runs, as
+// Windows' display settings give it (Wine reads it when a program starts).
+class ScreenDpi {
+public:
+    explicit ScreenDpi(DWORD dpi) {
+        SetValue(HKEY_CURRENT_USER, kDesktop, L"LogPixels", REG_DWORD, &dpi, sizeof(dpi));
+    }
+    ~ScreenDpi() {
+        HKEY key;
+        if (::RegOpenKeyExW(HKEY_CURRENT_USER, kDesktop, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+            ::RegDeleteValueW(key, L"LogPixels");
+            ::RegCloseKey(key);
+        }
+    }
+
+private:
+    static constexpr wchar_t kDesktop[] = L"Control Panel\\Desktop";
+};
+
+// At 150 % the launcher gives the page its size at 144 DPI and is centred on
+// the screen's work area at that size. (Wine 8 stretches no window, aware or
+// not: the manifest's part is read back with the resources.)
+TEST_F(AutorunUnderWine, AtAHigherResolutionThePagesAreaIsScaledAndTheWindowCentred) {
+    ScreenDpi dpi(144);
+    Medium medium;
+    Launcher launcher(medium);
+    HWND window = launcher.WaitForWindow(L"Autorun");
+    ASSERT_TRUE(window) << launcher.Windows();
+    // Seen in pixels of the screen (this program has no manifest that says it
+    // is aware of the DPI: its thread is made so).
+    HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    using SetContextFunction = HANDLE(WINAPI*)(HANDLE);
+    auto set_context = reinterpret_cast<SetContextFunction>(
+        reinterpret_cast<void*>(::GetProcAddress(user32, "SetThreadDpiAwarenessContext")));
+    ASSERT_TRUE(set_context);
+    const auto kPerMonitorAware = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-3));
+    HANDLE previous = set_context(kPerMonitorAware);
+    RECT client, outer;
+    ::GetClientRect(window, &client);
+    EXPECT_EQ(client.right - client.left, 1005);
+    EXPECT_EQ(client.bottom - client.top, 735);
+    ::GetWindowRect(window, &outer);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor));
+    const RECT& work = monitor.rcWork;
+    EXPECT_LE(std::abs((outer.left - work.left) - (work.right - outer.right)), 1);
+    EXPECT_LE(std::abs((outer.top - work.top) - (work.bottom - outer.bottom)), 1);
+    set_context(previous);
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(launcher.WaitForExit(), 0u);
 }
 
 // The sample page extensions in the medium's rsc/plugins/: the launcher loads

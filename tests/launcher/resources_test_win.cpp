@@ -281,6 +281,25 @@ TEST_F(LauncherResources, TheManifestIsTheExecutablesAndTheSystemTakesIt) {
                                        L"longPathAware", setting, std::size(setting), &written))
         << ::GetLastError();
     EXPECT_STREQ(setting, L"true");
+    // Aware of each monitor's DPI: version 2 from Windows 10 1703, version 1
+    // from 1607, per monitor on Windows 8.1 and older 10 ("true/pm"), which
+    // Windows 7 and 8 take as aware of the system's DPI.
+    struct Setting {
+        const wchar_t* space;
+        const wchar_t* name;
+        const wchar_t* value;
+    } dpi_settings[] = {
+        {L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness",
+         L"PerMonitorV2, PerMonitor"},
+        {L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware", L"true/pm"},
+    };
+    for (const Setting& dpi : dpi_settings) {
+        wchar_t value[64] = {};
+        EXPECT_TRUE(::QueryActCtxSettingsW(0, context, dpi.space, dpi.name, value, std::size(value),
+                                           &written))
+            << ::GetLastError();
+        EXPECT_STREQ(value, dpi.value);
+    }
     ::ReleaseActCtx(context);
 }
 

@@ -10,8 +10,11 @@
 #include <thread>
 
 #include "error/error.h"
+#include "io/file_system.h"
 #include "launcher/com_support.h"
+#include "launcher/critical_error_boxes_win.h"
 #include "launcher/single_instance.h"
+#include "launcher/window/browser_host_win.h"
 #include "launcher/window/common_controls_win.h"
 #include "launcher/window/window_search.h"
 #include "test_support.h"
@@ -100,6 +103,37 @@ TEST(CommonControls, AreTheVersionThatTheExecutablesManifestNames) {
     EXPECT_NE(loaded.find(L"common-controls"), std::wstring::npos)
         << "loaded:\n"
         << Utf8(BaseString(Utf16Ptr(loaded.c_str())));
+}
+
+// The launcher's entry switches the system's "no disk" boxes off for the whole
+// process, keeping the flags it was started with; the start that follows (COM
+// and OLE, the browser control, file calls that switch the boxes off around
+// themselves, on threads of their own) leaves the process's mode so.
+TEST(CriticalErrorBoxes, AreOffForTheWholeProcessFromTheEntryOn) {
+    UINT before = ::SetErrorMode(SEM_NOGPFAULTERRORBOX);
+    SwitchOffCriticalErrorBoxes();
+    EXPECT_EQ(::GetErrorMode(), static_cast<UINT>(SEM_NOGPFAULTERRORBOX | SEM_FAILCRITICALERRORS));
+    EXPECT_EQ(::GetThreadErrorMode() & SEM_FAILCRITICALERRORS,
+              static_cast<DWORD>(SEM_FAILCRITICALERRORS));
+    std::thread start([] {
+        EnsureComInitialized();
+        InitCommonControls();
+        ASSERT_TRUE(BrowserHost::RegisterWindowClass());
+        HWND window = ::CreateWindowExW(0, BrowserHost::kWindowClass, L"", WS_POPUP, 0, 0, 100, 100,
+                                        nullptr, nullptr, nullptr, nullptr);
+        ASSERT_TRUE(window);
+        EXPECT_EQ(BrowserHost::FromWindow(window)->CreateControl(L"about:blank"), S_OK);
+        EXPECT_EQ(Io::FileSystem::GetEntryKind(BaseString(u"Z:\\no such folder\\autorun.xml")),
+                  Io::FileSystem::EntryKind::kNone);
+        ::DestroyWindow(window);
+        ReleaseComInitialization();
+        EXPECT_EQ(::GetErrorMode() & SEM_FAILCRITICALERRORS,
+                  static_cast<UINT>(SEM_FAILCRITICALERRORS))
+            << "for every thread";
+    });
+    start.join();
+    EXPECT_EQ(::GetErrorMode(), static_cast<UINT>(SEM_NOGPFAULTERRORBOX | SEM_FAILCRITICALERRORS));
+    ::SetErrorMode(before);
 }
 
 // A named mutex that nobody may open (an empty access list), as the mutex of

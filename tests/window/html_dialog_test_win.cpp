@@ -7,6 +7,7 @@
 #include <urlmon.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -44,6 +45,7 @@ struct Seen {
     HWND owner = nullptr;
     bool host_enabled_during_execute = true;
     bool wait_cursor_during_execute = false;
+    HWND focus_during_execute = nullptr;
 };
 Seen g_seen;
 
@@ -62,6 +64,7 @@ public:
         g_seen.owner = dialog;
         g_seen.host_enabled_during_execute = ::IsWindowEnabled(HostWindow(dialog));
         g_seen.wait_cursor_during_execute = ::GetCursor() == ::LoadCursorW(nullptr, IDC_WAIT);
+        g_seen.focus_during_execute = ::GetFocus();
         ::EnableWindow(dialog, FALSE);
     }
     uint32_t IsVisible() override {
@@ -143,6 +146,18 @@ void Close(HWND dialog) {
     ::PostMessageW(dialog, WM_CLOSE, 0, 0);
 }
 
+// The control's events once the real page is in: the window is shown.
+void ShowPage(HWND dialog) {
+    DocumentComplete(dialog);
+    DocumentComplete(dialog);
+}
+
+bool PageHasFocus(HWND dialog) {
+    HWND focus = ::GetFocus();
+    HWND host = HostWindow(dialog);
+    return focus && (focus == host || ::IsChild(host, focus));
+}
+
 TEST(HtmlDialogWin, BuildsItsWindowFromTheTemplateHiddenWithTheControlOverItsClientArea) {
     OnOwnThread([] {
         ScopedLanguage english(0x0409);
@@ -166,6 +181,14 @@ TEST(HtmlDialogWin, BuildsItsWindowFromTheTemplateHiddenWithTheControlOverItsCli
                 RECT outer;
                 ::GetWindowRect(window, &outer);
                 EXPECT_GT(SizeOf(outer).cy, 490) << "the caption comes on top";
+                // Sized, then centred in the work area of its monitor.
+                MONITORINFO monitor{};
+                monitor.cbSize = sizeof(monitor);
+                ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST),
+                                              &monitor));
+                const RECT& work = monitor.rcWork;
+                EXPECT_LE(std::abs((outer.left - work.left) - (work.right - outer.right)), 1);
+                EXPECT_LE(std::abs((outer.top - work.top) - (work.bottom - outer.bottom)), 1);
 
                 HWND marker = Marker(window);
                 ASSERT_TRUE(marker);
@@ -203,8 +226,9 @@ TEST(HtmlDialogWin, BuildsItsWindowFromTheTemplateHiddenWithTheControlOverItsCli
                 browser->get_Silent(&silent);
                 EXPECT_EQ(silent, VARIANT_TRUE) << "no dialogs of the control's own";
 
-                // What the control reads from its site: no context menu, the
-                // dialog and no-scroll-bar flags.
+                // What the control reads from its site: no context menu; a
+                // dialog's page without scroll bars or sunken edges, zoomed by
+                // the system's DPI.
                 ComPtr<IOleObject> control;
                 ComPtr<IOleClientSite> site;
                 ComPtr<IDocHostUIHandler> ui;
@@ -214,7 +238,11 @@ TEST(HtmlDialogWin, BuildsItsWindowFromTheTemplateHiddenWithTheControlOverItsCli
                 DOCHOSTUIINFO info{};
                 info.cbSize = sizeof(info);
                 ASSERT_EQ(ui->GetHostInfo(&info), S_OK);
-                EXPECT_EQ(info.dwFlags, 9u);
+                EXPECT_EQ(
+                    info.dwFlags,
+                    static_cast<DWORD>(DOCHOSTUIFLAG_DIALOG | DOCHOSTUIFLAG_SCROLL_NO |
+                                       DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_NO3DOUTERBORDER |
+                                       DOCHOSTUIFLAG_DPI_AWARE));
                 POINT point{10, 10};
                 EXPECT_EQ(ui->ShowContextMenu(CONTEXT_MENU_DEFAULT, &point, nullptr, nullptr),
                           S_OK);
@@ -477,6 +505,10 @@ TEST(HtmlDialogWin, EveryEndingEndsTheRunWith2AndMessage0WithItsWParam) {
         {"the cancel command", [](HWND window) { ::PostMessageW(window, WM_COMMAND, IDCANCEL, 0); },
          2},
         {"Escape", [](HWND window) { ::PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0); }, 2},
+        {"Escape for another window of the thread",
+         [](HWND window) { ::PostMessageW(HostWindow(window), WM_KEYDOWN, VK_ESCAPE, 0); }, 2},
+        {"Escape with no window focused, which comes as a system key",
+         [](HWND window) { ::PostMessageW(window, WM_SYSKEYDOWN, VK_ESCAPE, 1); }, 2},
         {"the end of the session",
          [](HWND window) { ::SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF); }, 2},
         {"an end of session that did not happen",
@@ -671,6 +703,180 @@ TEST(HtmlDialogWin, AThreadInterruptionEndsTheRun) {
                                    }});
         EXPECT_EQ(result, 2);
     });
+}
+
+// The system's message when the window moves to a monitor of another DPI:
+// the window takes the place it suggests and the page's size at that DPI,
+// the browser's host over the page's area.
+TEST(HtmlDialogWin, FollowsTheMonitorsDpiWithThePagesSizeAtIt) {
+    OnOwnThread([] {
+        HtmlDialog dialog;
+        SetRecordedPage(dialog);
+        RunDialog(
+            dialog, {[](HWND window) {
+                struct Case {
+                    UINT dpi;
+                    SIZE page;
+                } cases[] = {
+                    {144, {1005, 735}}, {120, {838, 613}}, {192, {1340, 980}}, {96, {670, 490}}};
+                for (const Case& test : cases) {
+                    SCOPED_TRACE(test.dpi);
+                    RECT suggested{40, 30, 540, 430};
+                    ::SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(test.dpi, test.dpi),
+                                   reinterpret_cast<LPARAM>(&suggested));
+                    RECT outer, client, host;
+                    ::GetWindowRect(window, &outer);
+                    EXPECT_EQ(outer.left, 40);
+                    EXPECT_EQ(outer.top, 30);
+                    ::GetClientRect(window, &client);
+                    EXPECT_EQ(SizeOf(client).cx, test.page.cx);
+                    EXPECT_EQ(SizeOf(client).cy, test.page.cy);
+                    ::GetWindowRect(HostWindow(window), &host);
+                    ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&host), 2);
+                    EXPECT_EQ(host.left, 0);
+                    EXPECT_EQ(host.top, 0);
+                    EXPECT_EQ(SizeOf(host).cx, test.page.cx);
+                    EXPECT_EQ(SizeOf(host).cy, test.page.cy);
+                }
+                Close(window);
+            }});
+    });
+}
+
+// Disabled while the extension runs, the browser's host loses the focus and
+// no window has it (Wine too clears it when it is on the host window
+// itself): once the extension is done, the page has the keyboard again.
+TEST(HtmlDialogWin, ThePageHasTheKeyboardAgainAfterAnExtensionRan) {
+    OnOwnThread([] {
+        HtmlDialog dialog;
+        SetRecordedPage(dialog);
+        RunDialog(dialog, {ShowPage,
+                           [](HWND window) {
+                               ASSERT_TRUE(::IsWindowVisible(window));
+                               ASSERT_EQ(::GetActiveWindow(), window);
+                               ::SetFocus(HostWindow(window));
+                               ASSERT_EQ(::GetFocus(), HostWindow(window));
+                               Navigate(window, L"invoke:CID_Test::RecordingExtension");
+                               EXPECT_EQ(g_seen.executions, 1);
+                               EXPECT_EQ(g_seen.focus_during_execute, nullptr);
+                               EXPECT_TRUE(PageHasFocus(window));
+                           },
+                           Close});
+    });
+}
+
+// Activated with the focus on no window of its own (left nowhere, as after an
+// extension, before another window was activated), or focused itself, the
+// dialog hands the focus to the page.
+TEST(HtmlDialogWin, ActivatedOrFocusedItselfTheDialogHandsTheFocusToThePage) {
+    OnOwnThread([] {
+        HtmlDialog dialog;
+        SetRecordedPage(dialog);
+        HWND other = nullptr;
+        RunDialog(dialog, {ShowPage,
+                           [&](HWND window) {
+                               ::SetFocus(nullptr);
+                               other =
+                                   ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0,
+                                                     10, 10, nullptr, nullptr, nullptr, nullptr);
+                               ::SetActiveWindow(other);
+                               ASSERT_EQ(::GetActiveWindow(), other);
+                               ::SetActiveWindow(window);
+                               ASSERT_EQ(::GetActiveWindow(), window);
+                               EXPECT_TRUE(PageHasFocus(window));
+                               ::SetFocus(window);
+                               EXPECT_TRUE(PageHasFocus(window));
+                               ::DestroyWindow(other);
+                           },
+                           Close});
+    });
+}
+
+// With the focus nowhere, keys reach the active window as system keys: one
+// gives the page the focus back and goes no further. Alt+Escape is the
+// system's, and does not end the run.
+TEST(HtmlDialogWin, AKeyWithTheFocusNowhereGivesThePageTheFocus) {
+    OnOwnThread([] {
+        HtmlDialog dialog;
+        SetRecordedPage(dialog);
+        RunDialog(dialog, {ShowPage,
+                           [](HWND window) {
+                               ::SetFocus(nullptr);
+                               ASSERT_FALSE(::GetFocus());
+                               ::PostMessageW(window, WM_SYSKEYDOWN, VK_TAB, 1);
+                               ::PostMessageW(window, WM_SYSKEYDOWN, VK_ESCAPE,
+                                              1 | (LPARAM(KF_ALTDOWN) << 16));
+                           },
+                           [](HWND window) {
+                               EXPECT_TRUE(::IsWindow(window)) << "still running";
+                               EXPECT_TRUE(PageHasFocus(window));
+                               Close(window);
+                           }});
+    });
+}
+
+int g_wheel_turns = 0;
+
+LRESULT CALLBACK CountWheelTurns(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_MOUSEWHEEL) {
+        ++g_wheel_turns;
+        return 0;
+    }
+    return ::DefWindowProcW(window, message, wparam, lparam);
+}
+
+// The page has its fixed size: the wheel with Ctrl, which would zoom it,
+// reaches no window; without Ctrl it reaches its window.
+TEST(HtmlDialogWin, TheWheelWithCtrlReachesNoWindow) {
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = CountWheelTurns;
+    window_class.hInstance = ::GetModuleHandleW(nullptr);
+    window_class.lpszClassName = L"OrvWheelCounter";
+    ASSERT_TRUE(::RegisterClassW(&window_class));
+    g_wheel_turns = 0;
+    OnOwnThread([] {
+        HtmlDialog dialog;
+        SetRecordedPage(dialog);
+        HWND counter = nullptr;
+        RunDialog(dialog,
+                  {[&](HWND) {
+                       counter = ::CreateWindowExW(0, L"OrvWheelCounter", L"", WS_POPUP, 0, 0, 10,
+                                                   10, nullptr, nullptr, nullptr, nullptr);
+                       ASSERT_TRUE(counter);
+                       ::PostMessageW(counter, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WHEEL_DELTA),
+                                      0);
+                       ::PostMessageW(counter, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+                   },
+                   [&](HWND window) {
+                       EXPECT_EQ(g_wheel_turns, 1);
+                       ::DestroyWindow(counter);
+                       Close(window);
+                   }});
+    });
+    ::UnregisterClassW(L"OrvWheelCounter", ::GetModuleHandleW(nullptr));
+}
+
+void CALLBACK EndTheLoop(HWND, UINT, UINT_PTR, DWORD) {
+    ::PostQuitMessage(0);
+}
+
+// A run that ends for a failure before its window was ever shown (here: the
+// control cannot be made on a thread without COM) throws the failure, so the
+// launcher shows why it ends.
+TEST(HtmlDialogWin, ARunEndedByAFailureBeforeTheWindowWasShownThrowsIt) {
+    Error failure;
+    std::thread thread([&] {
+        HtmlDialog dialog;
+        SetRecordedPage(dialog);
+        // Ends a run that did not fail (and would run on).
+        UINT_PTR timer = ::SetTimer(nullptr, 0, 10000, EndTheLoop);
+        failure = ErrorOf([&] { dialog.RunModal(nullptr); });
+        ::KillTimer(nullptr, timer);
+    });
+    thread.join();
+    ASSERT_TRUE(failure.IsSet());
+    EXPECT_NE(failure.GetText().view().find(u"axctrl-crt-fld"), std::u16string_view::npos)
+        << Utf8(failure.GetText());
 }
 
 }  // namespace

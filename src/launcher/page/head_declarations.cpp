@@ -19,7 +19,7 @@ bool HasBase(const std::vector<HtmlTag>& tags) {
 // Where the head's content starts: after the doctype, html and head tags that
 // open the page (with nothing but blanks and comments between them).
 size_t HeadStart(std::u16string_view page, const std::vector<HtmlTag>& tags) {
-    size_t at = page.starts_with(u'\uFEFF') ? 1 : 0;
+    size_t at = 0;
     for (const HtmlTag& tag : tags) {
         if (!IsBlankHtml(page.substr(at, tag.at - at))) {
             break;
@@ -59,6 +59,20 @@ BaseString AttributeText(std::u16string_view text) {
 
 }  // namespace
 
+const HtmlTag* HonouredModeDeclaration(const std::vector<HtmlTag>& tags) {
+    for (const HtmlTag& tag : tags) {
+        if (IsDocumentModeDeclaration(tag)) {
+            return &tag;
+        }
+        bool declaration = tag.name.starts_with(u'!') || tag.name.starts_with(u'?');
+        if (!declaration && !tag.name.starts_with(u'/') && !tag.Is(u"html") && !tag.Is(u"head") &&
+            !tag.Is(u"title") && !tag.Is(u"meta")) {
+            return nullptr;
+        }
+    }
+    return nullptr;
+}
+
 bool IsDocumentModeDeclaration(const HtmlTag& tag) {
     if (!tag.Is(u"meta")) {
         return false;
@@ -68,13 +82,13 @@ bool IsDocumentModeDeclaration(const HtmlTag& tag) {
 }
 
 BaseString WithHeadDeclarations(std::u16string_view page, std::u16string_view base_url) {
-    std::vector<HtmlTag> tags = ScanHtmlTags(page);
-    BaseString declarations;
-    bool declares_mode = false;
-    for (const HtmlTag& tag : tags) {
-        declares_mode = declares_mode || IsDocumentModeDeclaration(tag);
+    if (page.starts_with(u'\uFEFF')) {
+        page.remove_prefix(1);
     }
-    if (!declares_mode) {
+    std::vector<HtmlTag> tags = ScanHtmlTags(page);
+    const HtmlTag* own_mode = HonouredModeDeclaration(tags);
+    BaseString declarations;
+    if (!own_mode) {
         declarations += kModeDeclaration;
     }
     if (!base_url.empty() && !HasBase(tags)) {
@@ -83,7 +97,8 @@ BaseString WithHeadDeclarations(std::u16string_view page, std::u16string_view ba
     if (declarations.empty()) {
         return BaseString(page);
     }
-    size_t at = HeadStart(page, tags);
+    // After the page's own mode, which a base before it would silence.
+    size_t at = own_mode ? own_mode->end : HeadStart(page, tags);
     BaseString prepared(page.substr(0, at));
     prepared += declarations;
     prepared += page.substr(at);

@@ -1,5 +1,7 @@
 #include "launcher/window/dialog_impl_win.h"
 
+#include <cstdint>
+
 #include "error/messages.h"
 #include "launcher/window/activation_context_win.h"
 #include "launcher/window/dialog_marker.h"
@@ -21,6 +23,27 @@ const DLGTEMPLATE* FindDialogTemplate(int id) {
     return loaded ? static_cast<const DLGTEMPLATE*>(::LockResource(loaded)) : nullptr;
 }
 
+[[noreturn]] void ThrowWindowFailure(const char* tag, DWORD code) {
+    auto result = static_cast<uintptr_t>(static_cast<uint32_t>(HRESULT_FROM_WIN32(code)));
+    throw Error::Internal(tag, "autorun", reinterpret_cast<const void*>(result));
+}
+
+// Escape, pressed with any window or none focused: with none, keys reach the
+// active window as system keys (without the Alt key's bit, which Alt+Escape
+// has: that switches windows as ever).
+bool IsEscape(const MSG& message) {
+    bool alt = (HIWORD(message.lParam) & KF_ALTDOWN) != 0;
+    return message.wParam == VK_ESCAPE &&
+           (message.message == WM_KEYDOWN || (message.message == WM_SYSKEYDOWN && !alt));
+}
+
+// A key pressed while no window has the focus (F10, the menu key, comes as a
+// system key also with the focus).
+bool IsKeyWithoutFocus(const MSG& message) {
+    bool alt = (HIWORD(message.lParam) & KF_ALTDOWN) != 0;
+    return message.message == WM_SYSKEYDOWN && !alt && message.wParam != VK_F10 && !::GetFocus();
+}
+
 }  // namespace
 
 DialogImpl::DialogImpl(int template_id)
@@ -32,13 +55,18 @@ int32_t DialogImpl::RunModal(WindowHandle owner) {
     auto owner_window = static_cast<HWND>(owner);
     const DLGTEMPLATE* dialog_template = FindDialogTemplate(template_id_);
     if (!dialog_template) {
-        return kEndResult;
+        ThrowWindowFailure("dlg-tpl-fld %p", ERROR_RESOURCE_NAME_NOT_FOUND);
     }
+    shown_ = false;
     BeginModalRun();
+    HWND created = nullptr;
+    DWORD creation_error = ERROR_SUCCESS;
     {
         ManifestActivation activation;
-        ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr), dialog_template, owner_window,
-                                     DialogProc, reinterpret_cast<LPARAM>(this));
+        created =
+            ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr), dialog_template, owner_window,
+                                         DialogProc, reinterpret_cast<LPARAM>(this));
+        creation_error = created ? ERROR_SUCCESS : ::GetLastError();
     }
     int32_t result = kEndResult;
     if (window_) {
@@ -55,6 +83,17 @@ int32_t DialogImpl::RunModal(WindowHandle owner) {
         }
     }
     EndModalRun();
+    // A run that ends before its window was ever shown for a failure (of the
+    // window's making, of the page's hand-over) tells why: otherwise the user
+    // would see the launcher end without a word. An interruption is no
+    // failure of the window's.
+    const Error& failure = PendingError();
+    if (!shown_ && failure.IsSet() && !failure.Has(ErrInterrupt)) {
+        throw failure;
+    }
+    if (!created) {
+        ThrowWindowFailure("dlg-crt-fld %p", creation_error);
+    }
     return result;
 }
 
@@ -68,6 +107,7 @@ int32_t DialogImpl::RunLoop() {
         if (message.message == kShowPageMessage && message.hwnd == window_) {
             ::ShowWindow(window_, SW_SHOW);
             ::SetFocus(FocusTarget());
+            shown_ = true;
             continue;
         }
         // Input methods, key remappers and accessibility tools turn messages
@@ -77,10 +117,20 @@ int32_t DialogImpl::RunLoop() {
             (message.hwnd == window_ || message.hwnd == marker_)) {
             return static_cast<int32_t>(message.wParam);
         }
+        if (IsEscape(message)) {
+            return kEndResult;
+        }
+        // The page takes the focus back, and the key goes no further.
+        if (IsKeyWithoutFocus(message) && ::GetActiveWindow() == window_) {
+            ::SetFocus(FocusTarget());
+            continue;
+        }
+        // The page has its fixed size: Ctrl and the wheel do not zoom it.
+        if (message.message == WM_MOUSEWHEEL &&
+            (GET_KEYSTATE_WPARAM(message.wParam) & MK_CONTROL)) {
+            continue;
+        }
         if (message.message == WM_KEYDOWN) {
-            if (message.wParam == VK_ESCAPE) {
-                return kEndResult;
-            }
             // The content takes the key as an accelerator, or has it come as
             // any key does: a link acts on the Return its window receives.
             bool navigation = message.wParam == VK_TAB || message.wParam == VK_RETURN;

@@ -12,13 +12,15 @@
 //
 // Every message of the window reaches the concrete dialog's message map
 // through ModalDialogBase::HandleMessage, so a failing handler ends the run.
-// The run ends on Escape, on a quit message, on message 0 for the window or its
-// marker (its wParam is the result), on the end of the session (WM_ENDSESSION)
-// and on the broadcast messages "Tarnis::LogoffMessage" and
-// "Dravik::CancelDialog" of the other programs of the product. Of the keys,
-// Tab and Return go to the content (TranslateNavigationKey, then translated
-// and dispatched unless it took them) and every other key is dropped: the
-// window takes no typing.
+// The run ends on Escape (whichever window has the focus, or none), on a quit
+// message, on message 0 for the window or its marker (its wParam is the
+// result), on the end of the session (WM_ENDSESSION) and on the broadcast
+// messages "Tarnis::LogoffMessage" and "Dravik::CancelDialog" of the other
+// programs of the product. Of the keys, Tab and Return go to the content
+// (TranslateNavigationKey, then translated and dispatched unless it took them)
+// and every other key is dropped: the window takes no typing. A key pressed
+// while no window has the focus gives the focus to FocusTarget() and goes no
+// further. Ctrl with the mouse wheel does not zoom the content.
 class DialogImpl : public ModalDialogBase {
 public:
     // Posted by the dialog to itself when its content is ready; the loop shows
@@ -32,8 +34,10 @@ public:
     // Creates the window (inside the activation context of the executable's
     // manifest), runs the loop until the dialog ends, destroys the window and
     // returns the result: 2 for every ending but message 0. An owner is
-    // disabled while the dialog runs. Without the template there is no window
-    // and the run ends at once.
+    // disabled while the dialog runs. A run that ends for a failure before the
+    // window was shown throws the failure once the window is gone; without
+    // the template, or when the window cannot be made, the run throws at once
+    // ("dlg-tpl-fld", "dlg-crt-fld" with the system's error).
     int32_t RunModal(WindowHandle owner);
 
     void EndModal() override { ::PostQuitMessage(kEndResult); }
@@ -64,6 +68,8 @@ private:
     int template_id_;
     HWND window_ = nullptr;
     HWND marker_ = nullptr;
+    // Whether the run has shown the window.
+    bool shown_ = false;
     // WM_ENDSESSION and the two registered broadcast messages; a message that
     // could not be registered is 0 and matches nothing.
     UINT end_messages_[3];

@@ -3,6 +3,7 @@
 #include <exdisp.h>
 #include <mshtmhst.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 
@@ -16,6 +17,7 @@
 #include "launcher/window/page_script_win.h"
 #include "launcher/window/page_security_win.h"
 #include "launcher/window/page_stream_win.h"
+#include "launcher/window/window_dpi_win.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -30,7 +32,11 @@ constexpr char16_t kPlaceholderUrl[] = u"about:quorra";
 
 constexpr DWORD kHostStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 // No text selection, no scroll bars: the page is a fixed menu, not a document.
-constexpr DWORD kDocHostFlags = DOCHOSTUIFLAG_DIALOG | DOCHOSTUIFLAG_SCROLL_NO;
+// No sunken edge, which would take two pixels of the page on every side. The
+// page is zoomed by the system's DPI, as the window is sized by it.
+constexpr DWORD kDocHostFlags = DOCHOSTUIFLAG_DIALOG | DOCHOSTUIFLAG_SCROLL_NO |
+                                DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_NO3DOUTERBORDER |
+                                DOCHOSTUIFLAG_DPI_AWARE;
 
 // The failure of one step of building the window, with the step's result.
 [[noreturn]] void ThrowStepFailure(const char* tag, HRESULT result) {
@@ -80,6 +86,12 @@ private:
     void OnDownloadComplete() noexcept override;
 
     void OnInitDialog();
+    void FitPage(UINT dpi);
+    void Centre();
+    void OnDpiChanged(UINT dpi, const RECT& suggested);
+    void ZoomForDpi();
+    void OnActivate(WPARAM wparam);
+    bool BrowserHasFocus() const;
     void RunLinkCommand(LPARAM lparam);
     void LoadPage();
     void PageReady();
@@ -87,6 +99,10 @@ private:
 
     HtmlDialog& dialog_;
     HWND host_window_ = nullptr;
+    // The page's size at 96 DPI, from the texts of the current language.
+    SIZE page_size_{};
+    // Whether the page has a zoom of its own for a monitor's DPI.
+    bool zoomed_ = false;
     bool first_document_ = true;
     uint32_t downloads_ = 0;
     ComPtr<IWebBrowser2> browser_;
@@ -103,6 +119,7 @@ private:
 
 int32_t HtmlViewWin::RunModal(WindowHandle owner) {
     first_document_ = true;
+    zoomed_ = false;
     int32_t result = DialogImpl::RunModal(owner);
     if (page_error_.IsSet()) {
         throw std::exchange(page_error_, Error());
@@ -131,6 +148,21 @@ bool HtmlViewWin::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR&
                 return true;
             }
             return LOWORD(wparam) == IDC_SHOW_ON_STARTUP;
+        case WM_DPICHANGED:
+            OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+            return true;
+        case WM_ACTIVATE:
+            OnActivate(wparam);
+            return false;
+        case WM_SETFOCUS:
+            // The dialog itself has nothing to type into: the focus goes on to
+            // the page (the dialog manager gives it to the dialog when it
+            // finds no control to give it to).
+            if (!host_window_) {
+                return false;
+            }
+            ::SetFocus(host_window_);
+            return true;
         case WM_DESTROY:
             Disconnect();
             return false;
@@ -138,33 +170,39 @@ bool HtmlViewWin::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR&
     return false;
 }
 
+// Activated with the focus nowhere (or left on another window), the page
+// takes it; otherwise the keys would reach no window of the menu's.
+void HtmlViewWin::OnActivate(WPARAM wparam) {
+    if (LOWORD(wparam) != WA_INACTIVE && !HIWORD(wparam) && host_window_ && !BrowserHasFocus()) {
+        ::SetFocus(host_window_);
+    }
+}
+
+bool HtmlViewWin::BrowserHasFocus() const {
+    HWND focus = ::GetFocus();
+    return focus && (focus == host_window_ || ::IsChild(host_window_, focus));
+}
+
 void HtmlViewWin::OnInitDialog() {
     HWND dialog = DialogImpl::window();
     downloads_ = 0;
     WindowLook look = CurrentWindowLook();
-
-    // The page's area is the client area: the outer size adds what the
-    // caption and the frame take, whatever their size on this machine.
-    RECT outer, area;
-    ::GetWindowRect(dialog, &outer);
-    ::GetClientRect(dialog, &area);
-    ::SetWindowPos(dialog, nullptr, 0, 0,
-                   look.browser_width + (outer.right - outer.left) - (area.right - area.left),
-                   look.browser_height + (outer.bottom - outer.top) - (area.bottom - area.top),
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    page_size_ = {look.browser_width, look.browser_height};
     ::DestroyWindow(::GetDlgItem(dialog, IDC_SHOW_ON_STARTUP));
-    area = {0, 0, look.browser_width, look.browser_height};
 
     BrowserHost* host = nullptr;
     if (BrowserHost::RegisterWindowClass()) {
-        host_window_ = ::CreateWindowExW(0, BrowserHost::kWindowClass, L"", kHostStyle, area.left,
-                                         area.top, area.right - area.left, area.bottom - area.top,
-                                         dialog, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+        host_window_ = ::CreateWindowExW(0, BrowserHost::kWindowClass, L"", kHostStyle, 0, 0,
+                                         look.browser_width, look.browser_height, dialog, nullptr,
+                                         ::GetModuleHandleW(nullptr), nullptr);
         host = BrowserHost::FromWindow(host_window_);
     }
     if (!host) {
         ThrowStepFailure("axctrl-crt-fld %p", HRESULT_FROM_WIN32(::GetLastError()));
     }
+    FitPage(WindowDpi(dialog));
+    // The template centred the window at its own size.
+    Centre();
     // Set before the control reads them for its first document.
     host->SetContextMenuAllowed(false);
     host->SetDocHostFlags(kDocHostFlags);
@@ -216,6 +254,73 @@ bool HtmlViewWin::OnBeforeNavigate(std::u16string_view url) noexcept {
     return true;
 }
 
+// The page's area is the client area, the page's size at the DPI: the outer
+// size adds what the caption and the frame take, whatever their size on this
+// machine and monitor. The browser's host covers the client area.
+void HtmlViewWin::FitPage(UINT dpi) {
+    HWND dialog = DialogImpl::window();
+    int width = ScaleForDpi(page_size_.cx, dpi);
+    int height = ScaleForDpi(page_size_.cy, dpi);
+    RECT outer, area;
+    ::GetWindowRect(dialog, &outer);
+    ::GetClientRect(dialog, &area);
+    ::SetWindowPos(dialog, nullptr, 0, 0,
+                   width + (outer.right - outer.left) - (area.right - area.left),
+                   height + (outer.bottom - outer.top) - (area.bottom - area.top),
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (host_window_) {
+        ::SetWindowPos(host_window_, nullptr, 0, 0, width, height,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+// In the middle of the work area of the window's monitor, as the template's
+// DS_CENTER places it; a window larger than the area keeps its top left
+// corner inside.
+void HtmlViewWin::Centre() {
+    HWND dialog = DialogImpl::window();
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (!::GetMonitorInfoW(::MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        return;
+    }
+    const RECT& work = monitor.rcWork;
+    RECT outer;
+    ::GetWindowRect(dialog, &outer);
+    int left = work.left + ((work.right - work.left) - (outer.right - outer.left)) / 2;
+    int top = work.top + ((work.bottom - work.top) - (outer.bottom - outer.top)) / 2;
+    ::SetWindowPos(dialog, nullptr, std::max(left, static_cast<int>(work.left)),
+                   std::max(top, static_cast<int>(work.top)), 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Moved to a monitor of another DPI: the window goes where the system
+// suggests, then takes the page's size at the new DPI, and the page is zoomed
+// to match.
+void HtmlViewWin::OnDpiChanged(UINT dpi, const RECT& suggested) {
+    ::SetWindowPos(DialogImpl::window(), nullptr, suggested.left, suggested.top,
+                   suggested.right - suggested.left, suggested.bottom - suggested.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    FitPage(dpi);
+    ZoomForDpi();
+}
+
+// The control zooms its page by the system's DPI (DOCHOSTUIFLAG_DPI_AWARE),
+// which is its zoom of 100 % times that DPI over 96. On a monitor of another
+// DPI the window's is set as the zoom instead, and put back on the system's.
+void HtmlViewWin::ZoomForDpi() {
+    UINT dpi = WindowDpi(DialogImpl::window());
+    if (!browser_ || (dpi == SystemDpi() && !zoomed_)) {
+        return;
+    }
+    VARIANT zoom;
+    ::VariantInit(&zoom);
+    zoom.vt = VT_I4;
+    zoom.lVal = ::MulDiv(100, static_cast<int>(dpi), static_cast<int>(kDefaultDpi));
+    zoomed_ = SUCCEEDED(
+        browser_->ExecWB(OLECMDID_OPTICAL_ZOOM, OLECMDEXECOPT_DONTPROMPTUSER, &zoom, nullptr));
+}
+
 void HtmlViewWin::RunLinkCommand(LPARAM lparam) {
     if (link_url_ && lparam == reinterpret_cast<LPARAM>(link_url_)) {
         dialog_.ExecuteLinkCommand(link_url_->view());
@@ -255,6 +360,7 @@ void HtmlViewWin::LoadPage() {
 }
 
 void HtmlViewWin::PageReady() {
+    ZoomForDpi();
     dialog_.RefreshVisibility();
     ::PostMessageW(DialogImpl::window(), kShowPageMessage, 0, 0);
 }
@@ -283,6 +389,12 @@ void HtmlViewWin::BeginBusy() {
 void HtmlViewWin::EndBusy() {
     ::EnableWindow(host_window_, TRUE);
     ::EnableWindow(DialogImpl::window(), TRUE);
+    // Disabled, the browser lost the focus and no window has it now: without
+    // it back, Tab and Return would reach nothing. A dialog that is no longer
+    // active gets it when it is activated again.
+    if (::GetActiveWindow() == DialogImpl::window() && !BrowserHasFocus()) {
+        ::SetFocus(host_window_);
+    }
     ::SetCursor(busy_previous_cursor_);
 }
 
