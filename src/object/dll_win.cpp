@@ -26,19 +26,53 @@ private:
     UINT previous_;
 };
 
+// The platform's version functions. version.dll is no known library of the
+// system: imported, it would be looked for beside the program first
+// (library_search_win.h).
+struct VersionFunctions {
+    using SizeFunction = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
+    using InfoFunction = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
+    using QueryFunction = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
+
+    SizeFunction size = nullptr;
+    InfoFunction info = nullptr;
+    QueryFunction query = nullptr;
+
+    static const VersionFunctions& Get() {
+        static const VersionFunctions functions = [] {
+            VersionFunctions loaded;
+            if (HMODULE version = LoadSystemLibrary(L"version.dll")) {
+                loaded.size = reinterpret_cast<SizeFunction>(
+                    reinterpret_cast<void*>(::GetProcAddress(version, "GetFileVersionInfoSizeW")));
+                loaded.info = reinterpret_cast<InfoFunction>(
+                    reinterpret_cast<void*>(::GetProcAddress(version, "GetFileVersionInfoW")));
+                loaded.query = reinterpret_cast<QueryFunction>(
+                    reinterpret_cast<void*>(::GetProcAddress(version, "VerQueryValueW")));
+            }
+            return loaded;
+        }();
+        return functions;
+    }
+};
+
 // The version resource of a file, read with the platform's version functions.
 class ResourceVersionStrings final : public VersionStrings {
 public:
-    // False when the file has no version resource.
+    // False when the file has no version resource (or the system no version
+    // functions).
     bool Read(const BaseString& path) {
+        const VersionFunctions& functions = VersionFunctions::Get();
+        if (!functions.size || !functions.info || !functions.query) {
+            return false;
+        }
         BaseString file = LongPathText(path);
         DWORD ignored = 0;
-        DWORD size = ::GetFileVersionInfoSizeW(WidePtr(file.c_str()), &ignored);
+        DWORD size = functions.size(WidePtr(file.c_str()), &ignored);
         if (size == 0) {
             return false;
         }
         block_.resize(size);
-        return ::GetFileVersionInfoW(WidePtr(file.c_str()), 0, size, block_.data()) != FALSE;
+        return functions.info(WidePtr(file.c_str()), 0, size, block_.data()) != FALSE;
     }
 
     std::vector<Translation> Translations() const override {
@@ -68,9 +102,8 @@ public:
 
 private:
     bool Query(const char16_t* sub_block, void** value, UINT* length) const {
-        // VerQueryValueW takes a non-const block but does not change it.
-        auto* block = const_cast<uint8_t*>(block_.data());
-        return ::VerQueryValueW(block, WidePtr(sub_block), value, length) && *value;
+        return VersionFunctions::Get().query(block_.data(), WidePtr(sub_block), value, length) &&
+               *value;
     }
 
     std::vector<uint8_t> block_;
