@@ -1,9 +1,11 @@
+#include <algorithm>
 #include <vector>
 
 #include "base/long_path_win.h"
 #include "base/platform.h"
 #include "base/win.h"
 
+#include <psapi.h>
 #include <winver.h>
 
 #include "object/dll.h"
@@ -173,6 +175,23 @@ AreMappedFilesTheSameFunction AreMappedFilesTheSame() {
     return function;
 }
 
+// The modules of the process now; none when they cannot be listed.
+std::optional<std::vector<HMODULE>> LoadedModules() {
+    std::vector<HMODULE> modules(256);
+    for (;;) {
+        DWORD bytes = static_cast<DWORD>(modules.size() * sizeof(HMODULE));
+        DWORD needed = 0;
+        if (!::K32EnumProcessModules(::GetCurrentProcess(), modules.data(), bytes, &needed)) {
+            return std::nullopt;
+        }
+        if (needed <= bytes) {
+            modules.resize(needed / sizeof(HMODULE));
+            return modules;
+        }
+        modules.resize(needed / sizeof(HMODULE) + 16);
+    }
+}
+
 // Whether the loaded module is an image of the file now at the path; true when
 // the platform cannot tell.
 bool IsModuleOfFile(HMODULE module, const BaseString& path) {
@@ -209,6 +228,7 @@ DllLoad LoadDll(const BaseString& path) {
         !IsBuiltForThisProgram(strings)) {
         return {nullptr, true};
     }
+    std::optional<std::vector<HMODULE>> before = LoadedModules();
     HMODULE module;
     {
         ActivationScope activation(ProgramActivationContext());
@@ -219,8 +239,13 @@ DllLoad LoadDll(const BaseString& path) {
     }
     auto dll = std::make_unique<Dll>(module);
     // A module already loaded from that path is answered even when the file there
-    // has changed since.
-    if (!IsModuleOfFile(module, path)) {
+    // has changed since: then it must still be an image of that file. A module
+    // this load mapped is the file checked; it is not compared, as whether the
+    // system counts an image copied to the swap file (a medium's files run from
+    // swap) as its file is the system's own affair.
+    bool loaded_before =
+        !before || std::find(before->begin(), before->end(), module) != before->end();
+    if (loaded_before && !IsModuleOfFile(module, path)) {
         return {nullptr, false};
     }
     if (!dll->HasEntryPoints()) {
