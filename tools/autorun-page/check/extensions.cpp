@@ -2,6 +2,8 @@
 #include <set>
 
 #include "check/checks.h"
+#include "launcher/commands/start_program.h"
+#include "launcher/page/extension_condition.h"
 #include "launcher/page/extension_file.h"
 
 namespace {
@@ -62,6 +64,40 @@ std::set<BaseString> UsedClasses(const Medium& medium) {
     return classes;
 }
 
+// What Windows does otherwise than the author may expect with the paths and
+// programs of the declarations: folders the 32-bit launcher sees redirected,
+// batch files, which "run" refuses.
+void CheckWindowsPaths(const Ref<Xml::Element>& element, const Xml::NodePositions& positions,
+                       Findings& findings) {
+    BaseString name = element->value();
+    Xml::TextPosition position = positions.Find(element).value_or(kFileStart);
+    for (std::u16string_view attribute : {u"path", u"program", u"target"}) {
+        BaseString key(attribute);
+        if (name == u"free-space" || !element->hasAttribute(key)) {
+            continue;
+        }
+        BaseString path = element->attribute(key);
+        if (std::optional<BaseString> note = RedirectedFolderNote(path.view())) {
+            findings.Warning(kExtensionFileName, position,
+                             u"<" + name + u"> " + Quoted(path.view()) + u": " + *note);
+        }
+        if (name == u"run" && attribute == u"program" && IsBatchFile(path.view())) {
+            findings.Warning(
+                kExtensionFileName, position,
+                u"<run> of a batch file " + Quoted(path.view()) +
+                    u": Windows runs it through the command shell, which reads its arguments "
+                    u"by rules of its own (\"&\", \"%\", \"^\"), so the launcher refuses to "
+                    u"start it there; start a program, or open the batch file without "
+                    u"arguments with <open>");
+        }
+    }
+    for (const Ref<Xml::Node>& child : element->children()) {
+        if (Ref<Xml::Element> child_element = SoftCast<Xml::Element>(child)) {
+            CheckWindowsPaths(child_element, positions, findings);
+        }
+    }
+}
+
 }  // namespace
 
 void CheckExtensions(const Medium& medium, Findings& findings) {
@@ -79,6 +115,9 @@ void CheckExtensions(const Medium& medium, Findings& findings) {
     }
     ProblemFindings problems(positions, findings);
     std::vector<ExtensionDeclaration> declarations = ReadExtensionDeclarations(document, &problems);
+    if (Ref<Xml::Element> root = document->rootElement()) {
+        CheckWindowsPaths(root, positions, findings);
+    }
     if (!medium.has_data() || !medium.has_template()) {
         return;
     }
