@@ -1,5 +1,6 @@
 // The medium's page-extension declarations (rsc/extensions.xml).
 #include <set>
+#include <vector>
 
 #include "check/checks.h"
 #include "launcher/commands/start_program.h"
@@ -67,8 +68,8 @@ std::set<BaseString> UsedClasses(const Medium& medium) {
 // What Windows does otherwise than the author may expect with the paths and
 // programs of the declarations: folders the 32-bit launcher sees redirected,
 // batch files, which "run" refuses.
-void CheckWindowsPaths(const Ref<Xml::Element>& element, const Xml::NodePositions& positions,
-                       Findings& findings) {
+void CheckWindowsPath(const Ref<Xml::Element>& element, const Xml::NodePositions& positions,
+                      Findings& findings) {
     BaseString name = element->value();
     Xml::TextPosition position = positions.Find(element).value_or(kFileStart);
     for (std::u16string_view attribute : {u"path", u"program", u"target"}) {
@@ -91,9 +92,21 @@ void CheckWindowsPaths(const Ref<Xml::Element>& element, const Xml::NodePosition
                     u"arguments with <open>");
         }
     }
-    for (const Ref<Xml::Node>& child : element->children()) {
-        if (Ref<Xml::Element> child_element = SoftCast<Xml::Element>(child)) {
-            CheckWindowsPaths(child_element, positions, findings);
+}
+
+// Every element of the file, without recursion: a hostile file nests deep.
+void CheckWindowsPaths(const Ref<Xml::Element>& root, const Xml::NodePositions& positions,
+                       Findings& findings) {
+    std::vector<Ref<Xml::Element>> pending{root};
+    while (!pending.empty()) {
+        Ref<Xml::Element> element = std::move(pending.back());
+        pending.pop_back();
+        CheckWindowsPath(element, positions, findings);
+        std::vector<Ref<Xml::Node>> children = element->children();
+        for (auto child = children.rbegin(); child != children.rend(); ++child) {
+            if (Ref<Xml::Element> child_element = SoftCast<Xml::Element>(*child)) {
+                pending.push_back(std::move(child_element));
+            }
         }
     }
 }
