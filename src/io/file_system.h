@@ -51,8 +51,9 @@ bool GetAvailableSpace(const BaseString& path, uint64_t* bytes);
 // The program of that name (no folder in it) in the first folder of the
 // search path (PATH) that has one; "" when none has. On Windows a name without
 // an extension is tried with each of PATHEXT's (".COM;.EXE;.BAT;.CMD" when it
-// is not set), and one with an extension must have one of them; on POSIX the
-// program is a regular file the user may execute.
+// is not set), and one with an extension must have one of them; each folder
+// is looked at once, and only local ones (local_folder_win.h). On POSIX the program
+// is a regular file the user may execute.
 BaseString FindProgram(const BaseString& name);
 
 bool CreateFolder(const BaseString& path);

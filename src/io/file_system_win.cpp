@@ -1,8 +1,10 @@
 #include "io/file_system.h"
 
 #include "base/environment.h"
+#include "base/platform.h"
 #include "base/win.h"
 #include "io/file_api_win.h"
+#include "io/local_folder_win.h"
 
 namespace Io::FileSystem {
 
@@ -127,6 +129,31 @@ bool GetAvailableSpace(const BaseString& path, uint64_t* bytes) {
     return true;
 }
 
+bool IsLocalFolder(std::u16string_view folder) {
+    if (!Base::IsFullPath(folder)) {
+        return false;
+    }
+    // The extended form of a drive's path, "\\?\X:\...", is the drive's.
+    if (folder.starts_with(u"\\\\?\\") && folder.size() >= 6 && folder[5] == u':') {
+        folder.remove_prefix(4);
+    }
+    if (folder[1] != u':') {
+        return false;
+    }
+    // The drive's type comes from the process's device map, without asking
+    // the drive.
+    wchar_t root[] = {static_cast<wchar_t>(folder[0]), L':', L'\\', L'\0'};
+    switch (::GetDriveTypeW(root)) {
+        case DRIVE_FIXED:
+        case DRIVE_REMOVABLE:
+        case DRIVE_CDROM:
+        case DRIVE_RAMDISK:
+            return true;
+        default:
+            return false;
+    }
+}
+
 BaseString FindProgram(const BaseString& name) {
     BaseString extensions_text = Base::EnvironmentVariable(u"PATHEXT").value_or(BaseString());
     if (extensions_text.empty()) {
@@ -146,23 +173,49 @@ BaseString FindProgram(const BaseString& name) {
             }
         }
     }
+    if (names.empty()) {
+        return {};
+    }
+    // One look at each folder finds every candidate: the name with any
+    // extension, or the name itself.
+    BaseString pattern = dot == BaseString::npos ? name + u".*" : name;
     BaseString search_path = Base::EnvironmentVariable(u"PATH").value_or(BaseString());
+    CriticalErrorsOff errors_off;
     for (std::u16string_view folder : SplitList(search_path.view())) {
         // An entry may be quoted.
         if (folder.size() >= 2 && folder.front() == u'"' && folder.back() == u'"') {
             folder = folder.substr(1, folder.size() - 2);
         }
-        if (folder.empty()) {
+        // The conditions ask on the window's thread: a folder on the network
+        // costs seconds when its server is gone, and one relative to the
+        // current folder is the medium's, not the system's.
+        if (folder.empty() || !IsLocalFolder(folder)) {
             continue;
         }
         BaseString prefix(folder);
         if (!folder.ends_with(u'\\') && !folder.ends_with(u'/')) {
             prefix += u'\\';
         }
+        std::vector<BaseString> files;
+        WIN32_FIND_DATAW data;
+        HANDLE search =
+            ::FindFirstFileExW(WidePtr(LongPathText(prefix + pattern.view()).c_str()),
+                               FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
+        if (search == INVALID_HANDLE_VALUE) {
+            continue;
+        }
+        do {
+            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                files.emplace_back(Utf16Ptr(data.cFileName));
+            }
+        } while (::FindNextFileW(search, &data));
+        ::FindClose(search);
         for (const BaseString& file_name : names) {
-            BaseString candidate = prefix + file_name.view();
-            if (GetEntryKind(candidate) == EntryKind::kFile) {
-                return candidate;
+            for (const BaseString& file : files) {
+                if (::CompareStringOrdinal(WidePtr(file.c_str()), -1, WidePtr(file_name.c_str()),
+                                           -1, TRUE) == CSTR_EQUAL) {
+                    return prefix + file_name.view();
+                }
             }
         }
     }

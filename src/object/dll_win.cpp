@@ -1,9 +1,11 @@
+#include <algorithm>
 #include <vector>
 
 #include "base/long_path_win.h"
 #include "base/platform.h"
 #include "base/win.h"
 
+#include <psapi.h>
 #include <winver.h>
 
 #include "object/dll.h"
@@ -26,19 +28,53 @@ private:
     UINT previous_;
 };
 
+// The platform's version functions. version.dll is no known library of the
+// system: imported, it would be looked for beside the program first
+// (library_search_win.h).
+struct VersionFunctions {
+    using SizeFunction = DWORD(WINAPI*)(LPCWSTR, LPDWORD);
+    using InfoFunction = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPVOID);
+    using QueryFunction = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
+
+    SizeFunction size = nullptr;
+    InfoFunction info = nullptr;
+    QueryFunction query = nullptr;
+
+    static const VersionFunctions& Get() {
+        static const VersionFunctions functions = [] {
+            VersionFunctions loaded;
+            if (HMODULE version = LoadSystemLibrary(L"version.dll")) {
+                loaded.size = reinterpret_cast<SizeFunction>(
+                    reinterpret_cast<void*>(::GetProcAddress(version, "GetFileVersionInfoSizeW")));
+                loaded.info = reinterpret_cast<InfoFunction>(
+                    reinterpret_cast<void*>(::GetProcAddress(version, "GetFileVersionInfoW")));
+                loaded.query = reinterpret_cast<QueryFunction>(
+                    reinterpret_cast<void*>(::GetProcAddress(version, "VerQueryValueW")));
+            }
+            return loaded;
+        }();
+        return functions;
+    }
+};
+
 // The version resource of a file, read with the platform's version functions.
 class ResourceVersionStrings final : public VersionStrings {
 public:
-    // False when the file has no version resource.
+    // False when the file has no version resource (or the system no version
+    // functions).
     bool Read(const BaseString& path) {
+        const VersionFunctions& functions = VersionFunctions::Get();
+        if (!functions.size || !functions.info || !functions.query) {
+            return false;
+        }
         BaseString file = LongPathText(path);
         DWORD ignored = 0;
-        DWORD size = ::GetFileVersionInfoSizeW(WidePtr(file.c_str()), &ignored);
+        DWORD size = functions.size(WidePtr(file.c_str()), &ignored);
         if (size == 0) {
             return false;
         }
         block_.resize(size);
-        return ::GetFileVersionInfoW(WidePtr(file.c_str()), 0, size, block_.data()) != FALSE;
+        return functions.info(WidePtr(file.c_str()), 0, size, block_.data()) != FALSE;
     }
 
     std::vector<Translation> Translations() const override {
@@ -68,9 +104,8 @@ public:
 
 private:
     bool Query(const char16_t* sub_block, void** value, UINT* length) const {
-        // VerQueryValueW takes a non-const block but does not change it.
-        auto* block = const_cast<uint8_t*>(block_.data());
-        return ::VerQueryValueW(block, WidePtr(sub_block), value, length) && *value;
+        return VersionFunctions::Get().query(block_.data(), WidePtr(sub_block), value, length) &&
+               *value;
     }
 
     std::vector<uint8_t> block_;
@@ -140,6 +175,23 @@ AreMappedFilesTheSameFunction AreMappedFilesTheSame() {
     return function;
 }
 
+// The modules of the process now; none when they cannot be listed.
+std::optional<std::vector<HMODULE>> LoadedModules() {
+    std::vector<HMODULE> modules(256);
+    for (;;) {
+        DWORD bytes = static_cast<DWORD>(modules.size() * sizeof(HMODULE));
+        DWORD needed = 0;
+        if (!::K32EnumProcessModules(::GetCurrentProcess(), modules.data(), bytes, &needed)) {
+            return std::nullopt;
+        }
+        if (needed <= bytes) {
+            modules.resize(needed / sizeof(HMODULE));
+            return modules;
+        }
+        modules.resize(needed / sizeof(HMODULE) + 16);
+    }
+}
+
 // Whether the loaded module is an image of the file now at the path; true when
 // the platform cannot tell.
 bool IsModuleOfFile(HMODULE module, const BaseString& path) {
@@ -176,6 +228,7 @@ DllLoad LoadDll(const BaseString& path) {
         !IsBuiltForThisProgram(strings)) {
         return {nullptr, true};
     }
+    std::optional<std::vector<HMODULE>> before = LoadedModules();
     HMODULE module;
     {
         ActivationScope activation(ProgramActivationContext());
@@ -186,8 +239,13 @@ DllLoad LoadDll(const BaseString& path) {
     }
     auto dll = std::make_unique<Dll>(module);
     // A module already loaded from that path is answered even when the file there
-    // has changed since.
-    if (!IsModuleOfFile(module, path)) {
+    // has changed since: then it must still be an image of that file. A module
+    // this load mapped is the file checked; it is not compared, as whether the
+    // system counts an image copied to the swap file (a medium's files run from
+    // swap) as its file is the system's own affair.
+    bool loaded_before =
+        !before || std::find(before->begin(), before->end(), module) != before->end();
+    if (loaded_before && !IsModuleOfFile(module, path)) {
         return {nullptr, false};
     }
     if (!dll->HasEntryPoints()) {

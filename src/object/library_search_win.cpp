@@ -1,5 +1,7 @@
 #include "object/library_search_win.h"
 
+#include <string>
+
 namespace Object {
 
 namespace {
@@ -22,14 +24,30 @@ void RestrictLibrarySearch() {
     auto set_default_directories = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
         reinterpret_cast<void*>(Kernel32Function("SetDefaultDllDirectories")));
     if (!HasPreciseSearch() || !set_default_directories ||
-        !set_default_directories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS)) {
+        !set_default_directories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
         ::SetDllDirectoryW(L"");
     }
 }
 
+HMODULE LoadSystemLibrary(const wchar_t* name) {
+    wchar_t folder[MAX_PATH];
+    UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return nullptr;
+    }
+    // By its full path, so that no search is asked where the library itself
+    // lies; the flags say where the libraries it needs come from.
+    std::wstring path = std::wstring(folder, length) + L"\\" + name;
+    return ::LoadLibraryExW(
+        path.c_str(), nullptr,
+        HasPreciseSearch() ? LOAD_LIBRARY_SEARCH_SYSTEM32 : LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
 DWORD PluginLoadFlags() {
-    return HasPreciseSearch() ? LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS
-                              : LOAD_WITH_ALTERED_SEARCH_PATH;
+    return HasPreciseSearch()
+               ? LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_APPLICATION_DIR |
+                     LOAD_LIBRARY_SEARCH_SYSTEM32
+               : LOAD_WITH_ALTERED_SEARCH_PATH;
 }
 
 }  // namespace Object

@@ -5,8 +5,8 @@
 // The registry in the terms of the Win32 calls it stands for (RegOpenKeyExW,
 // RegQueryValueExW, ...), so that the rules built on it are one piece of code
 // on every target. Every call answers a Win32 error code, 0 for success. On
-// Windows this is the registry itself (the 64-bit view from a 32-bit process
-// under WOW64); on POSIX it is the hive store (hive_store.h).
+// Windows this is the registry itself (by default the 64-bit view, also from a
+// 32-bit process under WOW64); on POSIX it is the hive store (hive_store.h).
 namespace Registry {
 
 struct KeyObject;
@@ -29,11 +29,18 @@ inline constexpr uint32_t kErrorKeyDeleted = 1018;
 Key MachineRoot();
 Key UserRoot();
 
+// Which of the two registries of 64-bit Windows a key is opened in: the one
+// 64-bit programs see, which the product's settings are in, or the one 32-bit
+// programs see (KEY_WOW64_64KEY, KEY_WOW64_32KEY), where WOW64 keeps most of
+// HKLM\SOFTWARE apart under WOW6432Node. 32-bit Windows and the hive store
+// have one registry, which both views see.
+enum class View { k64, k32 };
+
 // RegOpenKeyExW for reading (KEY_READ).
-uint32_t OpenKey(Key parent, const char16_t* subkey, Key* key);
+uint32_t OpenKey(Key parent, const char16_t* subkey, Key* key, View view = View::k64);
 // RegCreateKeyExW for reading and writing (KEY_READ, KEY_SET_VALUE,
 // KEY_CREATE_SUB_KEY): opens the key, making it and its missing parents.
-uint32_t CreateKey(Key parent, const char16_t* subkey, Key* key);
+uint32_t CreateKey(Key parent, const char16_t* subkey, Key* key, View view = View::k64);
 void CloseKey(Key key);
 
 // RegQueryValueExW: with no data, *size receives the size; with too small a
@@ -52,8 +59,8 @@ uint32_t QueryInfoKey(Key key, uint32_t* max_subkey_length, uint32_t* value_coun
 uint32_t EnumValue(Key key, uint32_t index, char16_t* name, uint32_t* length, uint32_t* type);
 uint32_t EnumKey(Key key, uint32_t index, char16_t* name, uint32_t* length);
 
-// RegDeleteKeyW (RegDeleteKeyExW with KEY_WOW64_64KEY under WOW64): deletes a
-// key that has no subkeys.
-uint32_t DeleteKey(Key parent, const char16_t* subkey);
+// RegDeleteKeyW (RegDeleteKeyExW with the view's flag where it has one):
+// deletes a key that has no subkeys.
+uint32_t DeleteKey(Key parent, const char16_t* subkey, View view = View::k64);
 
 }  // namespace Registry

@@ -88,7 +88,7 @@ Key UserRoot() {
     return &g_user_root;
 }
 
-uint32_t OpenKey(Key parent, const char16_t* subkey, Key* key) {
+uint32_t OpenKey(Key parent, const char16_t* subkey, Key* key, View) {
     std::vector<std::u16string> path = PathOf(parent, subkey);
     std::shared_ptr<const HiveKey> hive;
     if (uint32_t result = LoadHive(parent->hive, &hive)) {
@@ -101,7 +101,7 @@ uint32_t OpenKey(Key parent, const char16_t* subkey, Key* key) {
     return 0;
 }
 
-uint32_t CreateKey(Key parent, const char16_t* subkey, Key* key) {
+uint32_t CreateKey(Key parent, const char16_t* subkey, Key* key, View) {
     std::vector<std::u16string> path = PathOf(parent, subkey);
     for (size_t i = parent->path.size(); i < path.size(); ++i) {
         if (!IsValidKeyName(path[i])) {
@@ -257,7 +257,7 @@ uint32_t EnumKey(Key key, uint32_t index, char16_t* name, uint32_t* length) {
     return CopyName(found->subkeys[index]->name, name, length);
 }
 
-uint32_t DeleteKey(Key parent, const char16_t* subkey) {
+uint32_t DeleteKey(Key parent, const char16_t* subkey, View) {
     std::vector<std::u16string> path = PathOf(parent, subkey);
     if (path.size() == parent->path.size()) {
         return kErrorAccessDenied;  // not a subkey

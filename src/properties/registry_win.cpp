@@ -14,17 +14,30 @@ const wchar_t* Wide(const char16_t* text) {
     return WidePtr(text);
 }
 
-// KEY_WOW64_64KEY for a 32-bit process under WOW64, so that it sees the
-// registry a 64-bit process sees. IsWow64Process is looked up at run time.
-REGSAM Wow64View() {
-    static const REGSAM view = [] {
+// Whether this is a 32-bit process under WOW64. IsWow64Process is looked up at
+// run time.
+bool IsWow64() {
+    static const bool wow64 = [] {
         using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, PBOOL);
         auto is_wow64 = reinterpret_cast<IsWow64ProcessFunction>(reinterpret_cast<void*>(
             ::GetProcAddress(::GetModuleHandleW(L"KERNEL32"), "IsWow64Process")));
-        BOOL wow64 = FALSE;
-        return is_wow64 && is_wow64(::GetCurrentProcess(), &wow64) && wow64 ? KEY_WOW64_64KEY : 0;
+        BOOL result = FALSE;
+        return is_wow64 && is_wow64(::GetCurrentProcess(), &result) && result;
     }();
-    return view;
+    return wow64;
+}
+
+// The flag that opens a key in the view, where the system has two registries
+// and the process's own is the other; 0 where the view is the process's own.
+REGSAM ViewFlag(View view) {
+    constexpr bool k64BitProcess = sizeof(void*) == 8;
+    switch (view) {
+        case View::k64:
+            return IsWow64() ? KEY_WOW64_64KEY : 0;
+        case View::k32:
+            return k64BitProcess ? KEY_WOW64_32KEY : 0;
+    }
+    return 0;
 }
 
 }  // namespace
@@ -37,21 +50,21 @@ Key UserRoot() {
     return reinterpret_cast<Key>(HKEY_CURRENT_USER);
 }
 
-uint32_t OpenKey(Key parent, const char16_t* subkey, Key* key) {
+uint32_t OpenKey(Key parent, const char16_t* subkey, Key* key, View view) {
     HKEY opened = nullptr;
     LSTATUS result =
-        ::RegOpenKeyExW(Native(parent), Wide(subkey), 0, KEY_READ | Wow64View(), &opened);
+        ::RegOpenKeyExW(Native(parent), Wide(subkey), 0, KEY_READ | ViewFlag(view), &opened);
     if (result == ERROR_SUCCESS) {
         *key = reinterpret_cast<Key>(opened);
     }
     return static_cast<uint32_t>(result);
 }
 
-uint32_t CreateKey(Key parent, const char16_t* subkey, Key* key) {
+uint32_t CreateKey(Key parent, const char16_t* subkey, Key* key, View view) {
     HKEY created = nullptr;
     LSTATUS result = ::RegCreateKeyExW(
         Native(parent), Wide(subkey), 0, nullptr, REG_OPTION_NON_VOLATILE,
-        KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY | Wow64View(), nullptr, &created, nullptr);
+        KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY | ViewFlag(view), nullptr, &created, nullptr);
     if (result == ERROR_SUCCESS) {
         *key = reinterpret_cast<Key>(created);
     }
@@ -127,8 +140,8 @@ uint32_t EnumKey(Key key, uint32_t index, char16_t* name, uint32_t* length) {
     return static_cast<uint32_t>(result);
 }
 
-uint32_t DeleteKey(Key parent, const char16_t* subkey) {
-    REGSAM view = Wow64View();
+uint32_t DeleteKey(Key parent, const char16_t* subkey, View which) {
+    REGSAM view = ViewFlag(which);
     if (view == 0) {
         return static_cast<uint32_t>(::RegDeleteKeyW(Native(parent), Wide(subkey)));
     }

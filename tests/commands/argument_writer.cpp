@@ -1,7 +1,9 @@
-// argument_writer FILE ARG...: writes each ARG on a line of its own into FILE
-// (UTF-8), so that a test sees exactly what a started program was given. The
-// file appears whole: it is written beside and renamed into place.
+// argument_writer [--folder] FILE ARG...: writes each ARG on a line of its own
+// into FILE (UTF-8), so that a test sees exactly what a started program was
+// given; with --folder, its current folder first. The file appears whole: it
+// is written beside and renamed into place.
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -44,6 +46,10 @@ std::vector<std::string> Arguments(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> arguments = Arguments(argc, argv);
+    bool folder = arguments.size() > 1 && arguments[1] == "--folder";
+    if (folder) {
+        arguments.erase(arguments.begin() + 1);
+    }
     if (arguments.size() < 2) {
         return 2;
     }
@@ -51,6 +57,9 @@ int main(int argc, char** argv) {
     FILE* file = std::fopen(partial.c_str(), "wb");
     if (!file) {
         return 1;
+    }
+    if (folder) {
+        std::fprintf(file, "%s\n", std::filesystem::current_path().string().c_str());
     }
     for (size_t i = 2; i < arguments.size(); ++i) {
         std::fprintf(file, "%s\n", arguments[i].c_str());

@@ -161,4 +161,81 @@ TEST_F(ExtensionCondition, DeclaredPathsAreTheMediums) {
     EXPECT_EQ(ResolveDeclaredPath(BaseString(u"$ORVELLA_UNSET%ORVELLA_UNSET%")), std::nullopt);
 }
 
+// 64-bit Windows has a registry for 64-bit programs and one for 32-bit
+// programs, which keeps HKLM\SOFTWARE apart: a test reads the one it names,
+// by default either. Linux and 32-bit Windows have one, which every view reads.
+TEST_F(ExtensionCondition, RegistryViews) {
+    const bool two_registries = kWindows && Base::IsSystem64Bit();
+    constexpr char16_t kViewKey[] = u"SOFTWARE\\OrvellaViewTest";
+    for (Registry::View written : {Registry::View::k32, Registry::View::k64}) {
+        const bool in_32 = written == Registry::View::k32 || !two_registries;
+        const bool in_64 = written == Registry::View::k64 || !two_registries;
+        SCOPED_TRACE(written == Registry::View::k32 ? "written for 32-bit programs"
+                                                    : "written for 64-bit programs");
+        Registry::Key key = nullptr;
+        ASSERT_EQ(Registry::CreateKey(Registry::MachineRoot(), kViewKey, &key, written), 0u);
+        SetString(key, u"Edition", u"Pro");
+        Registry::CloseKey(key);
+        struct Case {
+            std::string attributes;
+            bool holds;
+        } cases[] = {
+            {"view='32'", in_32},
+            {"view='64'", in_64},
+            {"view='any'", true},
+            {"", true},
+            {"value='Edition' equals='Pro' view='32'", in_32},
+            {"value='Edition' equals='Pro' view='64'", in_64},
+            {"value='Edition' equals='Pro'", true},
+            {"value='Edition' equals='Home'", false},
+        };
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.attributes);
+            EXPECT_EQ(ConditionHolds(Declared("<registry key='HKLM\\SOFTWARE\\OrvellaViewTest' " +
+                                              c.attributes + "/>")),
+                      c.holds);
+        }
+        EXPECT_EQ(Registry::DeleteKey(Registry::MachineRoot(), kViewKey, written), 0u);
+    }
+}
+
+// The 64-bit system folder has one name for every launcher on Windows:
+// Sysnative, which the system gives the 32-bit launcher, is System32 for the
+// 64-bit one.
+TEST_F(ExtensionCondition, SysnativeIsTheSystemFolderOfEveryLauncher) {
+    if (!kWindows) {
+        GTEST_SKIP() << "Windows' folders";
+    }
+    EXPECT_TRUE(ConditionHolds(Declared(R"(<folder path="%SystemRoot%\Sysnative"/>)")));
+    EXPECT_TRUE(ConditionHolds(Declared(R"(<folder path="%windir%\SYSNATIVE\drivers"/>)")));
+    EXPECT_FALSE(ConditionHolds(Declared(R"(<folder path="%SystemRoot%\Sysnativex"/>)")));
+    EXPECT_TRUE(ConditionHolds(Declared(R"(<folder path="%ProgramW6432%"/>)")));
+}
+
+TEST(RedirectedFolderNote, NamesTheFoldersWow64Redirects) {
+    struct Case {
+        std::u16string_view path;
+        const char* names;  // what the note proposes; nullptr: no note
+    } cases[] = {
+        {u"%ProgramFiles%\\Orvella\\orvella.exe", "%ProgramW6432%"},
+        {u"%programfiles%\\Orvella", "%ProgramW6432%"},
+        {u"%CommonProgramFiles%\\Orvella", "%CommonProgramW6432%"},
+        {u"%SystemRoot%\\System32\\drivers\\orvella.sys", "Sysnative"},
+        {u"C:\\Windows\\system32", "Sysnative"},
+        {u"%ProgramW6432%\\Orvella\\orvella.exe", nullptr},
+        {u"%ProgramFiles(x86)%\\Orvella", nullptr},
+        {u"%SystemRoot%\\Sysnative\\drivers", nullptr},
+        {u"tools\\System32x\\a", nullptr},
+        {u"/usr/bin/orvella", nullptr},
+    };
+    for (const Case& c : cases) {
+        std::optional<BaseString> note = RedirectedFolderNote(c.path);
+        SCOPED_TRACE(BaseString(c.path).ToUtf8());
+        ASSERT_EQ(note.has_value(), c.names != nullptr);
+        if (note) {
+            EXPECT_NE(note->ToUtf8().find(c.names), std::string::npos) << note->ToUtf8();
+        }
+    }
+}
+
 }  // namespace

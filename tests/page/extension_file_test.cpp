@@ -54,9 +54,11 @@ std::string Describe(const Condition& condition) {
             return text + ")";
         }
         std::string operator()(const RegistryTest& test) {
+            const char* views[] = {"", " view=64", " view=32"};
             return std::string(test.hive == RegistryHive::kMachine ? "hklm:" : "hkcu:") +
                    Text(test.key) + Optional("value", test.value) +
-                   Optional("equals", test.equals) + Optional("at-least", test.at_least);
+                   Optional("equals", test.equals) + Optional("at-least", test.at_least) +
+                   views[static_cast<int>(test.view)];
         }
         std::string operator()(const PathTest& test) {
             return (test.folder ? "folder:" : "file:") + Text(test.path);
@@ -147,6 +149,27 @@ TEST(ExtensionFile, ReadsDeclarations) {
             </extension>)",
          "CID_A::Setup | not(hklm:SOFTWARE\\Orvella value=) | run setup.exe [/quiet] [ two words "
          "] [] elevated closing",
+         ""},
+        {"a registry view: 64, 32 or any (the default)",
+         R"(<extension class="A"><shown-when>
+              <registry key="HKLM\SOFTWARE\A" view="64"/><registry key="HKLM\SOFTWARE\A" view="32"/>
+              <registry key="HKLM\SOFTWARE\A" view="any"/></shown-when></extension>
+            <extension class="B"><shown-when><registry key="HKLM\B" view="wow"/></shown-when>
+            </extension>)",
+         "A | all(hklm:SOFTWARE\\A view=64,hklm:SOFTWARE\\A view=32,hklm:SOFTWARE\\A) | nothing\n"
+         "B | broken | nothing",
+         "\"view\" is \"64\", \"32\" or \"any\", not \"wow\""},
+        {"an argument on lines of its own is the text of its line; blanks without a line "
+         "break stay",
+         "<extension class='A'><run program='setup.exe'>\n"
+         "  <argument>\n    /quiet\n  </argument>\n"
+         "  <argument>\r\n\t/log: a b \r\n</argument>\n"
+         "  <argument> one line </argument>\n"
+         "  <argument>  first\n  second\n</argument>\n"
+         "  <argument><![CDATA[\n  x]]></argument>\n"
+         "  <argument>\n\n</argument>\n"
+         "</run></extension>",
+         "A | always | run setup.exe [/quiet] [/log: a b] [ one line ] [  first\n  second] [x] []",
          ""},
         {"no condition: always shown; no action: nothing",
          R"(<extension class="CID_A::Web"><open target="https://example.com/"/></extension>

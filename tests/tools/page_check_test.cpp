@@ -348,6 +348,25 @@ TEST(PageCheck, DeclaredPageExtensions) {
          "rsc/extensions.xml:4:3: warning: the class \"CID_A::Unused\" is declared, but no "
          "element or link of the page uses it\n"
          "rsc/extensions.xml:4:36: error: \"elevated\" is \"yes\" or \"no\", not \"maybe\"\n"},
+        {"what Windows reads otherwise: a run of a batch file, folders a 32-bit launcher sees "
+         "redirected; a registry view is fine",
+         "<extensions>\n"
+         "  <extension class='CID_A::Shown'><shown-when>\n"
+         "    <registry key='HKLM\\SOFTWARE\\A' view='32'/>\n"
+         "    <file path='%ProgramFiles%\\A\\a.exe'/><file path='%ProgramW6432%\\A\\a.exe'/>\n"
+         "    <free-space path='%ProgramFiles%' at-least='1 GB'/>\n"
+         "  </shown-when></extension>\n"
+         "  <extension class='CID_A::Run'>\n"
+         "    <run program='Setup.CMD'><argument>R&amp;D</argument></run></extension>\n"
+         "</extensions>",
+         "rsc/extensions.xml:4:5: warning: <file> \"%ProgramFiles%\\A\\a.exe\": the 32-bit "
+         "launcher on 64-bit Windows reads %ProgramFiles% as \"Program Files (x86)\": write "
+         "%ProgramW6432% for the 64-bit programs' folder (Program Files on 32-bit Windows too), or "
+         "%ProgramFiles(x86)% for the 32-bit programs'\n"
+         "rsc/extensions.xml:8:5: warning: <run> of a batch file \"Setup.CMD\": Windows runs it "
+         "through the command shell, which reads its arguments by rules of its own (\"&\", "
+         "\"%\", \"^\"), so the launcher refuses to start it there; start a program, or open the "
+         "batch file without arguments with <open>\n"},
         {"another root", "<content/>",
          "autorun.xml:1:16: warning: visibility \"CID_A::Shown\": no built-in class and no "
          "plug-in in rsc/plugins/ serves it as a page extension, so the element stays hidden\n"

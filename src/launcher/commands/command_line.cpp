@@ -38,6 +38,20 @@ void AppendQuoted(std::u16string_view argument, BaseString& line) {
 
 }  // namespace
 
+bool IsBatchFile(std::u16string_view program) {
+    while (!program.empty() && (program.back() == u'.' || program.back() == u' ')) {
+        program.remove_suffix(1);
+    }
+    if (program.size() < 4 || program[program.size() - 4] != u'.') {
+        return false;
+    }
+    std::u16string extension;
+    for (char16_t c : program.substr(program.size() - 3)) {
+        extension += c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+    }
+    return extension == u"bat" || extension == u"cmd";
+}
+
 BaseString JoinCommandLine(const std::vector<BaseString>& arguments) {
     BaseString line;
     for (size_t i = 0; i < arguments.size(); ++i) {

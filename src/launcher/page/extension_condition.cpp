@@ -1,6 +1,7 @@
 // Evaluating the conditions of declared page extensions.
 #include "launcher/page/extension_condition.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "base/environment.h"
@@ -46,11 +47,11 @@ std::optional<BaseString> RegistryValueText(Registry::Key key, const BaseString&
     return BaseString(text);
 }
 
-bool RegistryHolds(const RegistryTest& test) {
+bool RegistryHoldsIn(const RegistryTest& test, Registry::View view) {
     Registry::Key root =
         test.hive == RegistryHive::kMachine ? Registry::MachineRoot() : Registry::UserRoot();
     Registry::Key key = nullptr;
-    if (Registry::OpenKey(root, test.key.c_str(), &key) != 0) {
+    if (Registry::OpenKey(root, test.key.c_str(), &key, view) != 0) {
         return false;
     }
     bool holds = true;
@@ -70,6 +71,19 @@ bool RegistryHolds(const RegistryTest& test) {
     }
     Registry::CloseKey(key);
     return holds;
+}
+
+bool RegistryHolds(const RegistryTest& test) {
+    switch (test.view) {
+        case RegistryView::k64:
+            return RegistryHoldsIn(test, Registry::View::k64);
+        case RegistryView::k32:
+            return RegistryHoldsIn(test, Registry::View::k32);
+        case RegistryView::kAny:
+            return RegistryHoldsIn(test, Registry::View::k64) ||
+                   RegistryHoldsIn(test, Registry::View::k32);
+    }
+    return false;
 }
 
 bool PathHolds(const PathTest& test) {
@@ -149,7 +163,103 @@ struct Evaluate {
     bool operator()(const BrokenCondition&) { return false; }
 };
 
+char16_t ToUpper(char16_t c) {
+    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+}
+
+bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](char16_t x, char16_t y) { return ToUpper(x) == ToUpper(y); });
+}
+
+// Where `needle` is in `text` ignoring case; npos when it is not.
+size_t FindIgnoringCase(std::u16string_view text, std::u16string_view needle) {
+    for (size_t at = 0; at + needle.size() <= text.size(); ++at) {
+        if (EqualIgnoringCase(text.substr(at, needle.size()), needle)) {
+            return at;
+        }
+    }
+    return std::u16string_view::npos;
+}
+
+// The 32-bit launcher on 64-bit Windows, which WOW64 redirects.
+bool IsWow64Launcher() {
+    return sizeof(void*) == 4 && Base::IsSystem64Bit();
+}
+
+// A variable of a declared path: the environment's; on Windows the names of
+// the 64-bit programs' folders stand for the one folder of 32-bit Windows,
+// which does not set them.
+std::optional<BaseString> DeclaredVariable(std::u16string_view name) {
+    std::optional<BaseString> value = Base::EnvironmentVariable(name);
+    if (value || Base::NativeVariableSyntax() != Base::VariableSyntax::kPercent ||
+        Base::IsSystem64Bit()) {
+        return value;
+    }
+    if (EqualIgnoringCase(name, u"ProgramW6432")) {
+        return Base::EnvironmentVariable(u"ProgramFiles");
+    }
+    if (EqualIgnoringCase(name, u"CommonProgramW6432")) {
+        return Base::EnvironmentVariable(u"CommonProgramFiles");
+    }
+    return value;
+}
+
+// "<Windows folder>\Sysnative\..." as "<Windows folder>\System32\...": the
+// name exists only for a process that WOW64 redirects.
+BaseString SysnativeAsSystem32(const BaseString& path) {
+    std::optional<BaseString> windows = Base::EnvironmentVariable(u"SystemRoot");
+    if (!windows || windows->empty()) {
+        return path;
+    }
+    std::u16string_view folder = windows->view();
+    if (folder.back() == u'\\') {
+        folder.remove_suffix(1);
+    }
+    std::u16string_view text = path.view();
+    constexpr std::u16string_view kSysnative = u"\\Sysnative";
+    if (!EqualIgnoringCase(text.substr(0, folder.size()), folder) ||
+        !EqualIgnoringCase(text.substr(folder.size(), kSysnative.size()), kSysnative)) {
+        return path;
+    }
+    std::u16string_view rest = text.substr(folder.size() + kSysnative.size());
+    if (!rest.empty() && rest.front() != u'\\' && rest.front() != u'/') {
+        return path;
+    }
+    return BaseString(text.substr(0, folder.size())) + u"\\System32" + rest;
+}
+
 }  // namespace
+
+std::optional<BaseString> RedirectedFolderNote(std::u16string_view path) {
+    if (FindIgnoringCase(path, u"%ProgramFiles%") != path.npos) {
+        return BaseString(
+            u"the 32-bit launcher on 64-bit Windows reads %ProgramFiles% as \"Program Files "
+            u"(x86)\": write %ProgramW6432% for the 64-bit programs' folder (Program Files on "
+            u"32-bit Windows too), or %ProgramFiles(x86)% for the 32-bit programs'");
+    }
+    if (FindIgnoringCase(path, u"%CommonProgramFiles%") != path.npos) {
+        return BaseString(
+            u"the 32-bit launcher on 64-bit Windows reads %CommonProgramFiles% as the 32-bit "
+            u"programs' Common Files: write %CommonProgramW6432% for the 64-bit programs' "
+            u"folder, or %CommonProgramFiles(x86)% for the 32-bit programs'");
+    }
+    for (size_t at = FindIgnoringCase(path, u"System32"); at != path.npos;) {
+        size_t end = at + 8;
+        bool starts = at > 0 && (path[at - 1] == u'\\' || path[at - 1] == u'/');
+        bool ends = end == path.size() || path[end] == u'\\' || path[end] == u'/';
+        if (starts && ends) {
+            return BaseString(
+                u"the 32-bit launcher on 64-bit Windows sees SysWOW64 as System32: write "
+                u"%SystemRoot%\\Sysnative for the 64-bit system folder (System32 wherever "
+                u"Windows does not redirect it)");
+        }
+        size_t next = FindIgnoringCase(path.substr(end), u"System32");
+        at = next == path.npos ? path.npos : end + next;
+    }
+    return std::nullopt;
+}
 
 bool ConditionHolds(const Condition& condition) {
     try {
@@ -161,9 +271,13 @@ bool ConditionHolds(const Condition& condition) {
 }
 
 std::optional<BaseString> ResolveDeclaredPath(const BaseString& path) {
-    std::optional<BaseString> expanded = Base::ExpandEnvironmentVariables(path.view());
+    std::optional<BaseString> expanded =
+        Base::ExpandVariables(path.view(), Base::NativeVariableSyntax(), DeclaredVariable);
     if (!expanded || expanded->empty()) {
         return std::nullopt;
+    }
+    if (Base::NativeVariableSyntax() == Base::VariableSyntax::kPercent && !IsWow64Launcher()) {
+        *expanded = SysnativeAsSystem32(*expanded);
     }
     try {
         return Io::Fs::PathFromName(*expanded)->text();

@@ -1,6 +1,7 @@
 // Reading the page extensions a medium declares in "rsc/extensions.xml".
 #include "launcher/page/extension_file.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <set>
 #include <utility>
@@ -46,6 +47,28 @@ bool IsBlankText(std::u16string_view text) {
         }
     }
     return true;
+}
+
+// The text without the blanks around it where they hold a line break: an
+// argument written on a line of its own, indented, is the text of that line.
+// Blanks without a line break are the argument's own.
+std::u16string_view WithoutLayout(std::u16string_view text) {
+    auto is_break = [](char16_t c) { return c == u'\n' || c == u'\r'; };
+    size_t start = 0;
+    while (start < text.size() && IsBlank(text[start])) {
+        ++start;
+    }
+    if (std::any_of(text.begin(), text.begin() + static_cast<ptrdiff_t>(start), is_break)) {
+        text.remove_prefix(start);
+    }
+    size_t end = text.size();
+    while (end > 0 && IsBlank(text[end - 1])) {
+        --end;
+    }
+    if (std::any_of(text.begin() + static_cast<ptrdiff_t>(end), text.end(), is_break)) {
+        text.remove_suffix(text.size() - end);
+    }
+    return text;
 }
 
 BaseString Quoted(std::u16string_view text) {
@@ -225,7 +248,7 @@ private:
     }
 
     RegistryTest ReadRegistry(const Ref<Xml::Element>& element) {
-        CheckAttributes(element, {u"key", u"value", u"equals", u"at-least"});
+        CheckAttributes(element, {u"key", u"value", u"equals", u"at-least", u"view"});
         NoChildren(element);
         RegistryTest test{RegistryHive::kMachine,
                           {},
@@ -250,6 +273,16 @@ private:
         }
         if (test.equals && test.at_least) {
             Report(element, BaseString(u"\"equals\" and \"at-least\" do not go together"));
+        }
+        if (std::optional<BaseString> view = Attribute(element, u"view", false)) {
+            if (*view == u"64") {
+                test.view = RegistryView::k64;
+            } else if (*view == u"32") {
+                test.view = RegistryView::k32;
+            } else if (*view != u"any") {
+                Report(element,
+                       u"\"view\" is \"64\", \"32\" or \"any\", not " + Quoted(view->view()));
+            }
         }
         return test;
     }
@@ -332,7 +365,8 @@ Action ReadAction(const Ref<Xml::Element>& element, Reading& reading) {
             continue;
         }
         reading.CheckAttributes(child, {});
-        // An argument is its text as written, blanks and all; CDATA counts as text.
+        // An argument is its text as written, blanks and all, but for blanks
+        // around it that hold a line break; CDATA counts as text.
         BaseString argument;
         for (const Ref<Xml::Node>& part : child->children()) {
             if (part->kind() == Xml::kTextKind || part->kind() == Xml::kCdataKind) {
@@ -341,7 +375,7 @@ Action ReadAction(const Ref<Xml::Element>& element, Reading& reading) {
                 reading.Report(part, BaseString(u"<argument> holds only text"));
             }
         }
-        run.arguments.push_back(std::move(argument));
+        run.arguments.emplace_back(WithoutLayout(argument.view()));
     }
     return run;
 }

@@ -51,6 +51,14 @@ std::optional<uint64_t> ParseByteSize(std::u16string_view text);
 
 enum class RegistryHive { kMachine, kUser };
 
+// Which registry of 64-bit Windows a registry test reads: the one 64-bit
+// programs see, the one 32-bit programs see (where HKLM\SOFTWARE is
+// WOW6432Node), or either: the test holds when it holds in one of them. The
+// default is either, as a product's key is where its installer wrote it, by
+// the installer's width and not the launcher's. 32-bit Windows and Linux have
+// one registry.
+enum class RegistryView { kAny, k64, k32 };
+
 // A key exists; with `value`, a value of it ("" the key's default value);
 // with `equals`, that value's text (a number in decimal) is exactly this;
 // with `at_least`, that value is a version (a number: one of one part) at
@@ -61,6 +69,7 @@ struct RegistryTest {
     std::optional<BaseString> value;
     std::optional<BaseString> equals;
     std::optional<Version> at_least;
+    RegistryView view = RegistryView::kAny;
 };
 
 // A file, or a folder, is at the path. Environment variables in it are

@@ -4,7 +4,10 @@
 
 namespace {
 
-// InitCommonControls of the comctl32 that the manifest names, looked up once.
+// InitCommonControls of the comctl32 that the manifest names, looked up once:
+// by name, which the manifest's activation finds in the system's side-by-side
+// store before any folder (a full path would bypass it, and comctl32 is no
+// known library to import).
 using InitFunction = void(WINAPI*)();
 
 InitFunction InitCommonControlsFunction() {

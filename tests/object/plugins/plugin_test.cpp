@@ -308,6 +308,13 @@ TEST_F(PluginLibraries, RefusesAModuleThatIsNotTheFileAtItsPath) {
     BaseString path = Install(u"good");
     Ref<Object::Library> first = creator_->CreateLibrary(path);
     ASSERT_TRUE(first);
+    EXPECT_EQ(CreateProbe(*first)->Name(), u"good");
+    // Loaded again while it is the file at its path: the module loaded before
+    // is answered, and it is that file.
+    Ref<Object::Library> again = creator_->CreateLibrary(path);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(CreateProbe(*again)->Name(), u"good");
+    EXPECT_TRUE(Sweep(again, true));
     // The loaded file moves away and another plug-in takes its place; loading
     // the path again answers the module loaded from it before.
     std::filesystem::rename(folder_.Native(Plugin(u"good")), folder_.Native(Plugin(u"old")));

@@ -71,14 +71,15 @@ std::filesystem::path Beside(const wchar_t* name) {
     return program.parent_path() / name;
 }
 
-// Runs the probe in `folder` with PATH prefixed by `path_folder`; its exit code.
+// Runs the probe (by default the one beside this program) in `folder` with
+// PATH prefixed by `path_folder`; its exit code.
 DWORD RunSearchProbe(const std::wstring& arguments, const std::filesystem::path& folder,
-                     const std::filesystem::path& path_folder) {
+                     const std::filesystem::path& path_folder,
+                     const std::filesystem::path& probe = Beside(L"library_search_probe.exe")) {
     wchar_t saved[32767] = {};
     DWORD saved_length = ::GetEnvironmentVariableW(L"PATH", saved, 32767);
     ::SetEnvironmentVariableW(L"PATH", (path_folder.wstring() + L";" + saved).c_str());
-    std::wstring command =
-        L"\"" + Beside(L"library_search_probe.exe").wstring() + L"\" " + arguments;
+    std::wstring command = L"\"" + probe.wstring() + L"\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
@@ -96,21 +97,49 @@ DWORD RunSearchProbe(const std::wstring& arguments, const std::filesystem::path&
     return code;
 }
 
-// A library lying in the current folder, or in a folder on PATH, is found by
-// name until the search is restricted, as the launcher does first; one beside
-// the program still is.
-TEST(LibrarySearch, TheRestrictedSearchLeavesOutTheCurrentFolderAndPath) {
-    TempFolder current, on_path;
+// A library lying in the current folder, in a folder on PATH or beside the
+// program is found by name until the search is restricted, as the launcher
+// does first: then only the system folder is searched. A system library the
+// launcher loads comes from there, whatever of that name lies beside it.
+TEST(LibrarySearch, TheRestrictedSearchTakesTheSystemFolderAlone) {
+    TempFolder current, on_path, program;
     const std::filesystem::path library = Beside(L"libwinpthread-1.dll");
     std::filesystem::copy_file(library, current.Native(u"planted_here.dll"));
     std::filesystem::copy_file(library, on_path.Native(u"planted_on_path.dll"));
+    const std::filesystem::path probe = program.Native(u"library_search_probe.exe");
+    std::filesystem::copy_file(Beside(L"library_search_probe.exe"), probe);
+    std::filesystem::copy_file(library, program.Native(u"planted_beside.dll"));
+    for (TempFolder* folder : {&current, &program}) {
+        std::filesystem::copy_file(library, folder->Native(u"version.dll"));
+    }
     const std::filesystem::path folder = current.Native(u"");
     const std::filesystem::path path_folder = on_path.Native(u"");
-    EXPECT_EQ(RunSearchProbe(L"planted_here.dll", folder, path_folder), 0u);
-    EXPECT_EQ(RunSearchProbe(L"planted_on_path.dll", folder, path_folder), 0u);
-    EXPECT_EQ(RunSearchProbe(L"restricted planted_here.dll", folder, path_folder), 1u);
-    EXPECT_EQ(RunSearchProbe(L"restricted planted_on_path.dll", folder, path_folder), 1u);
-    EXPECT_EQ(RunSearchProbe(L"restricted libwinpthread-1.dll", folder, path_folder), 0u);
+    auto run = [&](const std::wstring& arguments) {
+        return RunSearchProbe(arguments, folder, path_folder, probe);
+    };
+    EXPECT_EQ(run(L"planted_here.dll"), 0u);
+    EXPECT_EQ(run(L"planted_on_path.dll"), 0u);
+    EXPECT_EQ(run(L"planted_beside.dll"), 0u);
+    EXPECT_EQ(run(L"restricted planted_here.dll"), 1u);
+    EXPECT_EQ(run(L"restricted planted_on_path.dll"), 1u);
+    EXPECT_EQ(run(L"restricted planted_beside.dll"), 1u);
+
+    // Wine prefers its own library to a file of a system library's name
+    // unless told otherwise for the program; Windows takes the file the search
+    // finds.
+    constexpr wchar_t kWineOverrides[] =
+        L"Software\\Wine\\AppDefaults\\library_search_probe.exe\\DllOverrides";
+    HKEY overrides = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kWineOverrides, 0, nullptr, 0, KEY_SET_VALUE,
+                                nullptr, &overrides, nullptr),
+              ERROR_SUCCESS);
+    constexpr wchar_t kNativeFirst[] = L"native,builtin";
+    ::RegSetValueExW(overrides, L"version", 0, REG_SZ, reinterpret_cast<const BYTE*>(kNativeFirst),
+                     sizeof kNativeFirst);
+    ::RegCloseKey(overrides);
+    EXPECT_EQ(run(L"version.dll GetFileVersionInfoSizeW"), 2u) << "the planted one";
+    EXPECT_EQ(run(L"system version.dll GetFileVersionInfoSizeW"), 0u);
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\library_search_probe.exe");
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 // The medium's page-extension declarations (rsc/extensions.xml).
 #include <set>
+#include <vector>
 
 #include "check/checks.h"
+#include "launcher/commands/start_program.h"
+#include "launcher/page/extension_condition.h"
 #include "launcher/page/extension_file.h"
 
 namespace {
@@ -62,6 +65,52 @@ std::set<BaseString> UsedClasses(const Medium& medium) {
     return classes;
 }
 
+// What Windows does otherwise than the author may expect with the paths and
+// programs of the declarations: folders the 32-bit launcher sees redirected,
+// batch files, which "run" refuses.
+void CheckWindowsPath(const Ref<Xml::Element>& element, const Xml::NodePositions& positions,
+                      Findings& findings) {
+    BaseString name = element->value();
+    Xml::TextPosition position = positions.Find(element).value_or(kFileStart);
+    for (std::u16string_view attribute : {u"path", u"program", u"target"}) {
+        BaseString key(attribute);
+        if (name == u"free-space" || !element->hasAttribute(key)) {
+            continue;
+        }
+        BaseString path = element->attribute(key);
+        if (std::optional<BaseString> note = RedirectedFolderNote(path.view())) {
+            findings.Warning(kExtensionFileName, position,
+                             u"<" + name + u"> " + Quoted(path.view()) + u": " + *note);
+        }
+        if (name == u"run" && attribute == u"program" && IsBatchFile(path.view())) {
+            findings.Warning(
+                kExtensionFileName, position,
+                u"<run> of a batch file " + Quoted(path.view()) +
+                    u": Windows runs it through the command shell, which reads its arguments "
+                    u"by rules of its own (\"&\", \"%\", \"^\"), so the launcher refuses to "
+                    u"start it there; start a program, or open the batch file without "
+                    u"arguments with <open>");
+        }
+    }
+}
+
+// Every element of the file, without recursion: a hostile file nests deep.
+void CheckWindowsPaths(const Ref<Xml::Element>& root, const Xml::NodePositions& positions,
+                       Findings& findings) {
+    std::vector<Ref<Xml::Element>> pending{root};
+    while (!pending.empty()) {
+        Ref<Xml::Element> element = std::move(pending.back());
+        pending.pop_back();
+        CheckWindowsPath(element, positions, findings);
+        std::vector<Ref<Xml::Node>> children = element->children();
+        for (auto child = children.rbegin(); child != children.rend(); ++child) {
+            if (Ref<Xml::Element> child_element = SoftCast<Xml::Element>(*child)) {
+                pending.push_back(std::move(child_element));
+            }
+        }
+    }
+}
+
 }  // namespace
 
 void CheckExtensions(const Medium& medium, Findings& findings) {
@@ -79,6 +128,9 @@ void CheckExtensions(const Medium& medium, Findings& findings) {
     }
     ProblemFindings problems(positions, findings);
     std::vector<ExtensionDeclaration> declarations = ReadExtensionDeclarations(document, &problems);
+    if (Ref<Xml::Element> root = document->rootElement()) {
+        CheckWindowsPaths(root, positions, findings);
+    }
     if (!medium.has_data() || !medium.has_template()) {
         return;
     }
