@@ -16,10 +16,11 @@ namespace Object {
 
 namespace {
 
-// Critical-error dialogs off for the life of the scope, then the mode as it was.
+// Critical-error dialogs off for the life of the scope, the process's other
+// flags kept, then the mode as it was.
 class QuietErrorMode {
 public:
-    QuietErrorMode() : previous_(::SetErrorMode(SEM_FAILCRITICALERRORS)) {}
+    QuietErrorMode() : previous_(::SetErrorMode(::GetErrorMode() | SEM_FAILCRITICALERRORS)) {}
     ~QuietErrorMode() { ::SetErrorMode(previous_); }
     QuietErrorMode(const QuietErrorMode&) = delete;
     QuietErrorMode& operator=(const QuietErrorMode&) = delete;
