@@ -24,7 +24,8 @@ set(CMAKE_LIBRARY_ARCHITECTURE x86_64-linux-gnu)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# CMake packages come from anywhere: the authoring kit's SDK lies outside the root.
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
 
 # The compiler's own library folders name this machine's /usr/lib before the
 # root's: the root's come first, for the libraries (-L) and for the C
