@@ -54,11 +54,15 @@ install(FILES cmake/sdk/OrvellaAutorunConfig.cmake
               cmake/plugin.cmake cmake/plugin_version.rc.in cmake/plugin_version_section.cpp.in
               cmake/run_from_swap.cmake cmake/run_from_swap.py
         DESTINATION ${package_dir})
-install(FILES cmake/mingw-i686.cmake cmake/mingw-x86_64.cmake DESTINATION sdk/toolchains)
+install(FILES cmake/mingw-i686.cmake cmake/mingw-x86_64.cmake cmake/debian11.cmake
+        DESTINATION sdk/toolchains)
 
 install(DIRECTORY examples/medium/ DESTINATION demo USE_SOURCE_PERMISSIONS)
 # The medium maker, which in the kit takes the kit's launchers and plug-ins.
 install(PROGRAMS scripts/make-medium.sh DESTINATION scripts)
+# What builds Linux plug-ins to the launcher's floor: the Debian 11 root for
+# sdk/toolchains/debian11.cmake, and the reader of a file's C library needs.
+install(PROGRAMS scripts/debian11-root.sh scripts/glibc-floor.sh DESTINATION scripts)
 install(FILES scripts/lib.sh DESTINATION scripts)
 
 # The authoring sections of README.md, from the page tool up to the layout of

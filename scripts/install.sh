@@ -24,6 +24,8 @@ packages=(
     osslsigncode openssl
     # the authoring kit's archives
     zip unzip
+    # the Debian 11 root the medium's Linux files are built against and shown in
+    debootstrap
     # the Windows application icon, drawn from its SVG source at build time
     librsvg2-bin
     # benchmark peers

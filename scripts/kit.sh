@@ -8,7 +8,8 @@
 #   --builds  build folders, built already, to take the kit from (for example
 #             scripts/test.sh's build/linux build/win32 build/win64); default:
 #             release builds of its own in build/kit-linux, build/kit-win32
-#             and build/kit-win64
+#             and build/kit-win64 (the Linux one against a Debian 11 root,
+#             scripts/debian11-root.sh)
 # Prints the archives' paths.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
@@ -36,10 +37,14 @@ out=$(cd "$1" && pwd)
 if [[ ${#builds[@]} -eq 0 ]]; then
     "$root/scripts/install.sh"
     builds=("$build_root/kit-linux" "$build_root/kit-win32" "$build_root/kit-win64")
-    toolchains=("" "$root/cmake/mingw-i686.cmake" "$root/cmake/mingw-x86_64.cmake")
+    toolchains=("$root/cmake/debian11.cmake" "$root/cmake/mingw-i686.cmake" "$root/cmake/mingw-x86_64.cmake")
+    # The Linux files bind to the C library of Debian 11, as a medium's do.
+    debian11=${ORV_DEBIAN11_ROOT:-$build_root/debian11-root}
+    "$root/scripts/debian11-root.sh" "$debian11" || fail "cannot make the Debian 11 root $debian11"
     for i in 0 1 2; do
         configure "${builds[i]}" -DCMAKE_BUILD_TYPE=Release -DORV_TESTS=OFF -DORV_FUZZ=OFF \
-            ${toolchains[i]:+-DCMAKE_TOOLCHAIN_FILE=${toolchains[i]}} || fail "cannot configure ${builds[i]}"
+            -DCMAKE_TOOLCHAIN_FILE="${toolchains[i]}" -DORV_DEBIAN11_ROOT="$debian11" ||
+            fail "cannot configure ${builds[i]}"
         ninja -C "${builds[i]}" >"${builds[i]}.kit.log" 2>&1 || {
             tail -40 "${builds[i]}.kit.log" >&2
             fail "the build in ${builds[i]} failed"

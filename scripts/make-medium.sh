@@ -20,7 +20,9 @@
 #                               MEDIUM_DIR OUT.iso
 #   --label          the volume name (default: the folder's name, upper case)
 #   --linux-build    (source tree only) a configured build folder to take the Linux launcher and
-#                    the page tool from (default: a release build of its own)
+#                    the page tool from (default: a release build of its own
+#                    against a Debian 11 root, scripts/debian11-root.sh, kept
+#                    in build/debian11-root or ORV_DEBIAN11_ROOT)
 #   --windows-build  (source tree only) the same for the Windows launcher
 #                    (default: an i686 release build of its own); "none"
 #                    leaves it out, in the kit too
@@ -163,7 +165,16 @@ if [[ -n $kit ]]; then
 else
     linux=${linux_build:-$build_root/medium-linux}
     TARGETS=(autorun autorun-page medium-plugins)
-    build "$linux" "$linux_build"
+    # Its own build binds to the C library of Debian 11 (cmake/debian11.cmake):
+    # the medium starts on every supported desktop distribution.
+    floor=()
+    if [[ -z $linux_build ]]; then
+        debian11=${ORV_DEBIAN11_ROOT:-$build_root/debian11-root}
+        "$root/scripts/debian11-root.sh" "$debian11" ||
+            fail "the Debian 11 root to build the Linux files against could not be made"
+        floor=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/debian11.cmake" -DORV_DEBIAN11_ROOT="$debian11")
+    fi
+    build "$linux" "$linux_build" "${floor[@]}"
     grafts=("$linux/src/launcher/autorun" /autorun)
     page_tool=$linux/tools/autorun-page
     cp "$linux/medium-plugins.txt" "$work/linux-plugins.txt"

@@ -106,6 +106,44 @@ configure "$linux" -DORV_SANITIZE=address -DORV_BENCH=ON && build "Linux" "$linu
     build "Linux window layer for aarch64" "$linux" window_layer_aarch64
 }
 
+# The Linux files for media, built against a Debian 11 root made from Debian's
+# packages (made once, then kept in the build folder or ORV_DEBIAN11_ROOT):
+# the newest C library each needs; the window tests again with this launcher
+# and these plug-ins; the medium made with them shown inside the root.
+debian11=${ORV_DEBIAN11_ROOT:-$build_root/debian11-root}
+media="$build_root/medium-linux"
+echo "== the Debian 11 root"
+root_started=$SECONDS
+if "$root/scripts/debian11-root.sh" "$debian11"; then
+    passed=$((passed + 1))
+    echo "Debian 11 root ready in $((SECONDS - root_started)) s: $debian11"
+    configure "$media" -DCMAKE_BUILD_TYPE=Release -DORV_TESTS=OFF -DORV_FUZZ=OFF \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/debian11.cmake" -DORV_DEBIAN11_ROOT="$debian11" &&
+        build "Linux files for media" "$media" autorun autorun-page autorun-preview medium-plugins && {
+        mapfile -t media_files < <(printf '%s\n' "$media/src/launcher/autorun" \
+            "$media/tools/autorun-page" "$media/tools/autorun-preview"; cat "$media/medium-plugins.txt")
+        if "$root/scripts/glibc-floor.sh" --max 2.28 "${media_files[@]}"; then
+            passed=$((passed + 1))
+        else
+            fail "Linux files for media: C library floor"
+        fi
+        if [[ -x $linux/tests/gui/gui_tests ]]; then
+            GTEST_FILTER='LauncherOnMedium.*:DemoMediumExtensions.*' \
+                ORV_GUI_LAUNCHER_BUILD="$media" run_ctest "media launcher" "$linux" -R '^gui_tests$'
+        fi
+        if "$root/tests/medium/debian11_root_test.sh" "$root" "$debian11" "$media" \
+            >"$media.root-test.log" 2>&1; then
+            passed=$((passed + 1))
+            grep -E '^ok: ' "$media.root-test.log"
+        else
+            cat "$media.root-test.log"
+            fail "the medium in the Debian 11 root"
+        fi
+    }
+else
+    fail "the Debian 11 root"
+fi
+
 # The threaded tests again under ThreadSanitizer.
 tsan="$build_root/linux-tsan"
 configure "$tsan" -DORV_SANITIZE=thread -DORV_FUZZ=OFF &&

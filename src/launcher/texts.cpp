@@ -245,3 +245,85 @@ const MessageRow WebEngineMissingText[] = {
      u"libwebkit2gtk-4.1-0 (Fedora: webkit2gtk4.1)."},
     {0, nullptr},
 };
+
+const MessageRow WebEngineTooOldText[] = {
+    {0x0409,
+     u"The web engine WebKitGTK on this system is version %1; the menu needs %2 or newer. Update "
+     u"the package libwebkit2gtk-4.1-0 or libwebkit2gtk-4.0-37 (Fedora: webkit2gtk4.1)."},
+    {0x0404,
+     u"此系統上的網頁引擎 WebKitGTK 版本為 %1；功能表需要 %2 或更新版本。請更新套件 "
+     u"libwebkit2gtk-4.1-0 或 libwebkit2gtk-4.0-37（Fedora：webkit2gtk4.1）。"},
+    {0x0406,
+     u"Webmotoren WebKitGTK på dette system har version %1; menuen kræver %2 eller nyere. Opdater "
+     u"pakken libwebkit2gtk-4.1-0 eller libwebkit2gtk-4.0-37 (Fedora: webkit2gtk4.1)."},
+    {0x0407,
+     u"Die Web-Engine WebKitGTK auf diesem System hat die Version %1; das Menü benötigt %2 oder "
+     u"neuer. Aktualisieren Sie das Paket libwebkit2gtk-4.1-0 oder libwebkit2gtk-4.0-37 (Fedora: "
+     u"webkit2gtk4.1)."},
+    {0x0408,
+     u"Η μηχανή ιστού WebKitGTK σε αυτό το σύστημα έχει την έκδοση %1· το μενού χρειάζεται την %2 "
+     u"ή νεότερη. Ενημερώστε το πακέτο libwebkit2gtk-4.1-0 ή libwebkit2gtk-4.0-37 (Fedora: "
+     u"webkit2gtk4.1)."},
+    {0x0410,
+     u"Il motore web WebKitGTK di questo sistema è alla versione %1; il menu richiede la %2 o "
+     u"successiva. Aggiornare il pacchetto libwebkit2gtk-4.1-0 o libwebkit2gtk-4.0-37 (Fedora: "
+     u"webkit2gtk4.1)."},
+    {0x0411,
+     u"このシステムの Web エンジン WebKitGTK はバージョン %1 です。メニューには %2 "
+     u"以降が必要です。パッケージ libwebkit2gtk-4.1-0 または libwebkit2gtk-4.0-37 (Fedora: "
+     u"webkit2gtk4.1) を更新してください。"},
+    {0x0412,
+     u"이 시스템의 웹 엔진 WebKitGTK 버전은 %1입니다. 메뉴에는 %2 이상이 필요합니다. "
+     u"libwebkit2gtk-4.1-0 또는 libwebkit2gtk-4.0-37 패키지(Fedora: webkit2gtk4.1)를 "
+     u"업데이트하십시오."},
+    {0x0413,
+     u"De webengine WebKitGTK op dit systeem heeft versie %1; het menu heeft %2 of nieuwer nodig. "
+     u"Werk het pakket libwebkit2gtk-4.1-0 of libwebkit2gtk-4.0-37 bij (Fedora: webkit2gtk4.1)."},
+    {0x0414,
+     u"Nettmotoren WebKitGTK på dette systemet har versjon %1; menyen krever %2 eller nyere. "
+     u"Oppdater pakken libwebkit2gtk-4.1-0 eller libwebkit2gtk-4.0-37 (Fedora: webkit2gtk4.1)."},
+    {0x0416,
+     u"O mecanismo web WebKitGTK deste sistema está na versão %1; o menu precisa da %2 ou mais "
+     u"recente. Atualize o pacote libwebkit2gtk-4.1-0 ou libwebkit2gtk-4.0-37 (Fedora: "
+     u"webkit2gtk4.1)."},
+    {0x0419,
+     u"Веб-движок WebKitGTK в этой системе имеет версию %1; для меню нужна версия %2 или новее. "
+     u"Обновите пакет libwebkit2gtk-4.1-0 или libwebkit2gtk-4.0-37 (Fedora: webkit2gtk4.1)."},
+    {0x041D,
+     u"Webbmotorn WebKitGTK på det här systemet har version %1; menyn kräver %2 eller senare. "
+     u"Uppdatera paketet libwebkit2gtk-4.1-0 eller libwebkit2gtk-4.0-37 (Fedora: webkit2gtk4.1)."},
+    {0x041F,
+     u"Bu sistemdeki WebKitGTK web motorunun sürümü %1; menü %2 veya daha yeni bir sürüm "
+     u"gerektirir. libwebkit2gtk-4.1-0 veya libwebkit2gtk-4.0-37 paketini güncelleyin (Fedora: "
+     u"webkit2gtk4.1)."},
+    {0x040B,
+     u"Tämän järjestelmän verkkomoottori WebKitGTK on versiota %1; valikko tarvitsee version %2 "
+     u"tai uudemman. Päivitä paketti libwebkit2gtk-4.1-0 tai libwebkit2gtk-4.0-37 (Fedora: "
+     u"webkit2gtk4.1)."},
+    {0x040C,
+     u"Le moteur web WebKitGTK de ce système est en version %1 ; le menu nécessite la version %2 "
+     u"ou plus récente. Mettez à jour le paquet libwebkit2gtk-4.1-0 ou libwebkit2gtk-4.0-37 "
+     u"(Fedora : webkit2gtk4.1)."},
+    {0x0804,
+     u"此系统上的网页引擎 WebKitGTK 版本为 %1；菜单需要 %2 或更高版本。请更新软件包 "
+     u"libwebkit2gtk-4.1-0 或 libwebkit2gtk-4.0-37（Fedora：webkit2gtk4.1）。"},
+    {0x0816,
+     u"O motor web WebKitGTK deste sistema está na versão %1; o menu precisa da %2 ou mais "
+     u"recente. Atualize o pacote libwebkit2gtk-4.1-0 ou libwebkit2gtk-4.0-37 (Fedora: "
+     u"webkit2gtk4.1)."},
+    {0x0C0A,
+     u"El motor web WebKitGTK de este sistema es la versión %1; el menú necesita la %2 o "
+     u"posterior. Actualice el paquete libwebkit2gtk-4.1-0 o libwebkit2gtk-4.0-37 (Fedora: "
+     u"webkit2gtk4.1)."},
+    {0x0405,
+     u"Webové jádro WebKitGTK v tomto systému má verzi %1; nabídka vyžaduje %2 nebo novější. "
+     u"Aktualizujte balíček libwebkit2gtk-4.1-0 nebo libwebkit2gtk-4.0-37 (Fedora: "
+     u"webkit2gtk4.1)."},
+    {0x040E,
+     u"A rendszer WebKitGTK webmotorja %1 verziójú; a menühöz %2 vagy újabb szükséges. Frissítse a "
+     u"libwebkit2gtk-4.1-0 vagy a libwebkit2gtk-4.0-37 csomagot (Fedora: webkit2gtk4.1)."},
+    {0x0415,
+     u"Silnik WWW WebKitGTK w tym systemie ma wersję %1; menu wymaga wersji %2 lub nowszej. "
+     u"Zaktualizuj pakiet libwebkit2gtk-4.1-0 lub libwebkit2gtk-4.0-37 (Fedora: webkit2gtk4.1)."},
+    {0, nullptr},
+};

@@ -15,3 +15,6 @@ extern const MessageRow DataFormatText[];
 extern const MessageRow LanguageFormatText[];
 // The start-up failure's reason on a machine without the web engine (Linux).
 extern const MessageRow WebEngineMissingText[];
+// The same where the engine is older than the oldest the window code calls:
+// %1 the version found, %2 the one needed.
+extern const MessageRow WebEngineTooOldText[];

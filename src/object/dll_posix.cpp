@@ -1,5 +1,6 @@
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <gnu/libc-version.h>
 #include <link.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -13,6 +14,7 @@
 #include "base/platform.h"
 #include "object/dll.h"
 #include "object/elf_section.h"
+#include "object/elf_version_needs.h"
 #include "object/version_section.h"
 
 namespace Object {
@@ -98,6 +100,28 @@ bool MapsFile(const void* address, const struct stat& file) {
     return same;
 }
 
+// A file built for a newer C library than this system's is no broken file:
+// the author or the user learns which file needs what, on standard error
+// (the loader's own words name the symbol version, not the remedy).
+void ReportNewerCLibrary(int fd, uint64_t size, const std::string& path) {
+    ReadAt read = [fd](uint64_t offset, void* buffer, size_t length) {
+        return pread(fd, buffer, length, static_cast<off_t>(offset)) ==
+               static_cast<ssize_t>(length);
+    };
+    std::optional<std::vector<VersionNeed>> needs = ReadElfVersionNeeds(read, size);
+    if (!needs) {
+        return;
+    }
+    const std::string needed = NewestCLibraryVersion(*needs);
+    const char* present = gnu_get_libc_version();
+    if (!needed.empty() && CompareDottedVersions(needed, present) > 0) {
+        std::fprintf(stderr,
+                     "%s: not loaded: it needs the C library (glibc) %s or newer, this system "
+                     "has %s\n",
+                     path.c_str(), needed.c_str(), present);
+    }
+}
+
 }  // namespace
 
 DllLoad LoadDll(const BaseString& path) {
@@ -110,6 +134,7 @@ DllLoad LoadDll(const BaseString& path) {
     }
     void* handle = dlopen(native.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
+        ReportNewerCLibrary(file.fd(), static_cast<uint64_t>(checked.st_size), native);
         return {nullptr, false};
     }
     auto dll = std::make_unique<Dll>(handle);

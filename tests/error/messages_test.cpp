@@ -101,6 +101,7 @@ TEST(MessageTables, HaveTheRowsOfTheProductsLanguagesInTheirOrder) {
         {"DataFormatText", DataFormatText},
         {"LanguageFormatText", LanguageFormatText},
         {"WebEngineMissingText", WebEngineMissingText},
+        {"WebEngineTooOldText", WebEngineTooOldText},
     };
     for (const NamedTable& table : launcher_tables) {
         EXPECT_EQ(RowProblem(table.rows, false), "") << table.name;

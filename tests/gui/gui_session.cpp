@@ -139,10 +139,20 @@ void Keys(Window window, const std::vector<std::string>& keys) {
     RunTool(command);
 }
 
+std::string BuiltFile(const std::string& path) {
+    const char* other = std::getenv("ORV_GUI_LAUNCHER_BUILD");
+    const std::string build = GUI_BUILD_DIR;
+    if (!other || !*other || path.compare(0, build.size(), build) != 0) {
+        return path;
+    }
+    return other + path.substr(build.size());
+}
+
 Medium::Medium(Program program) {
     folder_ = WorkFolder() / ("medium-" + std::to_string(std::random_device()()));
     std::filesystem::create_directories(folder_ / "locks");
-    const char* launcher = program == Program::kLauncher ? AUTORUN_PATH : SHOW_PAGE_PATH;
+    const std::string launcher =
+        program == Program::kLauncher ? BuiltFile(AUTORUN_PATH) : SHOW_PAGE_PATH;
     std::error_code error;
     std::filesystem::create_hard_link(launcher, folder_ / "autorun", error);
     if (error) {

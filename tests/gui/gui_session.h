@@ -28,6 +28,11 @@ pid_t StartProgram(const std::vector<std::string>& argv,
 int RunTool(const std::vector<std::string>& argv,
             const std::map<std::string, std::string>& environment = {});
 
+// A file of the build: the launcher and the plug-ins media carry. With
+// ORV_GUI_LAUNCHER_BUILD set, the same file of that build folder instead (a
+// build of the files for media, whose launcher runs the same tests).
+std::string BuiltFile(const std::string& path);
+
 // Input as a user's devices give it: a click at a point of the window, and keys
 // (xdotool's names) once the window has the focus.
 void Click(Window window, int x, int y, const std::string& button = "1");

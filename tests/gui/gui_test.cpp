@@ -567,6 +567,25 @@ TEST_F(LauncherOnMedium, WithoutTheWebEngineSaysWhatToInstall) {
     }
 }
 
+// A WebKitGTK older than the newest function the window code calls: the
+// launcher starts, says which release it found and which it needs, and ends
+// with 0 as for any failed start-up.
+TEST_F(LauncherOnMedium, WithAnOlderWebEngineSaysWhichVersionItNeeds) {
+    CopyDemoMedium();
+    Launcher launcher(medium_, {{"LD_AUDIT", HIDE_LIBRARY_PATH},
+                                {"HIDE_LIBRARIES", "libwebkit2gtk-4.1.so"},
+                                {"LD_LIBRARY_PATH", OLD_WEBKIT_DIR},
+                                {"DISPLAY", ""},
+                                {"LC_ALL", "en_US.UTF-8"}});
+    EXPECT_EQ(launcher.WaitForExit(), 0);
+    EXPECT_NE(launcher.ErrorOutput().find(
+                  "Orvella: Failed to initialize the application.\n"
+                  "The web engine WebKitGTK on this system is version 2.38.0; the menu needs "
+                  "2.40 or newer."),
+              std::string::npos)
+        << launcher.ErrorOutput();
+}
+
 // A machine with WebKitGTK 4.0 only (Ubuntu 20.04, Debian 11): the launcher
 // shows the page with it, and with it alone.
 TEST_F(LauncherOnMedium, ShowsThePageWithWebKitGtk40WhereThereIsNo41) {

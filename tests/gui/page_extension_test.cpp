@@ -38,8 +38,8 @@ protected:
         std::filesystem::copy(DEMO_MEDIUM_DIR, medium_.folder(),
                               std::filesystem::copy_options::recursive |
                                   std::filesystem::copy_options::skip_existing);
-        InstallPlugin(DECLARED_PLUGIN_PATH);
-        InstallPlugin(SAMPLE_PLUGIN_PATH);
+        InstallPlugin(BuiltFile(DECLARED_PLUGIN_PATH));
+        InstallPlugin(BuiltFile(SAMPLE_PLUGIN_PATH));
         // Notes the arguments it was started with.
         medium_.WriteFile("setup.sh", "#!/bin/sh\nprintf '%s\\n' \"$@\" > ran-setup\n");
         std::filesystem::permissions(medium_.Path("setup.sh"), std::filesystem::perms::owner_exec,
@@ -205,13 +205,13 @@ TEST_F(DemoMediumExtensions, AnUnreadableDeclarationFileLeavesTheMenuUp) {
 // them in name order still serves the page.
 TEST_F(DemoMediumExtensions, BrokenFilesInThePluginFolderDoNotStopTheLauncher) {
     medium_.WriteFile("rsc/plugins/0-text.so", "not a shared object\n");
-    std::ifstream sample(SAMPLE_PLUGIN_PATH, std::ios::binary);
+    std::ifstream sample(BuiltFile(SAMPLE_PLUGIN_PATH), std::ios::binary);
     std::string bytes(std::istreambuf_iterator<char>(sample), {});
     medium_.WriteFile("rsc/plugins/1-truncated.so", bytes.substr(0, bytes.size() / 2));
     // A plug-in library whose loading fails: the library it needs is missing.
     InstallPlugin(LOAD_FAILS_PLUGIN_PATH);
     // The sample under another name than it was built with.
-    InstallPlugin(SAMPLE_PLUGIN_PATH, "2-renamed.so");
+    InstallPlugin(BuiltFile(SAMPLE_PLUGIN_PATH), "2-renamed.so");
 
     Launcher launcher(medium_, Environment());
     Window window = Show(launcher);

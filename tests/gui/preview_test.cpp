@@ -157,7 +157,7 @@ TEST(PagePreview, PageExtensionsOfTheMediumDecideWhatIsShown) {
         SCOPED_TRACE(c.what);
         if (c.plugin) {
             std::filesystem::create_directories(medium.Path("rsc/plugins"));
-            std::filesystem::copy_file(DECLARED_PLUGIN_PATH,
+            std::filesystem::copy_file(BuiltFile(DECLARED_PLUGIN_PATH),
                                        medium.Path("rsc/plugins/declared_extensions.so"),
                                        std::filesystem::copy_options::skip_existing);
         }

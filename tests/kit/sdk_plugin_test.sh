@@ -6,9 +6,12 @@
 # own flags), both laid into a copy of the demo medium; the kit's page tools
 # (the Windows one under Wine) name the plug-in that serves each bound element,
 # the Windows plug-in signed with Authenticode.
+# With a Debian 11 root (scripts/debian11-root.sh), the plug-in is built
+# with the kit's toolchain for it too, and needs no newer C library than 2.31.
 # Usage: sdk_plugin_test.sh <source folder> <Linux build> <Windows build> <toolchain> <Wine loader>
+#                           [<Debian 11 root>]
 set -uo pipefail
-root=$1 linux=$2 windows=$3 toolchain=$4 wine=$5
+root=$1 linux=$2 windows=$3 toolchain=$4 wine=$5 debian11=${6:-}
 source "$(dirname "${BASH_SOURCE[0]}")/../support/script_checks.sh"
 
 kit=$work/kit
@@ -38,6 +41,15 @@ check "the plug-in builds with gcc against the kit" plugin gcc
 # Built for the page tool, so that its --visibility loads it.
 check "the plug-in builds with mingw-w64 against the kit" \
     plugin mingw -DCMAKE_TOOLCHAIN_FILE="$kit/sdk/toolchains/$toolchain" -DORV_PLUGIN_HOST=autorun-page
+
+if [[ -f $debian11/.orvella-root ]]; then
+    check "the plug-in builds against the Debian 11 root with the kit's toolchain" plugin debian11 \
+        -DCMAKE_TOOLCHAIN_FILE="$kit/sdk/toolchains/debian11.cmake" -DORV_DEBIAN11_ROOT="$debian11"
+    check "the plug-in built so needs at most the C library 2.31" \
+        "$kit/scripts/glibc-floor.sh" --max 2.31 "$work/debian11/orvella_pages.so"
+else
+    echo "no Debian 11 root at '$debian11': the plug-in is not built to the launcher's floor"
+fi
 
 medium=$work/medium
 cp -r "$root/examples/medium" "$medium"

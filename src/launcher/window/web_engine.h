@@ -14,8 +14,14 @@ bool LoadWindowSystem();
 
 // Loads the web engine and the window system it needs. Throws Error with the
 // localized WebEngineMissingText, which names the package to install, when
-// the engine is not on the machine.
+// the engine is not on the machine, and with WebEngineTooOldText when it is
+// older than the oldest that has every function the window code calls.
 void LoadWebEngine();
+
+// The oldest WebKitGTK (either API) the window code runs on: 2.40 added
+// webkit_web_view_call_async_javascript_function.
+inline constexpr unsigned kOldestWebKitMajor = 2;
+inline constexpr unsigned kOldestWebKitMinor = 40;
 
 // Starts GTK on its X11 backend, which the window search and the end messages
 // speak. Without the window system or a display nothing starts, and that is

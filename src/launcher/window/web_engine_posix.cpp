@@ -179,6 +179,32 @@ void LoadWebEngine() {
     if (!loaded) {
         throw Error(0, BaseString(LocalizedText(WebEngineMissingText)), true);
     }
+    // An engine older than the newest function the window code calls lacks
+    // it; found before the first call, which would end the program.
+    bool complete = true;
+    for (int index = 0; index < kSlotCount; ++index) {
+        complete = complete && g_slots[index] != reinterpret_cast<void*>(&CalledBeforeLoading);
+    }
+    const bool versioned =
+        g_slots[kSlotOf_webkit_get_minor_version] != reinterpret_cast<void*>(&CalledBeforeLoading);
+    const unsigned major = versioned ? webkit_get_major_version() : 0;
+    const unsigned minor = versioned ? webkit_get_minor_version() : 0;
+    if (!complete || major < kOldestWebKitMajor ||
+        (major == kOldestWebKitMajor && minor < kOldestWebKitMinor)) {
+        char found[48] = "?";
+        if (versioned) {
+            std::snprintf(found, sizeof found, "%u.%u.%u", major, minor,
+                          webkit_get_micro_version());
+        }
+        char needed[24];
+        std::snprintf(needed, sizeof needed, "%u.%u", kOldestWebKitMajor, kOldestWebKitMinor);
+        const BaseString found_text = BaseString::FromUtf8(found);
+        const BaseString needed_text = BaseString::FromUtf8(needed);
+        throw Error(0,
+                    FillMessage(LocalizedText(WebEngineTooOldText),
+                                {found_text.view(), needed_text.view()}),
+                    true);
+    }
 }
 
 void StartGtk() {

@@ -94,6 +94,9 @@ ORV_WINDOW_FUNCTION(void, gtk_window_set_title, GtkWindow*, const gchar*)
 ORV_WINDOW_FUNCTION(void, gtk_window_set_transient_for, GtkWindow*, GtkWindow*)
 
 // WebKitGTK
+ORV_WINDOW_FUNCTION(guint, webkit_get_major_version)
+ORV_WINDOW_FUNCTION(guint, webkit_get_micro_version)
+ORV_WINDOW_FUNCTION(guint, webkit_get_minor_version)
 ORV_WINDOW_FUNCTION(guint, webkit_navigation_action_get_modifiers, WebKitNavigationAction*)
 ORV_WINDOW_FUNCTION(guint, webkit_navigation_action_get_mouse_button, WebKitNavigationAction*)
 ORV_WINDOW_FUNCTION(WebKitURIRequest*, webkit_navigation_action_get_request,

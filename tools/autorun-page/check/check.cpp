@@ -12,6 +12,9 @@ std::string CheckMedium(const BaseString& launcher, bool& has_error) {
     CheckLinks(medium, launcher, findings);
     CheckExtensions(medium, findings);
     CheckWindows(medium, findings);
+#ifndef _WIN32
+    CheckLinuxFiles(launcher, findings);
+#endif
     has_error = findings.HasError();
     return findings.Lines();
 }

@@ -27,3 +27,8 @@ void CheckExtensions(const Medium& medium, Findings& findings);
 // pictures and script syntax its engine does not take, in the template and in
 // the style sheets and scripts of the medium it loads.
 void CheckWindows(const Medium& medium, Findings& findings);
+
+// The medium's Linux plug-ins (rsc/plugins/*.so) that need a newer C library
+// than the Linux launcher `launcher` beside them (Linux tool only: the reader
+// of ELF files is Linux's).
+void CheckLinuxFiles(const BaseString& launcher, Findings& findings);
