@@ -12,6 +12,7 @@ std::string CheckMedium(const BaseString& launcher, bool& has_error) {
     CheckLinks(medium, launcher, findings);
     CheckExtensions(medium, findings);
     CheckWindows(medium, findings);
+    CheckSignatures(findings);
     has_error = findings.HasError();
     return findings.Lines();
 }

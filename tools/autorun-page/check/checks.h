@@ -27,3 +27,8 @@ void CheckExtensions(const Medium& medium, Findings& findings);
 // pictures and script syntax its engine does not take, in the template and in
 // the style sheets and scripts of the medium it loads.
 void CheckWindows(const Medium& medium, Findings& findings);
+
+// The Windows programs and DLLs of the medium (every "*.exe" and "*.dll" below
+// the current directory) that carry no Authenticode signature, or a damaged
+// one: Smart App Control and SmartScreen stop them.
+void CheckSignatures(Findings& findings);
