@@ -5,7 +5,9 @@
 # and Rock Ridge:
 #   autorun      the Linux launcher, executable (the desktops' autostart
 #                convention for media)
-#   autorun.exe  the Windows launcher, with autorun.inf for AutoPlay
+#   autorun.exe  the Windows launcher, with autorun.inf for AutoPlay (its
+#                text there in the user's language, from the launcher's
+#                string resource, unless --autoplay-action gives one)
 #   rsc/plugins/ the plug-ins media carry (orv_medium_plugin in CMake)
 # Files of the same names in the medium's folder are replaced in the image;
 # the folder itself is not changed. Every file is readable by everyone, owned
@@ -14,11 +16,17 @@
 # page tool and the plug-ins are the kit's own, built already: linux/ and the
 # shipping Windows launcher of windows-i686/.
 #
-# Usage: scripts/make-medium.sh [--label NAME] [--linux-build DIR]
+# Usage: scripts/make-medium.sh [--label NAME] [--autoplay-label TEXT]
+#                               [--autoplay-action TEXT] [--linux-build DIR]
 #                               [--windows-build DIR|none] [--sign CERT.pfx
 #                               [--password-file FILE] [--timestamp URL]]
 #                               MEDIUM_DIR OUT.iso
 #   --label          the volume name (default: the folder's name, upper case)
+#   --autoplay-label the medium's name in Windows' Explorer and AutoPlay
+#                    (autorun.inf's label; default: the volume name)
+#   --autoplay-action AutoPlay's text for starting the launcher (autorun.inf's
+#                    action; default: "Show the installation menu" in the
+#                    user's language, one of the launcher's 22)
 #   --linux-build    (source tree only) a configured build folder to take the Linux launcher and
 #                    the page tool from (default: a release build of its own)
 #   --windows-build  (source tree only) the same for the Windows launcher
@@ -41,7 +49,8 @@ kit=""
 [[ -f $root/CMakeLists.txt ]] || kit=$root
 
 usage() {
-    echo "usage: $0 [--label NAME] [--linux-build DIR] [--windows-build DIR|none]" \
+    echo "usage: $0 [--label NAME] [--autoplay-label TEXT] [--autoplay-action TEXT]" \
+        "[--linux-build DIR] [--windows-build DIR|none]" \
         "[--sign CERT.pfx [--password-file FILE] [--timestamp URL]] MEDIUM_DIR OUT.iso" >&2
     exit 2
 }
@@ -107,9 +116,12 @@ sign_windows_files() {
 }
 
 label="" linux_build="" windows_build="" certificate="" password_file="" timestamp=""
+autoplay_label="" autoplay_action=""
 while [[ $# -gt 2 ]]; do
     case $1 in
         --label) label=$2 ;;
+        --autoplay-label) autoplay_label=$2 ;;
+        --autoplay-action) autoplay_action=$2 ;;
         --linux-build) linux_build=$2 ;;
         --windows-build) windows_build=$2 ;;
         --sign) certificate=$2 ;;
@@ -125,6 +137,15 @@ out=$2
 [[ -n $label ]] || label=$(basename "$medium" | tr '[:lower:]' '[:upper:]' | tr -c 'A-Z0-9_\n' '_')
 label=${label:0:32}
 [[ -z $certificate && (-n $password_file || -n $timestamp) ]] && usage
+if [[ -n $autoplay_label || -n $autoplay_action ]]; then
+    [[ $windows_build != none ]] ||
+        fail "--autoplay-label and --autoplay-action go into autorun.inf, which a medium" \
+            "without the Windows launcher (--windows-build none) does not have"
+    for text in "$autoplay_label" "$autoplay_action"; do
+        [[ -z $text ]] || autoplay_text_fault "$text" ||
+            fail "the AutoPlay text \"$text\" $fault: no image written"
+    done
+fi
 
 if [[ -n $kit ]]; then
     [[ -z $linux_build && ($windows_build == "" || $windows_build == none) ]] ||
@@ -215,7 +236,7 @@ if [[ -n $launcher ]]; then
     while read -r plugin; do
         [[ -n $plugin ]] && grafts+=("$plugin" "/rsc/plugins/$(basename "$plugin")")
     done <"$work/windows-plugins.txt"
-    write_autorun_inf "$work/autorun.inf" "$label"
+    write_autorun_inf "$work/autorun.inf" "${autoplay_label:-$label}" "$autoplay_action"
     grafts+=("$work/autorun.inf" /autorun.inf)
 fi
 
