@@ -41,7 +41,8 @@
 #                    (default: none)
 #   --timestamp      the address of an RFC 3161 time-stamp server, whose
 #                    counter-signature keeps the signature valid after the
-#                    certificate expires
+#                    certificate expires; without one make-medium warns
+# A certificate whose key is not RSA is refused before anything is built.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 # The authoring kit has no sources to build from.
@@ -89,9 +90,45 @@ open_certificate() {
         fail "$certificate holds no private key to sign with: no image written"
     grep -q 'BEGIN CERTIFICATE' "$work/certificate.pem" ||
         fail "$certificate holds no certificate: no image written"
+    # Smart App Control takes only RSA signatures: with any other key the
+    # medium's programs count as unsigned where it is on.
+    local algorithms
+    algorithms=$(openssl pkey -in "$work/certificate.pem" -pubout -outform DER 2>/dev/null |
+        openssl asn1parse -inform DER 2>/dev/null | sed -n 's/.*prim: OBJECT *://p' | tr -d ' ')
+    if [[ $(head -1 <<<"$algorithms") != rsaEncryption ]]; then
+        local first=${algorithms%%$'\n'*}
+        local key="a key of type ${first:-unknown}"
+        [[ $algorithms == id-ecPublicKey* ]] && key="an ECC key (curve ${algorithms#*$'\n'})"
+        fail "$certificate has $key: Smart App Control (Windows 11) takes only RSA signatures" \
+            "and treats the medium's programs as unsigned; sign with a certificate whose key is" \
+            "RSA: no image written"
+    fi
     sed -n '/BEGIN CERTIFICATE/,/END CERTIFICATE/p' "$work/certificate.pem" >"$work/trust.pem"
+    if [[ -z $timestamp ]]; then
+        local expires
+        expires=$(signing_certificate_expiry)
+        echo "make-medium: warning: no --timestamp: the signatures count only while the" \
+            "certificate is valid${expires:+ (until $expires)}; then Windows takes the files as" \
+            "unsigned. Give the RFC 3161 time-stamp server of your certification authority." >&2
+    fi
     rm -f "$work/certificate.pem"
     [[ -f /etc/ssl/certs/ca-certificates.crt ]] && cat /etc/ssl/certs/ca-certificates.crt >>"$work/trust.pem"
+}
+
+# signing_certificate_expiry: the end of the validity of the certificate in
+# $work/certificate.pem whose public key is its private key's.
+signing_certificate_expiry() {
+    local key file
+    key=$(openssl pkey -in "$work/certificate.pem" -pubout 2>/dev/null)
+    awk -v dir="$work" '/BEGIN CERTIFICATE/ { file = dir "/chain-" ++n ".pem" }
+        file { print > file } /END CERTIFICATE/ { close(file); file = "" }' "$work/certificate.pem"
+    for file in "$work"/chain-*.pem; do
+        if [[ $(openssl x509 -in "$file" -noout -pubkey 2>/dev/null) == "$key" ]]; then
+            openssl x509 -in "$file" -noout -enddate 2>/dev/null | sed 's/^notAfter=//'
+            break
+        fi
+    done
+    rm -f "$work"/chain-*.pem
 }
 
 # sign_windows_files: signed copies of the image's Windows executables and
