@@ -69,8 +69,34 @@ wine_stop() {
     wineserver -k 2>/dev/null || true
 }
 
-# write_autorun_inf <file> <label>: the AutoPlay entry of a Windows medium:
-# autorun.exe starts it, its icon and the label name the medium.
+# write_autorun_inf <file> <label> [<action>]: the AutoPlay entry of a Windows
+# medium: autorun.exe starts it, its icon and the label name the medium, and
+# the action is AutoPlay's text for starting it. Without an action, the
+# launcher's string resource IDS_AUTOPLAY_ACTION (1, in
+# src/launcher/resources/resource_ids.h), which Windows reads in the user's
+# language. ASCII text gives an ASCII file; any other makes it UTF-16 with a
+# byte-order mark, which Windows reads as Unicode (a file in the ANSI code
+# page would read differently on each system).
 write_autorun_inf() {
-    printf '[autorun]\r\nopen=autorun.exe\r\nicon=autorun.exe\r\nlabel=%s\r\n' "$2" >"$1"
+    local file=$1 label=$2 action=${3:-@autorun.exe,-1}
+    printf '[autorun]\r\nopen=autorun.exe\r\nicon=autorun.exe\r\naction=%s\r\nlabel=%s\r\n' \
+        "$action" "$label" >"$file"
+    if LC_ALL=C grep -q '[^ -~[:space:]]' "$file"; then
+        { printf '\xFF\xFE' && iconv -f UTF-8 -t UTF-16LE "$file"; } >"$file.utf16" &&
+            mv -f "$file.utf16" "$file"
+    fi
+}
+
+# autoplay_text_fault <text>: whether the text can stand in autorun.inf; if
+# not, sets fault to the reason. One line of UTF-8 text.
+autoplay_text_fault() {
+    fault=""
+    if [[ -z $1 ]]; then
+        fault="is empty"
+    elif [[ $1 == *[[:cntrl:]]* ]]; then
+        fault="holds a line break or another control character"
+    elif ! iconv -f UTF-8 -t UTF-8 <<<"$1" >/dev/null 2>&1; then
+        fault="is not UTF-8 text"
+    fi
+    [[ -z $fault ]]
 }

@@ -5,7 +5,9 @@
 # and Rock Ridge:
 #   autorun      the Linux launcher, executable (the desktops' autostart
 #                convention for media)
-#   autorun.exe  the Windows launcher, with autorun.inf for AutoPlay
+#   autorun.exe  the Windows launcher, with autorun.inf for AutoPlay (its
+#                text there in the user's language, from the launcher's
+#                string resource, unless --autoplay-action gives one)
 #   rsc/plugins/ the plug-ins media carry (orv_medium_plugin in CMake)
 # Files of the same names in the medium's folder are replaced in the image;
 # the folder itself is not changed. Every file is readable by everyone, owned
@@ -14,11 +16,17 @@
 # page tool and the plug-ins are the kit's own, built already: linux/ and the
 # shipping Windows launcher of windows-i686/.
 #
-# Usage: scripts/make-medium.sh [--label NAME] [--linux-build DIR]
+# Usage: scripts/make-medium.sh [--label NAME] [--autoplay-label TEXT]
+#                               [--autoplay-action TEXT] [--linux-build DIR]
 #                               [--windows-build DIR|none] [--sign CERT.pfx
 #                               [--password-file FILE] [--timestamp URL]]
 #                               MEDIUM_DIR OUT.iso
 #   --label          the volume name (default: the folder's name, upper case)
+#   --autoplay-label the medium's name in Windows' Explorer and AutoPlay
+#                    (autorun.inf's label; default: the volume name)
+#   --autoplay-action AutoPlay's text for starting the launcher (autorun.inf's
+#                    action; default: "Show the installation menu" in the
+#                    user's language, one of the launcher's 22)
 #   --linux-build    (source tree only) a configured build folder to take the Linux launcher and
 #                    the page tool from (default: a release build of its own
 #                    against a Debian 11 root, scripts/debian11-root.sh, kept
@@ -35,7 +43,8 @@
 #                    (default: none)
 #   --timestamp      the address of an RFC 3161 time-stamp server, whose
 #                    counter-signature keeps the signature valid after the
-#                    certificate expires
+#                    certificate expires; without one make-medium warns
+# A certificate whose key is not RSA is refused before anything is built.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 # The authoring kit has no sources to build from.
@@ -43,7 +52,8 @@ kit=""
 [[ -f $root/CMakeLists.txt ]] || kit=$root
 
 usage() {
-    echo "usage: $0 [--label NAME] [--linux-build DIR] [--windows-build DIR|none]" \
+    echo "usage: $0 [--label NAME] [--autoplay-label TEXT] [--autoplay-action TEXT]" \
+        "[--linux-build DIR] [--windows-build DIR|none]" \
         "[--sign CERT.pfx [--password-file FILE] [--timestamp URL]] MEDIUM_DIR OUT.iso" >&2
     exit 2
 }
@@ -82,9 +92,45 @@ open_certificate() {
         fail "$certificate holds no private key to sign with: no image written"
     grep -q 'BEGIN CERTIFICATE' "$work/certificate.pem" ||
         fail "$certificate holds no certificate: no image written"
+    # Smart App Control takes only RSA signatures: with any other key the
+    # medium's programs count as unsigned where it is on.
+    local algorithms
+    algorithms=$(openssl pkey -in "$work/certificate.pem" -pubout -outform DER 2>/dev/null |
+        openssl asn1parse -inform DER 2>/dev/null | sed -n 's/.*prim: OBJECT *://p' | tr -d ' ')
+    if [[ $(head -1 <<<"$algorithms") != rsaEncryption ]]; then
+        local first=${algorithms%%$'\n'*}
+        local key="a key of type ${first:-unknown}"
+        [[ $algorithms == id-ecPublicKey* ]] && key="an ECC key (curve ${algorithms#*$'\n'})"
+        fail "$certificate has $key: Smart App Control (Windows 11) takes only RSA signatures" \
+            "and treats the medium's programs as unsigned; sign with a certificate whose key is" \
+            "RSA: no image written"
+    fi
     sed -n '/BEGIN CERTIFICATE/,/END CERTIFICATE/p' "$work/certificate.pem" >"$work/trust.pem"
+    if [[ -z $timestamp ]]; then
+        local expires
+        expires=$(signing_certificate_expiry)
+        echo "make-medium: warning: no --timestamp: the signatures count only while the" \
+            "certificate is valid${expires:+ (until $expires)}; then Windows takes the files as" \
+            "unsigned. Give the RFC 3161 time-stamp server of your certification authority." >&2
+    fi
     rm -f "$work/certificate.pem"
     [[ -f /etc/ssl/certs/ca-certificates.crt ]] && cat /etc/ssl/certs/ca-certificates.crt >>"$work/trust.pem"
+}
+
+# signing_certificate_expiry: the end of the validity of the certificate in
+# $work/certificate.pem whose public key is its private key's.
+signing_certificate_expiry() {
+    local key file
+    key=$(openssl pkey -in "$work/certificate.pem" -pubout 2>/dev/null)
+    awk -v dir="$work" '/BEGIN CERTIFICATE/ { file = dir "/chain-" ++n ".pem" }
+        file { print > file } /END CERTIFICATE/ { close(file); file = "" }' "$work/certificate.pem"
+    for file in "$work"/chain-*.pem; do
+        if [[ $(openssl x509 -in "$file" -noout -pubkey 2>/dev/null) == "$key" ]]; then
+            openssl x509 -in "$file" -noout -enddate 2>/dev/null | sed 's/^notAfter=//'
+            break
+        fi
+    done
+    rm -f "$work"/chain-*.pem
 }
 
 # sign_windows_files: signed copies of the image's Windows executables and
@@ -109,9 +155,12 @@ sign_windows_files() {
 }
 
 label="" linux_build="" windows_build="" certificate="" password_file="" timestamp=""
+autoplay_label="" autoplay_action=""
 while [[ $# -gt 2 ]]; do
     case $1 in
         --label) label=$2 ;;
+        --autoplay-label) autoplay_label=$2 ;;
+        --autoplay-action) autoplay_action=$2 ;;
         --linux-build) linux_build=$2 ;;
         --windows-build) windows_build=$2 ;;
         --sign) certificate=$2 ;;
@@ -127,6 +176,15 @@ out=$2
 [[ -n $label ]] || label=$(basename "$medium" | tr '[:lower:]' '[:upper:]' | tr -c 'A-Z0-9_\n' '_')
 label=${label:0:32}
 [[ -z $certificate && (-n $password_file || -n $timestamp) ]] && usage
+if [[ -n $autoplay_label || -n $autoplay_action ]]; then
+    [[ $windows_build != none ]] ||
+        fail "--autoplay-label and --autoplay-action go into autorun.inf, which a medium" \
+            "without the Windows launcher (--windows-build none) does not have"
+    for text in "$autoplay_label" "$autoplay_action"; do
+        [[ -z $text ]] || autoplay_text_fault "$text" ||
+            fail "the AutoPlay text \"$text\" $fault: no image written"
+    done
+fi
 
 if [[ -n $kit ]]; then
     [[ -z $linux_build && ($windows_build == "" || $windows_build == none) ]] ||
@@ -226,7 +284,7 @@ if [[ -n $launcher ]]; then
     while read -r plugin; do
         [[ -n $plugin ]] && grafts+=("$plugin" "/rsc/plugins/$(basename "$plugin")")
     done <"$work/windows-plugins.txt"
-    write_autorun_inf "$work/autorun.inf" "$label"
+    write_autorun_inf "$work/autorun.inf" "${autoplay_label:-$label}" "$autoplay_action"
     grafts+=("$work/autorun.inf" /autorun.inf)
 fi
 

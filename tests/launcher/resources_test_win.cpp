@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "base/win.h"
 
 #include <imagehlp.h>
+#include <shlwapi.h>
 
 #include "error/languages.h"
 #include "launcher/resources/resource_ids.h"
@@ -249,6 +251,56 @@ TEST_F(LauncherResources, TheTemplateMakesAHiddenDialogWindowWithItsCheckBox) {
         ASSERT_TRUE(check_box);
         EXPECT_EQ(::SendMessageW(check_box, WM_GETDLGCODE, 0, 0) & DLGC_BUTTON, DLGC_BUTTON);
         ::DestroyWindow(dialog);
+    }
+}
+
+// The string of the id in the language's string table (16 strings a block,
+// each counted in UTF-16 units); none without one.
+std::optional<std::u16string> StringResource(LANGID language, unsigned id) {
+    HRSRC found = ::FindResourceExW(Launcher(), RT_STRING, MAKEINTRESOURCEW(id / 16 + 1), language);
+    if (!found) {
+        return std::nullopt;
+    }
+    const auto* at =
+        static_cast<const char16_t*>(::LockResource(::LoadResource(Launcher(), found)));
+    for (unsigned skipped = 0; skipped < id % 16; ++skipped) {
+        at += 1 + *at;
+    }
+    return std::u16string(at + 1, *at);
+}
+
+// AutoPlay's text for the launcher, which autorun.inf names as
+// "action=@autorun.exe,-1": in every language of the launcher's texts, and
+// loaded as the shell loads it, in the user's language.
+TEST_F(LauncherResources, AutoPlaysTextInEveryLanguage) {
+    std::set<LANGID> languages;
+    ASSERT_TRUE(::EnumResourceLanguagesW(Launcher(), RT_STRING,
+                                         MAKEINTRESOURCEW(IDS_AUTOPLAY_ACTION / 16 + 1),
+                                         AddLanguage, reinterpret_cast<LONG_PTR>(&languages)));
+    EXPECT_EQ(languages, TableLanguages(DialogTitleText));
+    const std::u16string english = u"Show the installation menu";
+    std::set<std::u16string> texts;
+    for (LANGID language : languages) {
+        SCOPED_TRACE(testing::Message() << "language " << std::hex << language);
+        std::optional<std::u16string> text = StringResource(language, IDS_AUTOPLAY_ACTION);
+        ASSERT_TRUE(text);
+        if (language == 0x0409) {
+            EXPECT_EQ(*text, english);
+        } else {
+            EXPECT_FALSE(text->empty());
+            EXPECT_NE(*text, english) << "translated";
+        }
+        texts.insert(*text);
+    }
+    std::wstring reference =
+        L"@" + LauncherExecutable() + L",-" + std::to_wstring(IDS_AUTOPLAY_ACTION);
+    wchar_t loaded[256] = {};
+    ASSERT_EQ(::SHLoadIndirectString(reference.c_str(), loaded, std::size(loaded), nullptr), S_OK);
+    std::u16string shown(reinterpret_cast<const char16_t*>(loaded));
+    EXPECT_TRUE(texts.contains(shown));
+    LANGID user = ::GetUserDefaultUILanguage();
+    if (languages.contains(user)) {
+        EXPECT_EQ(shown, *StringResource(user, IDS_AUTOPLAY_ACTION));
     }
 }
 

@@ -5,7 +5,9 @@
 # an error gives no image. Given a Windows build, the image carries its
 # launcher too, with the DLLs beside it, its plug-ins and autorun.inf, read back
 # as Windows reads them (Joliet), each executable and DLL marked to run from
-# swap.
+# swap; AutoPlay's text is the launcher's string resource in every language,
+# or the author's own, and the page tool names every Windows file of the image
+# as unsigned.
 # Usage: make_medium_test.sh <source folder> <Linux build folder> [<Windows build folder>]
 set -uo pipefail
 root=$1 build=$2 windows=${3:-none}
@@ -19,6 +21,42 @@ runs_from_swap() {
     header=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ')
     flags=$(od -An -tu2 -j$((header + 22)) -N2 "$1" 2>/dev/null | tr -d ' ')
     [[ -n $flags ]] && (((flags & 0xC00) == 0xC00))
+}
+
+# string_resource <file> <id>: the string of the id in each language of a
+# Windows file's string table, "LANG<tab>text" a line, as Windows' resource
+# loader finds it.
+string_resource() {
+    python3 - "$1" "$2" <<'PYTHON'
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+wanted = int(sys.argv[2])
+header = struct.unpack_from("<I", data, 0x3C)[0]
+sections = struct.unpack_from("<H", data, header + 6)[0]
+optional_size, magic = struct.unpack_from("<HxxH", data, header + 20)
+directories = header + 24 + (96 if magic == 0x10B else 112)
+def file_offset(address):
+    for i in range(sections):
+        at = header + 24 + optional_size + 40 * i + 8
+        size, start, raw_size, raw = struct.unpack_from("<IIII", data, at)
+        if start <= address < start + max(size, raw_size):
+            return raw + address - start
+base = file_offset(struct.unpack_from("<I", data, directories + 2 * 8)[0])
+def entries(at):
+    named, ids = struct.unpack_from("<HH", data, base + at + 12)
+    return [struct.unpack_from("<II", data, base + at + 16 + 8 * i)
+            for i in range(named + ids)]
+def below(at, name):
+    return next(value & 0x7FFFFFFF for key, value in entries(at) if key == name)
+block = below(below(0, 6), wanted // 16 + 1)  # RT_STRING, 16 strings a block
+for language, entry in entries(block):
+    at = file_offset(struct.unpack_from("<I", data, base + entry)[0])
+    for _ in range(wanted % 16 + 1):
+        length = struct.unpack_from("<H", data, at)[0]
+        text = data[at + 2:at + 2 + 2 * length].decode("utf-16-le")
+        at += 2 + 2 * length
+    print("%04x\t%s" % (language, text))
+PYTHON
 }
 
 cp -r "$root/examples/medium" "$work/demo"
@@ -98,9 +136,44 @@ if [[ $windows != none ]]; then
             cmp -s "$work/read/rsc/plugins/$name" "$plugin"
         check "the plug-in $name runs from swap" runs_from_swap "$work/read/rsc/plugins/$name"
     done
-    check "autorun.inf has AutoPlay start the launcher with its icon and the volume name" \
-        cmp -s "$work/read/autorun.inf" \
-        <(printf '[autorun]\r\nopen=autorun.exe\r\nicon=autorun.exe\r\nlabel=DEMO_1\r\n')
+    action_id=$(sed -n 's/^#define IDS_AUTOPLAY_ACTION //p' \
+        "$root/src/launcher/resources/resource_ids.h")
+    check "autorun.inf: AutoPlay starts the launcher with its icon, its text and the volume name" \
+        cmp -s "$work/read/autorun.inf" <(printf '%s\r\n' '[autorun]' open=autorun.exe \
+            icon=autorun.exe "action=@autorun.exe,-$action_id" label=DEMO_1)
+    strings=$(string_resource "$work/read/autorun.exe" "$action_id")
+    echo "$strings"
+    check "the launcher on the image has AutoPlay's text in English" \
+        grep -qx $'0409\tShow the installation menu' <<<"$strings"
+    check "... and in each of its 22 languages, translated" \
+        test "$(cut -f2 <<<"$strings" | grep -cvx 'Show the installation menu')" -eq 21
+    mapfile -t windows_files < <(cd "$work/read" && find . -iname '*.exe' -o -iname '*.dll' |
+        sed 's|^\./||' | sort)
+    findings=$("$build/tools/autorun-page" --check "$work/read" 2>&1)
+    echo "$findings"
+    check "the page tool names each Windows file of the image as unsigned" \
+        test "$(sed -n 's/: warning: no Authenticode signature: .*//p' <<<"$findings" | sort)" == \
+        "$(printf '%s\n' "${windows_files[@]}")"
+    check "... with what Smart App Control does, and nothing else" \
+        test "$(grep -c 'Smart App Control' <<<"$findings")" -eq "$(wc -l <<<"$findings")"
+fi
+
+if [[ $windows != none ]]; then
+    # The author's own AutoPlay texts, beyond ASCII: autorun.inf in UTF-16.
+    make_medium --autoplay-label "Orvella Sicherheit 2026" \
+        --autoplay-action "Installationsmenü öffnen" "$work/demo" "$work/texts.iso" \
+        >/dev/null 2>&1
+    check "AutoPlay's own texts give an image" test -f "$work/texts.iso"
+    xorriso -no_rc -osirrox on -indev "$work/texts.iso" -extract /autorun.inf "$work/texts.inf" \
+        >/dev/null 2>&1
+    check "autorun.inf carries them in UTF-16 with a byte-order mark" \
+        cmp -s "$work/texts.inf" <(printf '\xFF\xFE' && printf '%s\r\n' '[autorun]' \
+            open=autorun.exe icon=autorun.exe 'action=Installationsmenü öffnen' \
+            'label=Orvella Sicherheit 2026' | iconv -f UTF-8 -t UTF-16LE)
+    make_medium --autoplay-action $'two\nlines' "$work/demo" "$work/refused.iso" \
+        >"$work/errors" 2>&1
+    check "a text of two lines is refused" grep -q 'holds a line break' "$work/errors"
+    check "... and leaves no image" test ! -e "$work/refused.iso"
 fi
 
 cp -r "$root/examples/medium" "$work/broken"

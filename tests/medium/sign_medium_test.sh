@@ -2,9 +2,11 @@
 # scripts/make-medium.sh --sign with a code-signing certificate this test makes
 # itself (openssl): every Windows executable and DLL of the image carries an
 # Authenticode signature (SHA-256) that verifies, keeps the run-from-swap flags
-# and a true header checksum, and is the build's file up to the signature; a
-# wrong password and a broken certificate each stop with their reason and
-# leave no image.
+# and a true header checksum, and is the build's file up to the signature, and
+# the page tool finds nothing unsigned; a signing without a time stamp warns
+# that the signatures lapse with the certificate; a wrong password, a broken
+# certificate and one whose key is not RSA (ECC) each stop with their reason
+# before anything is built, and leave no image.
 # Usage: sign_medium_test.sh <source folder> <Linux build folder> <Windows build folder>
 set -uo pipefail
 root=$1 build=$2 windows=$3
@@ -16,6 +18,11 @@ echo "a password" >"$work/password"
 openssl pkcs12 -export -in "$work/certificate.pem" -inkey "$work/key.pem" -out "$work/signing.pfx" \
     -passout "file:$work/password"
 echo "another password" >"$work/wrong"
+openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes -keyout "$work/ecc-key.pem" \
+    -out "$work/ecc.pem" -days 30 -subj "/CN=Orvella Test Signing" \
+    -addext "extendedKeyUsage=codeSigning" 2>/dev/null
+openssl pkcs12 -export -in "$work/ecc.pem" -inkey "$work/ecc-key.pem" -out "$work/ecc.pfx" \
+    -passout "file:$work/password"
 head -c 2000 "$work/signing.pfx" | tail -c 1000 >"$work/broken.pfx"
 
 # make_medium <image> <options>...: the demo medium.
@@ -31,6 +38,11 @@ make_medium "$work/signed.iso" --sign "$work/signing.pfx" --password-file "$work
 status=$?
 cat "$work/output"
 check "the signed medium becomes an image" test $status -eq 0
+expires=$(openssl x509 -in "$work/certificate.pem" -noout -enddate | sed 's/^notAfter=//')
+check "without a time-stamp server it warns that the signatures end with the certificate" \
+    grep -qF "warning: no --timestamp: the signatures count only while the certificate is valid \
+(until $expires)" \
+    "$work/output"
 mkdir "$work/read"
 xorriso -no_rc -osirrox on -indev "$work/signed.iso" -extract / "$work/read" >/dev/null 2>&1
 mapfile -t files < <(cd "$work/read" && find . -iname '*.exe' -o -iname '*.dll' | sed 's|^\.||' | sort)
@@ -81,6 +93,9 @@ for file in "${files[@]}"; do
     esac
     check "$file: the build's file with the signature after it" same_but_signature "$signed" "$built"
 done
+findings=$("$build/tools/autorun-page" --check "$work/read" 2>&1)
+echo "$findings"
+check "the page tool finds every Windows file signed" test -z "$findings"
 check "the build's launcher is left unsigned" \
     bash -c '! osslsigncode verify -CAfile "$0" -in "$1" >/dev/null 2>&1' "$work/certificate.pem" \
     "$windows/src/launcher/autorun.exe"
@@ -101,5 +116,15 @@ refused "a wrong password" "the password does not open the certificate" \
 refused "a missing password" "the password does not open the certificate" --sign "$work/signing.pfx"
 refused "a broken certificate" "is not a certificate in PKCS#12 form" \
     --sign "$work/broken.pfx" --password-file "$work/password"
+refused "an ECC certificate" \
+    "has an ECC key (curve prime256v1): Smart App Control (Windows 11) takes only RSA signatures" \
+    --sign "$work/ecc.pfx" --password-file "$work/password"
+# Refused before anything is built: a build folder that is not one is never
+# reached.
+"$root/scripts/make-medium.sh" --linux-build "$work/no-build" --windows-build "$work/no-build" \
+    --sign "$work/ecc.pfx" --password-file "$work/password" "$root/examples/medium" \
+    "$work/refused.iso" >"$work/output" 2>&1
+check "the ECC certificate is refused before anything is built" \
+    grep -q "has an ECC key" "$work/output"
 
 checks_done sign_medium

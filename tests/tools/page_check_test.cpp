@@ -2,10 +2,14 @@
 // run it: every finding as "FILE:LINE:COLUMN: error|warning: message".
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "base/platform.h"
 #include "error/system_text.h"
@@ -34,6 +38,34 @@ void ExpectFindings(const Case& c) {
 
 constexpr char kNoItems[] = "<content><data/></content>";
 const std::string kSyntax = "error: Syntax error in the HTML template. ";
+
+const std::string kSignIt = "; sign it with an RSA certificate and a time stamp\n";
+const std::string kUnsignedProgram =
+    "warning: no Authenticode signature: where Smart App Control is on (Windows 11), Windows "
+    "refuses to start it unless Microsoft's cloud service knows the file; started from a "
+    "downloaded image, SmartScreen first warns of an unknown publisher (\"Windows protected "
+    "your PC\")" +
+    kSignIt;
+const std::string kDllConsequence =
+    "where Smart App Control is on (Windows 11), Windows refuses to load it unless Microsoft's "
+    "cloud service knows the file, and the program that uses it fails" +
+    kSignIt;
+const std::string kUnsignedDll = "warning: no Authenticode signature: " + kDllConsequence;
+
+// The warnings for the plug-ins copied into a medium's rsc/plugins/, in order
+// of their names: the plug-ins a Windows build makes are DLLs without a
+// signature; the tool does not look at a shared object.
+std::string UnsignedPlugins(std::vector<std::filesystem::path> plugins) {
+    std::sort(plugins.begin(), plugins.end(),
+              [](const auto& a, const auto& b) { return a.filename() < b.filename(); });
+    std::string lines;
+    for (const std::filesystem::path& plugin : plugins) {
+        if (plugin.extension() == ".dll") {
+            lines += "rsc/plugins/" + plugin.filename().string() + ": " + kUnsignedDll;
+        }
+    }
+    return lines;
+}
 
 TEST(PageCheck, TemplateSyntaxErrorsAtTheOffendingTag) {
     const Case cases[] = {
@@ -386,7 +418,7 @@ TEST(PageCheck, DeclaredPageExtensions) {
         medium.AddPlugin(DECLARED_PLUGIN_PATH);
         medium.WriteFile(u"rsc/extensions.xml", c.extensions);
         ToolRun run = medium.Run({"--check"});
-        EXPECT_EQ(run.out, c.findings);
+        EXPECT_EQ(run.out, c.findings + UnsignedPlugins({DECLARED_PLUGIN_PATH}));
         EXPECT_EQ(run.exit_code, c.findings.find(": error: ") != std::string::npos ? 1 : 0);
     }
 }
@@ -533,6 +565,85 @@ TEST(PageCheck, WhatWindowsShowsDifferently) {
                   "SetObjectVisibility included\n");
 }
 
+// A Windows program or DLL as a linker lays out its headers, 64-bit or 32-bit,
+// with a certificate table after it when `table` is given: its first entry,
+// a PKCS#7 signature by its type, holding `table`. `table_size` stands in the
+// security directory (default: the entry's own size).
+std::string WindowsFile(bool pe32_plus, std::optional<std::string> table = std::nullopt,
+                        std::optional<uint32_t> table_size = std::nullopt) {
+    auto put = [](std::string& bytes, size_t at, uint32_t value, int size) {
+        for (int i = 0; i < size; ++i) {
+            bytes[at + i] = static_cast<char>(value >> (8 * i));
+        }
+    };
+    const size_t header = 0x40, optional = header + 24;
+    const size_t optional_size = pe32_plus ? 240 : 224;
+    const size_t count_at = optional + (pe32_plus ? 108 : 92);
+    std::string bytes(optional + optional_size, '\0');
+    bytes.replace(0, 2, "MZ");
+    put(bytes, 0x3C, header, 4);
+    bytes.replace(header, 4, std::string("PE\0\0", 4));
+    put(bytes, header + 4, pe32_plus ? 0x8664 : 0x14C, 2);
+    put(bytes, header + 20, optional_size, 2);
+    put(bytes, optional, pe32_plus ? 0x20B : 0x10B, 2);
+    put(bytes, count_at, 16, 4);
+    if (table) {
+        std::string entry(8, '\0');
+        put(entry, 0, static_cast<uint32_t>(8 + table->size()), 4);
+        put(entry, 4, 0x0200, 2);
+        put(entry, 6, 0x0002, 2);
+        entry += *table;
+        entry.resize((entry.size() + 7) / 8 * 8, '\0');
+        put(bytes, count_at + 4 + 4 * 8, static_cast<uint32_t>(bytes.size()), 4);
+        put(bytes, count_at + 4 + 4 * 8 + 4, table_size.value_or(entry.size()), 4);
+        bytes += entry;
+    }
+    return bytes;
+}
+
+// The medium's Windows programs and DLLs without a signature, wherever they
+// lie and however their names are written; those with one, and files that are
+// not for Windows, give nothing.
+TEST(PageCheck, WindowsFilesWithoutSignature) {
+    TestMedium medium("page", kNoItems);
+    // The start of a DER sequence, as every PKCS#7 signature begins.
+    const std::string signature("\x30\x82\x01\x00\x06\x09", 6);
+    std::filesystem::create_directories(medium.Native(u"x64"));
+    std::filesystem::create_directories(medium.Native(u"rsc/plugins"));
+    medium.WriteFile(u"signed.exe", WindowsFile(false, signature));
+    medium.WriteFile(u"x64/signed.dll", WindowsFile(true, signature));
+    medium.WriteFile(u"setup.sh", "#!/bin/sh\n");
+    medium.WriteFile(u"rsc/plugins/pages.so",
+                     "\x7F"
+                     "ELF\x02\x01\x01");
+    ToolRun run = medium.Run({"--check"});
+    EXPECT_EQ(run.out, "") << "signed ones, and no Windows file besides";
+
+    medium.WriteFile(u"setup.exe", WindowsFile(false));
+    medium.WriteFile(u"x64/Tools.DLL", WindowsFile(true));
+    // Cut short after it was signed: the table lies past the end.
+    medium.WriteFile(u"x64/cut.dll", WindowsFile(true, signature, 4096));
+    medium.WriteFile(u"x64/other.exe", WindowsFile(false, "not DER"));
+    medium.WriteFile(u"readme.exe", "MZ, but text");
+    run = medium.Run({"--check"});
+    const std::string damaged =
+        "warning: its Authenticode signature is damaged (the certificate table its header names "
+        "lies outside the file or holds no PKCS#7 signature), so Windows takes it as unsigned: ";
+    EXPECT_EQ(run.out,
+              "readme.exe: warning: not a Windows program (no PE headers): Windows neither starts "
+              "nor loads it\n"
+              "setup.exe: " +
+                  kUnsignedProgram + "x64/Tools.DLL: " + kUnsignedDll + "x64/cut.dll: " + damaged +
+                  kDllConsequence + "x64/other.exe: " + damaged +
+                  "where Smart App Control is on (Windows 11), Windows refuses to start it unless "
+                  "Microsoft's cloud service knows the file; started from a downloaded image, "
+                  "SmartScreen first warns of an unknown publisher (\"Windows protected your "
+                  "PC\")" +
+                  kSignIt);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.exit_code, 0) << "warnings only";
+}
+
 // Everything wrong with a medium at once, in file order: the template's
 // findings, then the data file's.
 TEST(PageCheck, EveryFindingInFileOrder) {
@@ -605,7 +716,7 @@ protected:
 
 TEST_F(DemoMedium, PassesWithNoFinding) {
     ToolRun run = medium_.Run({"--check"});
-    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.out, UnsignedPlugins({DECLARED_PLUGIN_PATH, SAMPLE_PLUGIN_PATH}));
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.exit_code, 0);
 }
@@ -651,7 +762,8 @@ TEST_F(DemoMedium, ABrokenCopyGivesItsMistakes) {
               "autorun.xml:146:7: warning: \"run:setup.sh\": no \"setup.sh\" beside the launcher "
               "(a \"run:\" link starts a file from the launcher's own folder)\n"
               "autorun.xml:150:7: warning: \"#readme#\" (attribute \"title\") is not defined in "
-              "L0407: it appears as written on those pages\n");
+              "L0407: it appears as written on those pages\n" +
+                  UnsignedPlugins({DECLARED_PLUGIN_PATH, SAMPLE_PLUGIN_PATH}));
     EXPECT_EQ(run.exit_code, 1);
 }
 

@@ -15,6 +15,7 @@ std::string CheckMedium(const BaseString& launcher, bool& has_error) {
 #ifndef _WIN32
     CheckLinuxFiles(launcher, findings);
 #endif
+    CheckSignatures(findings);
     has_error = findings.HasError();
     return findings.Lines();
 }

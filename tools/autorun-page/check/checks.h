@@ -32,3 +32,8 @@ void CheckWindows(const Medium& medium, Findings& findings);
 // than the Linux launcher `launcher` beside them (Linux tool only: the reader
 // of ELF files is Linux's).
 void CheckLinuxFiles(const BaseString& launcher, Findings& findings);
+
+// The Windows programs and DLLs of the medium (every "*.exe" and "*.dll" below
+// the current directory) that carry no Authenticode signature, or a damaged
+// one: Smart App Control and SmartScreen stop them.
+void CheckSignatures(Findings& findings);

@@ -45,10 +45,12 @@ std::string Findings::Lines() const {
     std::string lines;
     std::set<std::string> seen;
     for (const Finding& finding : sorted) {
-        std::string line = finding.file.ToUtf8() + ":" + std::to_string(finding.at.line) + ":" +
-                           std::to_string(finding.at.column) + ": " +
-                           (finding.severity == Severity::kError ? "error" : "warning") + ": " +
-                           finding.message.ToUtf8() + "\n";
+        std::string line = finding.file.ToUtf8() + ":";
+        if (finding.at.line > 0) {
+            line += std::to_string(finding.at.line) + ":" + std::to_string(finding.at.column) + ":";
+        }
+        line += std::string(" ") + (finding.severity == Severity::kError ? "error" : "warning") +
+                ": " + finding.message.ToUtf8() + "\n";
         if (seen.insert(line).second) {
             lines += line;
         }

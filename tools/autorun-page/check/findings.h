@@ -19,7 +19,8 @@ struct Finding {
 };
 
 // The findings of a check, reported in the form compilers use, so that editors
-// and build tools jump to them: "FILE:LINE:COLUMN: error|warning: message".
+// and build tools jump to them: "FILE:LINE:COLUMN: error|warning: message";
+// one about a whole file (line 0) names no line: "FILE: warning: message".
 class Findings {
 public:
     void Add(std::u16string_view file, Xml::TextPosition at, Severity severity, BaseString message);
