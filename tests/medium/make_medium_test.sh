@@ -21,6 +21,15 @@ runs_from_swap() {
     [[ -n $flags ]] && (((flags & 0xC00) == 0xC00))
 }
 
+# Whether an executable or library carries no debugging sections and names its
+# debug file in a debug link, and the build keeps that file beside it.
+stripped_with_debug_link() {
+    local sections
+    sections=$(objdump -h "$1" 2>/dev/null | awk '$2 ~ /^\./ { print $2 }')
+    grep -qx '.gnu_debuglink' <<<"$sections" && ! grep -qE '^\.(z?debug|stab)' <<<"$sections" &&
+        test -s "$2.debug"
+}
+
 cp -r "$root/examples/medium" "$work/demo"
 # A launcher left in the folder from before is replaced, and a file that only
 # its owner may read is readable on the medium.
@@ -84,6 +93,13 @@ check "the standard plug-in on the image is the one built" \
     cmp -s "$work/read/rsc/plugins/declared_extensions.so" "$build/plugins/declared_extensions.so"
 check "the data file is the medium's" cmp -s "$work/read/autorun.xml" "$work/demo/autorun.xml"
 check "the launcher keeps its executable bit when copied off" test -x "$work/read/autorun"
+check "the launcher carries no debugging sections" \
+    stripped_with_debug_link "$work/read/autorun" "$build/src/launcher/autorun"
+for plugin in declared_extensions orvella_pages; do
+    check "the plug-in $plugin.so carries no debugging sections" \
+        stripped_with_debug_link "$work/read/rsc/plugins/$plugin.so" \
+        "$(grep "/$plugin.so\$" "$build/medium-plugins.txt")"
+done
 if [[ $windows != none ]]; then
     check "the Windows launcher on the image is the one built" \
         cmp -s "$work/read/autorun.exe" "$launcher_dir/autorun.exe"
@@ -91,12 +107,18 @@ if [[ $windows != none ]]; then
     for dll in $runtime; do
         check "the DLL $dll beside it is the build's" cmp -s "$work/read$dll" "$launcher_dir$dll"
         check "the DLL $dll runs from swap" runs_from_swap "$work/read$dll"
+        check "the DLL $dll carries no debugging sections" \
+            stripped_with_debug_link "$work/read$dll" "$launcher_dir$dll"
     done
+    check "the Windows launcher carries no debugging sections" \
+        stripped_with_debug_link "$work/read/autorun.exe" "$launcher_dir/autorun.exe"
     for plugin in "${plugins[@]}"; do
         name=$(basename "$plugin")
         check "the plug-in $name for it is the build's" \
             cmp -s "$work/read/rsc/plugins/$name" "$plugin"
         check "the plug-in $name runs from swap" runs_from_swap "$work/read/rsc/plugins/$name"
+        check "the plug-in $name carries no debugging sections" \
+            stripped_with_debug_link "$work/read/rsc/plugins/$name" "$plugin"
     done
     check "autorun.inf has AutoPlay start the launcher with its icon and the volume name" \
         cmp -s "$work/read/autorun.inf" \
