@@ -36,7 +36,7 @@ def medium_files(medium):
 
 def is_program(name):
     lower = name.lower()
-    return (lower in ("autorun", "autorun.exe") or lower.endswith((".dll", ".so")))
+    return lower in ("autorun", "autorun.exe") or lower.endswith((".dll", ".so"))
 
 
 def drop_from_cache(path):
@@ -148,7 +148,8 @@ def main(arguments):
     windows = windows_start(medium, files)
 
     print("Read from the medium before the page is shown")
-    print(f"\nLinux, {'pages brought into a cold cache' if measured else 'file sizes (the cache could not be emptied)'}:")
+    how = "pages brought into a cold cache" if measured else "file sizes (the cache could not be emptied)"
+    print(f"\nLinux, {how}:")
     for name in files:
         if linux[name]:
             print(f"  {name:40} {megabytes(linux[name])}")
