@@ -7,6 +7,9 @@
 #                            DLLs they share with their plug-ins, plugins/
 #   sdk/lib/windows-<processor>/  the launcher's and the page tool's import
 #                            libraries, which Windows plug-ins link against
+#   symbols/<system>/        the debugging information of the system's folder,
+#                            whose files carry none: <file>.debug for each, in
+#                            the same layout (cmake/run_from_swap.cmake)
 include(CMakePackageConfigHelpers)
 
 if(WIN32)
@@ -76,20 +79,33 @@ file(WRITE ${CMAKE_BINARY_DIR}/AUTHORING.md "# Orvella Autorun: authoring media\
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/README.md)
 install(FILES ${CMAKE_BINARY_DIR}/AUTHORING.md DESTINATION .)
 
+# orv_install_symbols(<folder> <target>...): the targets' debug files.
+function(orv_install_symbols folder)
+    foreach(target IN LISTS ARGN)
+        install(FILES $<TARGET_FILE:${target}>.debug DESTINATION symbols/${folder})
+    endforeach()
+endfunction()
+
+set(programs autorun-page)
 if(TARGET autorun)
     install(TARGETS autorun RUNTIME DESTINATION ${ORV_KIT_SYSTEM}
                             ARCHIVE DESTINATION sdk/lib/${ORV_KIT_SYSTEM})
+    list(APPEND programs autorun)
 endif()
 install(TARGETS autorun-page RUNTIME DESTINATION ${ORV_KIT_SYSTEM}
                              ARCHIVE DESTINATION sdk/lib/${ORV_KIT_SYSTEM})
 if(TARGET autorun-preview)
     install(TARGETS autorun-preview RUNTIME DESTINATION ${ORV_KIT_SYSTEM})
+    list(APPEND programs autorun-preview)
 endif()
+orv_install_symbols(${ORV_KIT_SYSTEM} ${programs})
 if(WIN32)
-    # The copies beside the page tool, marked to run from swap.
+    # The copies beside the page tool, stripped and marked to run from swap.
     foreach(dll IN LISTS ORV_SHARED_RUNTIME_DLLS)
         get_filename_component(name ${dll} NAME)
         install(FILES $<TARGET_FILE_DIR:autorun-page>/${name} DESTINATION ${ORV_KIT_SYSTEM})
+        install(FILES $<TARGET_FILE_DIR:autorun-page>/${name}.debug
+                DESTINATION symbols/${ORV_KIT_SYSTEM})
     endforeach()
 endif()
 
@@ -98,6 +114,7 @@ function(orv_install_medium_plugins)
     get_property(plugins GLOBAL PROPERTY ORV_MEDIUM_PLUGINS)
     if(plugins)
         install(TARGETS ${plugins} LIBRARY DESTINATION ${ORV_KIT_SYSTEM}/plugins)
+        orv_install_symbols(${ORV_KIT_SYSTEM}/plugins ${plugins})
     endif()
 endfunction()
 cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL orv_install_medium_plugins)

@@ -48,17 +48,24 @@ if(WIN32 AND NOT ORV_PLUGIN_SDK)
 endif()
 
 # orv_plugin_host(<program>): the program can load plug-in libraries. On Windows
-# the shared C++ runtime is copied beside it, marked to run from swap as the
-# files of a medium are (run_from_swap.cmake).
+# the shared C++ runtime is copied beside it, stripped and marked to run from
+# swap as the files of a medium are (run_from_swap.cmake).
 function(orv_plugin_host program)
     set_target_properties(${program} PROPERTIES ENABLE_EXPORTS ON)
     if(WIN32)
         set_target_properties(${program} PROPERTIES ORV_SHARED_RUNTIME ON)
         target_link_options(${program} PRIVATE -shared-libgcc -Wl,--export-all-symbols)
-        add_custom_command(TARGET ${program} POST_BUILD
-                           COMMAND ${ORV_RUN_FROM_SWAP} --into $<TARGET_FILE_DIR:${program}>
-                                   ${ORV_SHARED_RUNTIME_DLLS}
-                           VERBATIM)
+        set(commands "")
+        set(copies "")
+        foreach(dll IN LISTS ORV_SHARED_RUNTIME_DLLS)
+            get_filename_component(name ${dll} NAME)
+            set(copy $<TARGET_FILE_DIR:${program}>/${name})
+            orv_split_debug_commands(split ${copy})
+            list(APPEND commands COMMAND ${CMAKE_COMMAND} -E copy ${dll} ${copy} ${split})
+            list(APPEND copies ${copy})
+        endforeach()
+        add_custom_command(TARGET ${program} POST_BUILD ${commands}
+                           COMMAND ${ORV_RUN_FROM_SWAP} ${copies} VERBATIM)
     endif()
 endfunction()
 

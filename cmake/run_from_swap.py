@@ -4,8 +4,7 @@ Windows executables and DLLs: started from removable media or the network,
 such a file is copied whole to the swap file before it runs, so an ejected or
 swapped disc is never paged from. GNU ld has no option for the flags.
 
-    run_from_swap.py FILE...                the files themselves
-    run_from_swap.py --into DIR FILE...     copies of the files in DIR
+    run_from_swap.py FILE...
 
 A checksum in the header is computed again (the loader checks it for drivers
 only, but tools compare it); a header without one keeps none. A file is
@@ -74,16 +73,12 @@ def write_if_changed(path, content):
 
 
 def main(arguments):
-    into = None
-    if arguments[:1] == ["--into"]:
-        into, arguments = arguments[1], arguments[2:]
     if not arguments:
         sys.exit(__doc__)
     for path in arguments:
         with open(path, "rb") as source:
             content = marked(source.read(), path)
-        target = os.path.join(into, os.path.basename(path)) if into else path
-        write_if_changed(target, content)
+        write_if_changed(path, content)
 
 
 if __name__ == "__main__":

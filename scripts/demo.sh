@@ -52,9 +52,9 @@ build_demo() {
 if [[ -n ${windows:-} ]]; then
     build_demo "$build_root/demo-windows" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
     launcher="$demo/src/launcher"
-    # Without its debugging sections; with the C++ runtime DLLs it shares with
-    # plug-ins, when it has them.
-    i686-w64-mingw32-strip -o "$medium/autorun.exe" "$launcher/autorun.exe"
+    # With the C++ runtime DLLs it shares with plug-ins, when it has them (the
+    # build strips them all).
+    cp "$launcher/autorun.exe" "$medium/autorun.exe"
     mapfile -t runtime < <(find "$launcher" -maxdepth 1 -name '*.dll')
     [[ ${#runtime[@]} -eq 0 ]] || cp "${runtime[@]}" "$medium/"
     write_autorun_inf "$medium/autorun.inf" ORVELLA_DEMO

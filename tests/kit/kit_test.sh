@@ -39,6 +39,26 @@ done
 for file in "${layout[@]}"; do
     check "the kit holds $file" test -f "$kit/$file"
 done
+
+# Whether a program or library of the kit carries no debugging sections, and
+# its debug link names its debug file in symbols/ by name and checksum.
+debug_link_holds() {
+    local file=$kit/$1 debug=$kit/symbols/$1.debug
+    objdump -h "$file" 2>/dev/null | grep -qE ' \.(z?debug|stab)' && return 1
+    objcopy --dump-section .gnu_debuglink="$work/link" "$file" "$work/linked" 2>/dev/null || return 1
+    python3 - "$work/link" "$debug" <<'END'
+import struct, sys, zlib
+link, debug = open(sys.argv[1], "rb").read(), sys.argv[2]
+name = link[:link.index(b"\0")].decode()
+crc = struct.unpack_from("<I", link, len(link) - 4)[0]
+sys.exit(not (debug.endswith("/" + name) and zlib.crc32(open(debug, "rb").read()) == crc))
+END
+}
+shipped=$(cd "$kit" && find linux windows-* -type f \( -perm -u+x -o -name '*.dll' -o -name '*.so' \) | sort)
+check "the toolchain's runtime DLLs are among them" grep -qx windows-i686/libstdc++-6.dll <<<"$shipped"
+for file in $shipped; do
+    check "$file carries no debugging information, which symbols/ keeps" debug_link_holds "$file"
+done
 check "no header of the window layer" test ! -e "$kit/sdk/include/launcher/window"
 check "the kit's scripts and CMake files name nothing of the source tree" \
     test -z "$(grep -rlF "$root" "$kit/scripts" "$kit/sdk/lib/cmake" "$kit/sdk/toolchains")"

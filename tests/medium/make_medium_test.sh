@@ -59,6 +59,15 @@ for language, entry in entries(block):
 PYTHON
 }
 
+# Whether an executable or library carries no debugging sections and names its
+# debug file in a debug link, and the build keeps that file beside it.
+stripped_with_debug_link() {
+    local sections
+    sections=$(objdump -h "$1" 2>/dev/null | awk '$2 ~ /^\./ { print $2 }')
+    grep -qx '.gnu_debuglink' <<<"$sections" && ! grep -qE '^\.(z?debug|stab)' <<<"$sections" &&
+        test -s "$2.debug"
+}
+
 cp -r "$root/examples/medium" "$work/demo"
 # A launcher left in the folder from before is replaced, and a file that only
 # its owner may read is readable on the medium.
@@ -122,6 +131,13 @@ check "the standard plug-in on the image is the one built" \
     cmp -s "$work/read/rsc/plugins/declared_extensions.so" "$build/plugins/declared_extensions.so"
 check "the data file is the medium's" cmp -s "$work/read/autorun.xml" "$work/demo/autorun.xml"
 check "the launcher keeps its executable bit when copied off" test -x "$work/read/autorun"
+check "the launcher carries no debugging sections" \
+    stripped_with_debug_link "$work/read/autorun" "$build/src/launcher/autorun"
+for plugin in declared_extensions orvella_pages; do
+    check "the plug-in $plugin.so carries no debugging sections" \
+        stripped_with_debug_link "$work/read/rsc/plugins/$plugin.so" \
+        "$(grep "/$plugin.so\$" "$build/medium-plugins.txt")"
+done
 if [[ $windows != none ]]; then
     check "the Windows launcher on the image is the one built" \
         cmp -s "$work/read/autorun.exe" "$launcher_dir/autorun.exe"
@@ -129,12 +145,18 @@ if [[ $windows != none ]]; then
     for dll in $runtime; do
         check "the DLL $dll beside it is the build's" cmp -s "$work/read$dll" "$launcher_dir$dll"
         check "the DLL $dll runs from swap" runs_from_swap "$work/read$dll"
+        check "the DLL $dll carries no debugging sections" \
+            stripped_with_debug_link "$work/read$dll" "$launcher_dir$dll"
     done
+    check "the Windows launcher carries no debugging sections" \
+        stripped_with_debug_link "$work/read/autorun.exe" "$launcher_dir/autorun.exe"
     for plugin in "${plugins[@]}"; do
         name=$(basename "$plugin")
         check "the plug-in $name for it is the build's" \
             cmp -s "$work/read/rsc/plugins/$name" "$plugin"
         check "the plug-in $name runs from swap" runs_from_swap "$work/read/rsc/plugins/$name"
+        check "the plug-in $name carries no debugging sections" \
+            stripped_with_debug_link "$work/read/rsc/plugins/$name" "$plugin"
     done
     action_id=$(sed -n 's/^#define IDS_AUTOPLAY_ACTION //p' \
         "$root/src/launcher/resources/resource_ids.h")
