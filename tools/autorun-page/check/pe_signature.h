@@ -6,9 +6,9 @@
 
 // What a Windows executable or DLL carries for Authenticode, as its headers
 // tell: the certificate table that the security directory of its optional
-// header points to. Whether the signature verifies is not looked at: only a
-// file without one is what Smart App Control and SmartScreen treat as
-// unsigned whatever its origin.
+// header points to. Whether the signature verifies is not looked at (that
+// takes the certificates Windows trusts): the check tells of files that
+// certainly count as unsigned.
 enum class PeSignature {
     kNotAProgram,  // no PE headers: Windows neither starts nor loads it
     kUnsigned,     // no certificate table
