@@ -248,6 +248,11 @@ private:
         if (spill_.empty()) {
             return InTree(tail.substr(0, tail.size() - drop));
         }
+        return FinishSpilled(tail, drop);
+    }
+
+    // FinishCollecting for a text gathered in `spill_`, which ends with `tail`.
+    std::u16string_view FinishSpilled(std::u16string_view tail, size_t drop) {
         spill_.Append(tail.data(), tail.size());
         spill_.Truncate(spill_.view().size() - drop);
         std::u16string_view text = spill_.view();
@@ -704,19 +709,19 @@ private:
         } else {
             std::stable_sort(attributes_.begin(), attributes_.end(), before);
         }
+        // Stored in one pass; the room of a repeated name (rare) stays unused.
+        size_t last = attributes_.size() - 1;
+        auto* stored = static_cast<DomNode::Attribute*>(
+            arena_.AllocateStorage(attributes_.size() * sizeof(DomNode::Attribute)));
         size_t count = 0;
-        for (size_t i = 0; i < attributes_.size(); ++i) {
-            bool repeated_later =
-                i + 1 < attributes_.size() && attributes_[i].name == attributes_[i + 1].name;
-            if (!repeated_later) {
-                attributes_[count++] = attributes_[i];
+        for (size_t i = 0; i < last; ++i) {
+            if (attributes_[i].name != attributes_[i + 1].name) {
+                new (stored + count++)
+                    DomNode::Attribute(attributes_[i].name->shared, attributes_[i].value);
             }
         }
-        auto* stored = static_cast<DomNode::Attribute*>(
-            arena_.AllocateStorage(count * sizeof(DomNode::Attribute)));
-        for (size_t i = 0; i < count; ++i) {
-            new (stored + i) DomNode::Attribute(attributes_[i].name->shared, attributes_[i].value);
-        }
+        new (stored + count++)
+            DomNode::Attribute(attributes_[last].name->shared, attributes_[last].value);
         element.SetParsedAttributes(stored, static_cast<uint32_t>(count));
     }
 
