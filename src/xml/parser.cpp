@@ -402,23 +402,43 @@ private:
         return name_buffer_.view();
     }
 
+    // Names mostly come in the order they came before (an element's, its
+    // attributes', the next element's): the name that followed the last one
+    // the time before is tried first, without reading or looking up.
     const Name* ReadStoredName() {
+        const Name* guess = last_name_ ? last_name_->next : nullptr;
+        const Name* name = guess && SkipIfAt(*guess) ? guess : LookUpName();
+        if (last_name_) {
+            last_name_->next = name;
+        }
+        last_name_ = name;
+        return name;
+    }
+
+    const Name* LookUpName() {
         std::u16string_view name = ReadName();
         bool in_chunk = name.data() != name_buffer_.view().data();
         size_t readable = in_chunk ? static_cast<size_t>(end_ - name.data()) : name.size();
         return names_.Intern(name.data(), name.size(), readable);
     }
 
+    // Moves past `name` when it is the whole name at the cursor and ends
+    // inside the chunk.
+    bool SkipIfAt(const Name& name) {
+        size_t length = name.length;
+        size_t readable = static_cast<size_t>(end_ - p_);
+        if (readable > length && name.Is(p_, length, readable) && !IsNameChar(p_[length])) {
+            p_ += length;
+            return true;
+        }
+        return false;
+    }
+
     // Moves past the name at the cursor when it is `name` (none: the empty
     // name); false when it is another name.
     bool SkipName(const Name* name) {
-        if (name) {
-            size_t length = name->length;
-            size_t readable = static_cast<size_t>(end_ - p_);
-            if (readable > length && name->Is(p_, length, readable) && !IsNameChar(p_[length])) {
-                p_ += length;
-                return true;
-            }
+        if (name && SkipIfAt(*name)) {
+            return true;
         }
         return ReadName() == (name ? name->shared->view() : std::u16string_view());
     }
@@ -841,6 +861,7 @@ private:
     std::u16string_view pending_text_;
     TextPosition pending_start_{};
     NameTable names_;
+    const Name* last_name_ = nullptr;  // the name read last
     ScratchText name_buffer_;
     struct PendingAttribute {
         const Name* name;
