@@ -65,6 +65,11 @@ public:
         length_ += length;
     }
     void Append(char16_t c) { Append(&c, 1); }
+    // Without memcpy's call: references add their characters one by one.
+    void AppendCodePoint(char32_t code_point) {
+        Reserve(length_ + 2);
+        length_ = static_cast<size_t>(Base::PutCodePoint(code_point, data_ + length_) - data_);
+    }
     void Truncate(size_t length) { length_ = std::min(length, length_); }
     void Clear() { length_ = 0; }
 
@@ -288,8 +293,7 @@ private:
         if (code_point == 0) {
             code_point = ReadReference();
         }
-        char16_t units[2];
-        spill_.Append(units, Base::PutCodePoint(code_point, units) - units);
+        spill_.AppendCodePoint(code_point);
         StartCollecting();
     }
 
