@@ -171,24 +171,6 @@ DomNode* DomNode::CreateChild(int32_t kind, std::u16string_view value, DomNode* 
     return child;
 }
 
-DomNode* DomNode::AppendParsedElement(const BaseString* name) {
-    DomNode* child = new (arena_->AllocateWhileBuilding()) DomNode(*arena_, kElementKind);
-    child->name_ = name;
-    Link(child, nullptr);
-    if (kind_ == kDocument) {
-        root_element_ = child;
-    }
-    return child;
-}
-
-DomNode* DomNode::AppendParsedLeaf(int32_t kind, std::u16string_view text) {
-    DomNode* child = new (arena_->AllocateWhileBuilding()) DomNode(*arena_, kind);
-    child->text_ = text.data();
-    child->text_length_ = static_cast<uint32_t>(text.size());
-    Link(child, nullptr);
-    return child;
-}
-
 void DomNode::Link(DomNode* child, DomNode* next) noexcept {
     child->parent_ = this;
     DomNode* previous = next ? next->previous_sibling_ : last_child_;

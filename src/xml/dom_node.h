@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <new>
 #include <span>
 #include <string_view>
 #include <utility>
@@ -124,9 +125,22 @@ public:
     // the arena keeps.
 
     NodeArena& arena() const noexcept { return *arena_; }
-    // A new last element, or a new last leaf of that text.
-    DomNode* AppendParsedElement(const BaseString* name);
-    DomNode* AppendParsedLeaf(int32_t kind, std::u16string_view text);
+    // A new last element, or a new last leaf of that text; inline, as they run
+    // once for every node the reader makes.
+    DomNode* AppendParsedElement(const BaseString* name) {
+        DomNode* child = AppendParsed(kElementKind);
+        child->name_ = name;
+        if (kind_ == kDocument) {
+            root_element_ = child;
+        }
+        return child;
+    }
+    DomNode* AppendParsedLeaf(int32_t kind, std::u16string_view text) {
+        DomNode* child = AppendParsed(kind);
+        child->text_ = text.data();
+        child->text_length_ = static_cast<uint32_t>(text.size());
+        return child;
+    }
     // The attributes of a new element: `count` of them, in name order without
     // repeats, in storage of the arena.
     void SetParsedAttributes(Attribute* attributes, uint32_t count) noexcept {
@@ -162,6 +176,15 @@ private:
     void OwnAttributes();
     void FreeAttributes() noexcept;
     void Link(DomNode* child, DomNode* next) noexcept;
+    // Link's work for a new last child, while the reader builds the tree.
+    DomNode* AppendParsed(int32_t kind) {
+        DomNode* child = new (arena_->AllocateWhileBuilding()) DomNode(*arena_, kind);
+        child->parent_ = this;
+        child->previous_sibling_ = last_child_;
+        (last_child_ ? last_child_->next_sibling_ : first_child_) = child;
+        last_child_ = child;
+        return child;
+    }
     void Unlink(DomNode* child) noexcept;
     // Destroys a record whose last reference went, and each descendant that
     // nothing else holds, without recursion (trees may be very deep).

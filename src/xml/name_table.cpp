@@ -55,8 +55,13 @@ const Name* NameTable::InternSlowly(const char16_t* text, size_t length, size_t 
     for (size_t unit = 0; unit < 4; ++unit) {
         order = order << 16 | padded[unit];
     }
-    auto* name = new (arena_.AllocateStorage(sizeof(Name))) Name{
-        arena_.AddName({text, length}), first, padded, static_cast<uint32_t>(length), hash, order};
+    auto* name = new (arena_.AllocateStorage(sizeof(Name))) Name{arena_.AddName({text, length}),
+                                                                 first,
+                                                                 padded,
+                                                                 static_cast<uint32_t>(length),
+                                                                 hash,
+                                                                 order,
+                                                                 nullptr};
     Insert(name);
     return name;
 }

@@ -63,6 +63,9 @@ struct Name {
     uint32_t length;
     uint32_t hash;
     uint64_t order;  // the first four units, the first one highest
+    // The name the reader read after this one, the last time: its guess for
+    // the next time.
+    mutable const Name* next;
 
     // Ordinal order of the 16-bit units, mostly decided by `order`.
     bool operator<(const Name& other) const {

@@ -65,6 +65,11 @@ public:
         length_ += length;
     }
     void Append(char16_t c) { Append(&c, 1); }
+    // Without memcpy's call: references add their characters one by one.
+    void AppendCodePoint(char32_t code_point) {
+        Reserve(length_ + 2);
+        length_ = static_cast<size_t>(Base::PutCodePoint(code_point, data_ + length_) - data_);
+    }
     void Truncate(size_t length) { length_ = std::min(length, length_); }
     void Clear() { length_ = 0; }
 
@@ -248,6 +253,11 @@ private:
         if (spill_.empty()) {
             return InTree(tail.substr(0, tail.size() - drop));
         }
+        return FinishSpilled(tail, drop);
+    }
+
+    // FinishCollecting for a text gathered in `spill_`, which ends with `tail`.
+    std::u16string_view FinishSpilled(std::u16string_view tail, size_t drop) {
         spill_.Append(tail.data(), tail.size());
         spill_.Truncate(spill_.view().size() - drop);
         std::u16string_view text = spill_.view();
@@ -283,8 +293,7 @@ private:
         if (code_point == 0) {
             code_point = ReadReference();
         }
-        char16_t units[2];
-        spill_.Append(units, Base::PutCodePoint(code_point, units) - units);
+        spill_.AppendCodePoint(code_point);
         StartCollecting();
     }
 
@@ -397,23 +406,43 @@ private:
         return name_buffer_.view();
     }
 
+    // Names mostly come in the order they came before (an element's, its
+    // attributes', the next element's): the name that followed the last one
+    // the time before is tried first, without reading or looking up.
     const Name* ReadStoredName() {
+        const Name* guess = last_name_ ? last_name_->next : nullptr;
+        const Name* name = guess && SkipIfAt(*guess) ? guess : LookUpName();
+        if (last_name_) {
+            last_name_->next = name;
+        }
+        last_name_ = name;
+        return name;
+    }
+
+    const Name* LookUpName() {
         std::u16string_view name = ReadName();
         bool in_chunk = name.data() != name_buffer_.view().data();
         size_t readable = in_chunk ? static_cast<size_t>(end_ - name.data()) : name.size();
         return names_.Intern(name.data(), name.size(), readable);
     }
 
+    // Moves past `name` when it is the whole name at the cursor and ends
+    // inside the chunk.
+    bool SkipIfAt(const Name& name) {
+        size_t length = name.length;
+        size_t readable = static_cast<size_t>(end_ - p_);
+        if (readable > length && name.Is(p_, length, readable) && !IsNameChar(p_[length])) {
+            p_ += length;
+            return true;
+        }
+        return false;
+    }
+
     // Moves past the name at the cursor when it is `name` (none: the empty
     // name); false when it is another name.
     bool SkipName(const Name* name) {
-        if (name) {
-            size_t length = name->length;
-            size_t readable = static_cast<size_t>(end_ - p_);
-            if (readable > length && name->Is(p_, length, readable) && !IsNameChar(p_[length])) {
-                p_ += length;
-                return true;
-            }
+        if (name && SkipIfAt(*name)) {
+            return true;
         }
         return ReadName() == (name ? name->shared->view() : std::u16string_view());
     }
@@ -704,19 +733,19 @@ private:
         } else {
             std::stable_sort(attributes_.begin(), attributes_.end(), before);
         }
+        // Stored in one pass; the room of a repeated name (rare) stays unused.
+        size_t last = attributes_.size() - 1;
+        auto* stored = static_cast<DomNode::Attribute*>(
+            arena_.AllocateStorage(attributes_.size() * sizeof(DomNode::Attribute)));
         size_t count = 0;
-        for (size_t i = 0; i < attributes_.size(); ++i) {
-            bool repeated_later =
-                i + 1 < attributes_.size() && attributes_[i].name == attributes_[i + 1].name;
-            if (!repeated_later) {
-                attributes_[count++] = attributes_[i];
+        for (size_t i = 0; i < last; ++i) {
+            if (attributes_[i].name != attributes_[i + 1].name) {
+                new (stored + count++)
+                    DomNode::Attribute(attributes_[i].name->shared, attributes_[i].value);
             }
         }
-        auto* stored = static_cast<DomNode::Attribute*>(
-            arena_.AllocateStorage(count * sizeof(DomNode::Attribute)));
-        for (size_t i = 0; i < count; ++i) {
-            new (stored + i) DomNode::Attribute(attributes_[i].name->shared, attributes_[i].value);
-        }
+        new (stored + count++)
+            DomNode::Attribute(attributes_[last].name->shared, attributes_[last].value);
         element.SetParsedAttributes(stored, static_cast<uint32_t>(count));
     }
 
@@ -836,6 +865,7 @@ private:
     std::u16string_view pending_text_;
     TextPosition pending_start_{};
     NameTable names_;
+    const Name* last_name_ = nullptr;  // the name read last
     ScratchText name_buffer_;
     struct PendingAttribute {
         const Name* name;

@@ -174,6 +174,22 @@ TEST(XmlReader, Declaration) {
     ExpectCases(std::begin(cases), std::end(cases));
 }
 
+// The reader tries first the name that followed the last one the time before:
+// a name that only starts or ends like that one, or an error right after it,
+// reads as any other.
+TEST(XmlReader, NamesInTheOrderOfBefore) {
+    const Case cases[] = {
+        {u"<r><a b='1' c='2'/><a b='3' c='4'/></r>", "r(a[b=1,c=2] a[b=3,c=4])"},
+        {u"<r><a b='1'/><a bc='2'/><a b='3'/></r>", "r(a[b=1] a[bc=2] a[b=3])"},
+        {u"<r><a bc='1'/><a b='2'/></r>", "r(a[bc=1] a[b=2])"},
+        {u"<r><item-name-long/><item-name-longer/><item-name-long/></r>",
+         "r(item-name-long item-name-longer item-name-long)"},
+        {u"<r><a b='1'/><a b/></r>", "xml-parser-syntax(1:18)"},
+        {u"<r><a b='1'/><a b='2'></ab></r>", "xml-parser-syntax-struc(1:27)"},
+    };
+    ExpectCases(std::begin(cases), std::end(cases));
+}
+
 TEST(XmlReader, RepeatedNamesShareOneString) {
     Ref<Xml::Document> document =
         NewReader()->readString(u"<r><item k='1'/><item k='2'><k/></item></r>");
