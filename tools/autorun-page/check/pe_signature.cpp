@@ -4,7 +4,7 @@
 
 namespace {
 
-// Offsets of the PE format (Microsoft's "PE Format" specification).
+// Offsets of the PE format, as Microsoft documents it for executables and DLLs.
 constexpr uint64_t kHeaderOffsetAt = 0x3C;      // e_lfanew in the MS-DOS header
 constexpr uint64_t kOptionalHeaderSizeAt = 20;  // from "PE\0\0": the file header's field
 constexpr uint64_t kOptionalHeaderAt = 24;      // from "PE\0\0"
