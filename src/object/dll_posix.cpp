@@ -11,6 +11,7 @@
 #include <string>
 
 #include "base/file_time.h"
+#include "base/ascii_case.h"
 #include "base/platform.h"
 #include "object/dll.h"
 #include "object/elf_section.h"
@@ -20,22 +21,6 @@
 namespace Object {
 
 namespace {
-
-char16_t AsciiLower(char16_t c) {
-    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
-
-bool SameNameIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
 
 class OpenFile {
 public:
@@ -69,7 +54,7 @@ bool HasPluginVersion(int fd, uint64_t size, const BaseString& path) {
     if (!strings) {
         return false;
     }
-    return IsPluginLibrary(*strings, Base::LastComponentOf(path), SameNameIgnoringAsciiCase);
+    return IsPluginLibrary(*strings, Base::LastComponentOf(path), Base::EqualsIgnoringAsciiCase);
 }
 
 // Whether the file mapped at `address` is the one with that device and inode;

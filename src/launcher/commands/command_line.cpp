@@ -2,6 +2,8 @@
 // same text on every build.
 #include "launcher/commands/start_program.h"
 
+#include "base/ascii_case.h"
+
 namespace {
 
 bool NeedsQuotes(std::u16string_view argument) {
@@ -42,14 +44,8 @@ bool IsBatchFile(std::u16string_view program) {
     while (!program.empty() && (program.back() == u'.' || program.back() == u' ')) {
         program.remove_suffix(1);
     }
-    if (program.size() < 4 || program[program.size() - 4] != u'.') {
-        return false;
-    }
-    std::u16string extension;
-    for (char16_t c : program.substr(program.size() - 3)) {
-        extension += c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
-    }
-    return extension == u"bat" || extension == u"cmd";
+    return Base::EndsWithIgnoringAsciiCase(program, u".bat") ||
+           Base::EndsWithIgnoringAsciiCase(program, u".cmd");
 }
 
 BaseString JoinCommandLine(const std::vector<BaseString>& arguments) {

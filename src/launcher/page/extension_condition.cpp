@@ -1,9 +1,9 @@
 // Evaluating the conditions of declared page extensions.
 #include "launcher/page/extension_condition.h"
 
-#include <algorithm>
 #include <cstring>
 
+#include "base/ascii_case.h"
 #include "base/environment.h"
 #include "base/platform.h"
 #include "base/processor.h"
@@ -163,26 +163,6 @@ struct Evaluate {
     bool operator()(const BrokenCondition&) { return false; }
 };
 
-char16_t ToUpper(char16_t c) {
-    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
-}
-
-bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](char16_t x, char16_t y) { return ToUpper(x) == ToUpper(y); });
-}
-
-// Where `needle` is in `text` ignoring case; npos when it is not.
-size_t FindIgnoringCase(std::u16string_view text, std::u16string_view needle) {
-    for (size_t at = 0; at + needle.size() <= text.size(); ++at) {
-        if (EqualIgnoringCase(text.substr(at, needle.size()), needle)) {
-            return at;
-        }
-    }
-    return std::u16string_view::npos;
-}
-
 // The 32-bit launcher on 64-bit Windows, which WOW64 redirects.
 bool IsWow64Launcher() {
     return sizeof(void*) == 4 && Base::IsSystem64Bit();
@@ -197,10 +177,10 @@ std::optional<BaseString> DeclaredVariable(std::u16string_view name) {
         Base::IsSystem64Bit()) {
         return value;
     }
-    if (EqualIgnoringCase(name, u"ProgramW6432")) {
+    if (Base::EqualsIgnoringAsciiCase(name, u"ProgramW6432")) {
         return Base::EnvironmentVariable(u"ProgramFiles");
     }
-    if (EqualIgnoringCase(name, u"CommonProgramW6432")) {
+    if (Base::EqualsIgnoringAsciiCase(name, u"CommonProgramW6432")) {
         return Base::EnvironmentVariable(u"CommonProgramFiles");
     }
     return value;
@@ -219,8 +199,8 @@ BaseString SysnativeAsSystem32(const BaseString& path) {
     }
     std::u16string_view text = path.view();
     constexpr std::u16string_view kSysnative = u"\\Sysnative";
-    if (!EqualIgnoringCase(text.substr(0, folder.size()), folder) ||
-        !EqualIgnoringCase(text.substr(folder.size(), kSysnative.size()), kSysnative)) {
+    if (!Base::EqualsIgnoringAsciiCase(text.substr(0, folder.size()), folder) ||
+        !Base::EqualsIgnoringAsciiCase(text.substr(folder.size(), kSysnative.size()), kSysnative)) {
         return path;
     }
     std::u16string_view rest = text.substr(folder.size() + kSysnative.size());
@@ -233,19 +213,19 @@ BaseString SysnativeAsSystem32(const BaseString& path) {
 }  // namespace
 
 std::optional<BaseString> RedirectedFolderNote(std::u16string_view path) {
-    if (FindIgnoringCase(path, u"%ProgramFiles%") != path.npos) {
+    if (Base::FindIgnoringAsciiCase(path, u"%ProgramFiles%") != path.npos) {
         return BaseString(
             u"the 32-bit launcher on 64-bit Windows reads %ProgramFiles% as \"Program Files "
             u"(x86)\": write %ProgramW6432% for the 64-bit programs' folder (Program Files on "
             u"32-bit Windows too), or %ProgramFiles(x86)% for the 32-bit programs'");
     }
-    if (FindIgnoringCase(path, u"%CommonProgramFiles%") != path.npos) {
+    if (Base::FindIgnoringAsciiCase(path, u"%CommonProgramFiles%") != path.npos) {
         return BaseString(
             u"the 32-bit launcher on 64-bit Windows reads %CommonProgramFiles% as the 32-bit "
             u"programs' Common Files: write %CommonProgramW6432% for the 64-bit programs' "
             u"folder, or %CommonProgramFiles(x86)% for the 32-bit programs'");
     }
-    for (size_t at = FindIgnoringCase(path, u"System32"); at != path.npos;) {
+    for (size_t at = Base::FindIgnoringAsciiCase(path, u"System32"); at != path.npos;) {
         size_t end = at + 8;
         bool starts = at > 0 && (path[at - 1] == u'\\' || path[at - 1] == u'/');
         bool ends = end == path.size() || path[end] == u'\\' || path[end] == u'/';
@@ -255,8 +235,7 @@ std::optional<BaseString> RedirectedFolderNote(std::u16string_view path) {
                 u"%SystemRoot%\\Sysnative for the 64-bit system folder (System32 wherever "
                 u"Windows does not redirect it)");
         }
-        size_t next = FindIgnoringCase(path.substr(end), u"System32");
-        at = next == path.npos ? path.npos : end + next;
+        at = Base::FindIgnoringAsciiCase(path, u"System32", end);
     }
     return std::nullopt;
 }

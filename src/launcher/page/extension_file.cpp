@@ -6,6 +6,7 @@
 #include <set>
 #include <utility>
 
+#include "base/ascii_case.h"
 #include "error/error.h"
 #include "io/file.h"
 #include "io/path.h"
@@ -18,22 +19,6 @@ namespace {
 
 bool IsDigit(char16_t c) {
     return c >= u'0' && c <= u'9';
-}
-
-char16_t ToUpper(char16_t c) {
-    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
-}
-
-bool EqualIgnoringCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (ToUpper(a[i]) != ToUpper(b[i])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 bool IsBlank(char16_t c) {
@@ -259,10 +244,11 @@ private:
         std::u16string_view text = key.view();
         size_t slash = text.find(u'\\');
         std::u16string_view root = text.substr(0, slash);
-        if (EqualIgnoringCase(root, u"HKLM") || EqualIgnoringCase(root, u"HKEY_LOCAL_MACHINE")) {
+        if (Base::EqualsIgnoringAsciiCase(root, u"HKLM") ||
+            Base::EqualsIgnoringAsciiCase(root, u"HKEY_LOCAL_MACHINE")) {
             test.hive = RegistryHive::kMachine;
-        } else if (EqualIgnoringCase(root, u"HKCU") ||
-                   EqualIgnoringCase(root, u"HKEY_CURRENT_USER")) {
+        } else if (Base::EqualsIgnoringAsciiCase(root, u"HKCU") ||
+                   Base::EqualsIgnoringAsciiCase(root, u"HKEY_CURRENT_USER")) {
             test.hive = RegistryHive::kUser;
         } else if (element->hasAttribute(BaseString(u"key"))) {
             Report(element, u"a registry key starts with HKLM\\ or HKCU\\: " + Quoted(text));
@@ -501,7 +487,7 @@ std::optional<uint64_t> ParseByteSize(std::u16string_view text) {
         return number;
     }
     for (int power = 0; power < 5; ++power) {
-        if (EqualIgnoringCase(unit, kUnits[power])) {
+        if (Base::EqualsIgnoringAsciiCase(unit, kUnits[power])) {
             for (int i = 0; i < power; ++i) {
                 if (number > UINT64_MAX / 1024) {
                     return std::nullopt;

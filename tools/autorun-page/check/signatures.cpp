@@ -6,6 +6,7 @@
 #include <optional>
 #include <system_error>
 
+#include "base/ascii_case.h"
 #include "check/checks.h"
 #include "check/pe_signature.h"
 
@@ -17,17 +18,7 @@ constexpr Xml::TextPosition kWholeFile{0, 0};
 constexpr char16_t kSignIt[] = u"; sign it with an RSA certificate and a time stamp";
 
 bool HasSuffix(const std::filesystem::path& file, std::u16string_view suffix) {
-    std::u16string extension = file.extension().u16string();
-    if (extension.size() != suffix.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < suffix.size(); ++i) {
-        char16_t c = extension[i];
-        if ((c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c) != suffix[i]) {
-            return false;
-        }
-    }
-    return true;
+    return Base::EqualsIgnoringAsciiCase(file.extension().u16string(), suffix);
 }
 
 // The file's signature; none when the file cannot be read.
