@@ -10,8 +10,8 @@
 #include <cstring>
 #include <string>
 
-#include "base/file_time.h"
 #include "base/ascii_case.h"
+#include "base/file_time.h"
 #include "base/platform.h"
 #include "object/dll.h"
 #include "object/elf_section.h"
@@ -41,12 +41,8 @@ private:
 
 // The file's version section makes it a plug-in library named as it is.
 bool HasPluginVersion(int fd, uint64_t size, const BaseString& path) {
-    ReadAt read = [fd](uint64_t offset, void* buffer, size_t length) {
-        return pread(fd, buffer, length, static_cast<off_t>(offset)) ==
-               static_cast<ssize_t>(length);
-    };
     std::optional<std::string> section =
-        ReadElfSection(read, size, kVersionSectionName, kMaxVersionSectionSize);
+        ReadElfSection(FileReadAt(fd), size, kVersionSectionName, kMaxVersionSectionSize);
     if (!section) {
         return false;
     }
@@ -89,11 +85,7 @@ bool MapsFile(const void* address, const struct stat& file) {
 // the author or the user learns which file needs what, on standard error
 // (the loader's own words name the symbol version, not the remedy).
 void ReportNewerCLibrary(int fd, uint64_t size, const std::string& path) {
-    ReadAt read = [fd](uint64_t offset, void* buffer, size_t length) {
-        return pread(fd, buffer, length, static_cast<off_t>(offset)) ==
-               static_cast<ssize_t>(length);
-    };
-    std::optional<std::vector<VersionNeed>> needs = ReadElfVersionNeeds(read, size);
+    std::optional<std::vector<VersionNeed>> needs = ReadElfVersionNeeds(FileReadAt(fd), size);
     if (!needs) {
         return;
     }

@@ -12,6 +12,9 @@ namespace Object {
 // Reads `size` bytes at `offset` of a file into `buffer`; false when it cannot.
 using ReadAt = std::function<bool(uint64_t offset, void* buffer, size_t size)>;
 
+// The reader of an open file descriptor, which stays the caller's.
+ReadAt FileReadAt(int fd);
+
 // The contents of the first section of that name in an ELF file (32- or 64-bit,
 // either byte order) of `file_size` bytes. None when the file is not ELF, does
 // not hold together, has no such section or only one without file contents, or

@@ -1,5 +1,7 @@
 #include "object/elf_section.h"
 
+#include <unistd.h>
+
 #include <cstring>
 #include <vector>
 
@@ -154,6 +156,13 @@ std::optional<std::string> ReadElfSection(const ReadAt& read, uint64_t file_size
         return ReadRange(read, file_size, layout.Offset(section), layout.Size(section));
     }
     return std::nullopt;
+}
+
+ReadAt FileReadAt(int fd) {
+    return [fd](uint64_t offset, void* buffer, size_t length) {
+        return pread(fd, buffer, length, static_cast<off_t>(offset)) ==
+               static_cast<ssize_t>(length);
+    };
 }
 
 }  // namespace Object

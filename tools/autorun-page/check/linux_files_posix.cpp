@@ -21,12 +21,9 @@ std::optional<std::string> CLibraryNeeded(const std::filesystem::path& path) {
         return std::nullopt;
     }
     off_t size = lseek(fd, 0, SEEK_END);
-    Object::ReadAt read = [fd](uint64_t offset, void* buffer, size_t length) {
-        return pread(fd, buffer, length, static_cast<off_t>(offset)) ==
-               static_cast<ssize_t>(length);
-    };
     std::optional<std::vector<Object::VersionNeed>> needs =
-        size > 0 ? Object::ReadElfVersionNeeds(read, static_cast<uint64_t>(size)) : std::nullopt;
+        size > 0 ? Object::ReadElfVersionNeeds(Object::FileReadAt(fd), static_cast<uint64_t>(size))
+                 : std::nullopt;
     close(fd);
     if (!needs) {
         return std::nullopt;
