@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <string_view>
 
+#include "input_reader.h"
 #include "object/elf_version_needs.h"
 
 namespace {
@@ -38,11 +38,7 @@ void CheckNeeds(const std::optional<std::vector<Object::VersionNeed>>& needs, si
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    Object::ReadAt read = [&](uint64_t offset, void* buffer, size_t length) {
-        Check(offset <= size && length <= size - offset);
-        std::memcpy(buffer, data + offset, length);
-        return true;
-    };
+    Object::ReadAt read = InputReader(data, size);
     CheckNeeds(Object::ReadElfVersionNeeds(read, size), size);
     if (size >= 3 && data[0] == 'S') {
         std::string_view rest(reinterpret_cast<const char*>(data) + 3, size - 3);

@@ -4,18 +4,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 
 #include "check/pe_signature.h"
+#include "input_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    ReadFileBytes read = [&](uint64_t offset, void* out, size_t count) {
-        if (offset > size || size - offset < count) {
-            std::abort();
-        }
-        std::memcpy(out, data + offset, count);
-        return true;
-    };
+    ReadFileBytes read = InputReader(data, size);
     PeSignature first = ReadPeSignature(size, read);
     if (ReadPeSignature(size, read) != first) {
         std::abort();

@@ -4,9 +4,9 @@
 // never be asked for bytes outside the file.
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <string_view>
 
+#include "input_reader.h"
 #include "object/elf_section.h"
 #include "object/version_section.h"
 
@@ -41,11 +41,7 @@ void CheckStrings(std::string_view contents) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    Object::ReadAt read = [&](uint64_t offset, void* buffer, size_t length) {
-        Check(offset <= size && length <= size - offset);
-        std::memcpy(buffer, data + offset, length);
-        return true;
-    };
+    Object::ReadAt read = InputReader(data, size);
     std::optional<std::string> section = Object::ReadElfSection(
         read, size, Object::kVersionSectionName, Object::kMaxVersionSectionSize);
     if (section) {
