@@ -18,7 +18,7 @@ they import), and of the plug-ins of rsc/plugins/, which the launcher loads
 before it builds its page; the page's files are those a Linux start read.
 """
 import os
-import struct
+import re
 import subprocess
 import sys
 import time
@@ -86,34 +86,11 @@ def linux_start(medium, files):
 
 
 def pe_imports(path):
-    """The names of the DLLs a Windows executable or DLL imports."""
-    with open(path, "rb") as f:
-        image = f.read()
-    header = struct.unpack_from("<I", image, 0x3C)[0]
-    sections, optional_size = struct.unpack_from("<H12xH", image, header + 6)
-    optional = header + 24
-    magic = struct.unpack_from("<H", image, optional)[0]
-    directories = optional + (96 if magic == 0x10B else 112)
-    import_rva = struct.unpack_from("<I", image, directories + 8)[0]
-    table = optional + optional_size
-
-    def offset(rva):
-        for i in range(sections):
-            size, address, raw_size, raw = struct.unpack_from("<IIII", image, table + 40 * i + 8)
-            if address <= rva < address + max(size, raw_size):
-                return rva - address + raw
-        raise ValueError(f"{path}: address {rva:#x} in no section")
-
-    names = []
-    at = offset(import_rva) if import_rva else None
-    while at is not None:
-        name_rva = struct.unpack_from("<I", image, at + 12)[0]
-        if name_rva == 0:
-            break
-        start = offset(name_rva)
-        names.append(image[start:image.index(b"\0", start)].decode("ascii"))
-        at += 20
-    return names
+    """The names of the DLLs a Windows executable or DLL imports, from its
+    headers as objdump prints them (as cmake/check_imports.cmake reads them)."""
+    headers = subprocess.run(["objdump", "-p", path], check=True, capture_output=True,
+                             text=True).stdout
+    return re.findall(r"^\s*DLL Name: (\S+)$", headers, re.MULTILINE)
 
 
 def windows_start(medium, files):
