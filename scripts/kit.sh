@@ -39,11 +39,11 @@ if [[ ${#builds[@]} -eq 0 ]]; then
     builds=("$build_root/kit-linux" "$build_root/kit-win32" "$build_root/kit-win64")
     toolchains=("$root/cmake/debian11.cmake" "$root/cmake/mingw-i686.cmake" "$root/cmake/mingw-x86_64.cmake")
     # The Linux files bind to the C library of Debian 11, as a medium's do.
-    debian11=${ORV_DEBIAN11_ROOT:-$build_root/debian11-root}
-    "$root/scripts/debian11-root.sh" "$debian11" || fail "cannot make the Debian 11 root $debian11"
+    "$root/scripts/debian11-root.sh" "$debian11_root" ||
+        fail "cannot make the Debian 11 root $debian11_root"
     for i in 0 1 2; do
         configure "${builds[i]}" -DCMAKE_BUILD_TYPE=Release -DORV_TESTS=OFF -DORV_FUZZ=OFF \
-            -DCMAKE_TOOLCHAIN_FILE="${toolchains[i]}" -DORV_DEBIAN11_ROOT="$debian11" ||
+            -DCMAKE_TOOLCHAIN_FILE="${toolchains[i]}" -DORV_DEBIAN11_ROOT="$debian11_root" ||
             fail "cannot configure ${builds[i]}"
         ninja -C "${builds[i]}" >"${builds[i]}.kit.log" 2>&1 || {
             tail -40 "${builds[i]}.kit.log" >&2

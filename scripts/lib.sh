@@ -1,6 +1,9 @@
 # Shared by the scripts: paths, build configuration and Wine set-up.
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build_root="$root/build"
+# The Debian 11 root that the Linux files for media are built against
+# (scripts/debian11-root.sh makes it once).
+debian11_root=${ORV_DEBIAN11_ROOT:-$build_root/debian11-root}
 
 # configure <dir> <cmake args>...
 configure() {

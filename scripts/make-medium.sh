@@ -227,10 +227,9 @@ else
     # the medium starts on every supported desktop distribution.
     floor=()
     if [[ -z $linux_build ]]; then
-        debian11=${ORV_DEBIAN11_ROOT:-$build_root/debian11-root}
-        "$root/scripts/debian11-root.sh" "$debian11" ||
+        "$root/scripts/debian11-root.sh" "$debian11_root" ||
             fail "the Debian 11 root to build the Linux files against could not be made"
-        floor=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/debian11.cmake" -DORV_DEBIAN11_ROOT="$debian11")
+        floor=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/debian11.cmake" -DORV_DEBIAN11_ROOT="$debian11_root")
     fi
     build "$linux" "$linux_build" "${floor[@]}"
     grafts=("$linux/src/launcher/autorun" /autorun)

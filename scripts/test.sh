@@ -110,15 +110,14 @@ configure "$linux" -DORV_SANITIZE=address -DORV_BENCH=ON && build "Linux" "$linu
 # packages (made once, then kept in the build folder or ORV_DEBIAN11_ROOT):
 # the newest C library each needs; the window tests again with this launcher
 # and these plug-ins; the medium made with them shown inside the root.
-debian11=${ORV_DEBIAN11_ROOT:-$build_root/debian11-root}
 media="$build_root/medium-linux"
 echo "== the Debian 11 root"
 root_started=$SECONDS
-if "$root/scripts/debian11-root.sh" "$debian11"; then
+if "$root/scripts/debian11-root.sh" "$debian11_root"; then
     passed=$((passed + 1))
-    echo "Debian 11 root ready in $((SECONDS - root_started)) s: $debian11"
+    echo "Debian 11 root ready in $((SECONDS - root_started)) s: $debian11_root"
     configure "$media" -DCMAKE_BUILD_TYPE=Release -DORV_TESTS=OFF -DORV_FUZZ=OFF \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/debian11.cmake" -DORV_DEBIAN11_ROOT="$debian11" &&
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/debian11.cmake" -DORV_DEBIAN11_ROOT="$debian11_root" &&
         build "Linux files for media" "$media" autorun autorun-page autorun-preview medium-plugins && {
         mapfile -t media_files < <(printf '%s\n' "$media/src/launcher/autorun" \
             "$media/tools/autorun-page" "$media/tools/autorun-preview"; cat "$media/medium-plugins.txt")
@@ -131,7 +130,7 @@ if "$root/scripts/debian11-root.sh" "$debian11"; then
             GTEST_FILTER='LauncherOnMedium.*:DemoMediumExtensions.*' \
                 ORV_GUI_LAUNCHER_BUILD="$media" run_ctest "media launcher" "$linux" -R '^gui_tests$'
         fi
-        if "$root/tests/medium/debian11_root_test.sh" "$root" "$debian11" "$media" \
+        if "$root/tests/medium/debian11_root_test.sh" "$root" "$debian11_root" "$media" \
             >"$media.root-test.log" 2>&1; then
             passed=$((passed + 1))
             grep -E '^ok: ' "$media.root-test.log"
