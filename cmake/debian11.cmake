@@ -48,10 +48,10 @@ set(_orv_root_libs "-B${ORV_DEBIAN11_ROOT}/usr/lib/x86_64-linux-gnu/ -L${ORV_DEB
 # the floor at 2.28 (RHEL 8).
 # libgcc's unwinder stays the system's shared libgcc_s: its static copy calls
 # the loader's _dl_find_object (2.35), and every system has libgcc_s.
+# Written only when its text changes, and compiled again when it is newer than
+# its object, so that a build folder never links a stale one.
 set(_orv_support ${CMAKE_BINARY_DIR}/orv_debian11_support)
-if(NOT EXISTS ${_orv_support}/floor_support.o)
-    file(MAKE_DIRECTORY ${_orv_support})
-    file(WRITE ${_orv_support}/floor_support.c [=[
+file(CONFIGURE OUTPUT ${_orv_support}/floor_support.c CONTENT [=[
 #define _GNU_SOURCE
 #include <pthread.h>
 #include <semaphore.h>
@@ -102,7 +102,8 @@ ORV_HIDDEN int sem_clockwait(sem_t* semaphore, clockid_t clock, const struct tim
     struct timespec system = OnSystemClock(clock, deadline);
     return sem_timedwait(semaphore, &system);
 }
-]=])
+]=] @ONLY)
+if(${_orv_support}/floor_support.c IS_NEWER_THAN ${_orv_support}/floor_support.o)
     execute_process(COMMAND gcc --sysroot=${ORV_DEBIAN11_ROOT} -O2 -fPIC -Wall -Wextra -c
                             floor_support.c -o floor_support.o
                     COMMAND_ERROR_IS_FATAL ANY WORKING_DIRECTORY ${_orv_support})
